@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that Quambel needs to build, run and test.
+# Runs apt-get as root, through sudo otherwise, and asks apt only for what is
+# missing, so that a second run takes a second.
+set -euo pipefail
+
+PAKETE=(
+  # build
+  build-essential cmake ninja-build ccache pkg-config git file dpkg-dev
+  # Qt 6 widgets, SVG, tests, German standard buttons
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
+  # pointer confinement on X11
+  libx11-dev
+  # music: synthesiser and a General MIDI SoundFont
+  libfluidsynth-dev timgm6mb-soundfont
+  # fonts close to the ones the game was drawn with
+  fonts-liberation2 fonts-comic-neue fonts-dejavu-core fonts-wine
+  # tests, fuzzing and benchmarks
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # whole-program tests: virtual X server, input, screenshots, sound measurement
+  xvfb xauth xdotool x11-utils imagemagick sox
+  # desktop integration checks
+  appstream desktop-file-utils
+)
+
+fehlend=()
+for p in "${PAKETE[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    fehlend+=("$p")
+  fi
+done
+
+if [ ${#fehlend[@]} -eq 0 ]; then
+  echo "setup: alle Pakete vorhanden."
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then als_root=(); else als_root=(sudo); fi
+echo "setup: installiere ${fehlend[*]}"
+"${als_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${als_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -qq --no-install-recommends "${fehlend[@]}"
