@@ -1,0 +1,24 @@
+#pragma once
+// The program's own file: its folder and the resources carried inside it.
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace qmb {
+
+class Programmdienste {
+public:
+    virtual ~Programmdienste() = default;
+    // The folder the program was started from, without a trailing separator.
+    virtual std::string AppPath() = 0;
+    // A custom resource by type and number; an empty span when there is none.
+    virtual std::span<const unsigned char> LoadResData(int id, const std::string& typ) = 0;
+    // The per-user data folder (created on demand by the caller), for files
+    // that cannot live beside an installed program.
+    virtual std::string Benutzerdatenordner() = 0;
+    // The per-user private temporary folder: $XDG_RUNTIME_DIR where set and
+    // usable, else the system's temporary folder. No trailing separator.
+    virtual std::string TempOrdner() = 0;
+};
+
+} // namespace qmb

@@ -1,0 +1,67 @@
+#include "platform/qt/QtFensterdienste.h"
+
+#include <QCoreApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace qmb {
+
+QString alsAnzeigetext(const std::string& text) {
+    QString s = QString::fromStdString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+void QtFensterdienste::DoEvents() {
+    if (vorEreignissen) vorEreignissen();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knoepfe knoepfe, Symbol symbol,
+                                 const std::string& titel, Antwort standard) {
+    if (vorEreignissen) vorEreignissen();
+    QMessageBox box(eltern_);
+    box.setWindowTitle(QString::fromStdString(titel));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(alsAnzeigetext(prompt));
+    switch (symbol) {
+    case Symbol::Keins: box.setIcon(QMessageBox::NoIcon); break;
+    case Symbol::Information: box.setIcon(QMessageBox::Information); break;
+    case Symbol::Ausrufezeichen: box.setIcon(QMessageBox::Warning); break;
+    case Symbol::Frage: box.setIcon(QMessageBox::Question); break;
+    case Symbol::Stopp: box.setIcon(QMessageBox::Critical); break;
+    }
+    if (knoepfe == Knoepfe::JaNein) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(standard == Antwort::Ja ? QMessageBox::Yes : QMessageBox::No);
+        // Closing the box without an answer counts as the safe answer.
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+    }
+    box.setWindowModality(Qt::ApplicationModal);
+    const int r = box.exec();
+    if (knoepfe == Knoepfe::JaNein) return r == QMessageBox::Yes ? Antwort::Ja : Antwort::Nein;
+    return Antwort::OK;
+}
+
+std::string QtFensterdienste::InputBox(const std::string& prompt, const std::string& titel,
+                                       const std::string& vorgabe) {
+    if (vorEreignissen) vorEreignissen();
+    QInputDialog dlg(eltern_);
+    dlg.setWindowTitle(QString::fromStdString(titel));
+    dlg.setLabelText(alsAnzeigetext(prompt));
+    dlg.setTextValue(QString::fromStdString(vorgabe));
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setWindowModality(Qt::ApplicationModal);
+    if (dlg.exec() != QDialog::Accepted) return {};
+    return dlg.textValue().toStdString();
+}
+
+void QtFensterdienste::Zeigen(Fenster fenster, bool modal) {
+    if (vorEreignissen) vorEreignissen();
+    if (fensterZeigen) fensterZeigen(fenster, modal);
+}
+
+} // namespace qmb

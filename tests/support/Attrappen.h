@@ -1,0 +1,152 @@
+#pragma once
+// Stand-ins for the game's ports: they record what the game asked for and
+// answer from a script, so that a test can follow every dialogue, every draw
+// of the random generator and every command string.
+#include <deque>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Befehlsschnittstelle.h"
+#include "platform/Fensterdienste.h"
+#include "platform/Programmdienste.h"
+#include "platform/Zeigerdienste.h"
+#include "platform/Zufall.h"
+
+namespace qmb::test {
+
+// One call of the window services, as the test sees it.
+struct Dialog {
+    enum Art { MsgBox, InputBox, Fenster, DoEvents } art;
+    std::string prompt, titel, vorgabe;
+    Knoepfe knoepfe = Knoepfe::OK;
+    Symbol symbol = Symbol::Keins;
+    Antwort standard = Antwort::OK;
+    qmb::Fenster fenster = qmb::Fenster::HighScore;
+    bool modal = false;
+};
+
+class SkriptFenster : public Fensterdienste {
+public:
+    std::vector<Dialog> protokoll;
+    std::deque<Antwort> msgAntworten;      // answers for MsgBox; OK when empty
+    std::deque<std::string> eingaben;      // answers for InputBox; the default when empty
+    // Runs inside DoEvents / while a dialog is open: the place to inject events.
+    std::function<void(int nummer)> beiDoEvents;
+    std::function<void(const Dialog&)> beiDialog;
+    bool doEventsProtokollieren = false;
+    int doEventsAnzahl = 0;
+
+    void DoEvents() override {
+        ++doEventsAnzahl;
+        if (doEventsProtokollieren) protokoll.push_back({Dialog::DoEvents, {}, {}, {}});
+        if (beiDoEvents) beiDoEvents(doEventsAnzahl);
+    }
+    Antwort MsgBox(const std::string& prompt, Knoepfe k, Symbol s, const std::string& titel,
+                   Antwort standard) override {
+        Dialog d{Dialog::MsgBox, prompt, titel, {}};
+        d.knoepfe = k;
+        d.symbol = s;
+        d.standard = standard;
+        protokoll.push_back(d);
+        if (beiDialog) beiDialog(d);
+        if (msgAntworten.empty()) return k == Knoepfe::JaNein ? standard : Antwort::OK;
+        Antwort a = msgAntworten.front();
+        msgAntworten.pop_front();
+        return a;
+    }
+    std::string InputBox(const std::string& prompt, const std::string& titel,
+                         const std::string& vorgabe) override {
+        Dialog d{Dialog::InputBox, prompt, titel, vorgabe};
+        protokoll.push_back(d);
+        if (beiDialog) beiDialog(d);
+        if (eingaben.empty()) return vorgabe;
+        std::string e = eingaben.front();
+        eingaben.pop_front();
+        return e;
+    }
+    void Zeigen(qmb::Fenster f, bool modal) override {
+        Dialog d{Dialog::Fenster, {}, {}, {}};
+        d.fenster = f;
+        d.modal = modal;
+        protokoll.push_back(d);
+        if (beiDialog) beiDialog(d);
+    }
+
+    std::vector<Dialog> nur(Dialog::Art art) const {
+        std::vector<Dialog> v;
+        for (const auto& d : protokoll)
+            if (d.art == art) v.push_back(d);
+        return v;
+    }
+};
+
+// Draws come from a list the test chose; when it runs dry, a fixed value.
+class FesterZufall : public Zufallsquelle {
+public:
+    std::deque<float> werte;
+    float sonst = 0.5f;
+    int gezogen = 0;
+    std::vector<double> saaten;
+    float Rnd() override {
+        ++gezogen;
+        if (werte.empty()) return sonst;
+        float r = werte.front();
+        werte.pop_front();
+        return r;
+    }
+    void Randomize(double saat) override { saaten.push_back(saat); }
+};
+
+class FesteZeit : public Tageszeit {
+public:
+    double sekunden = 43200.0;
+    double Timer() override { return sekunden; }
+};
+
+class ZeigerProtokoll : public Zeigerdienste {
+public:
+    Rechteck client{0, 0, 426, 482};
+    Punkt ursprung{100, 50};
+    Rechteck desktop{0, 0, 1920, 1080};
+    std::vector<Rechteck> clips;
+    Rechteck GetClientRect() override { return client; }
+    Rechteck GetDesktopClientRect() override { return desktop; }
+    Punkt ClientToScreen(Punkt p) override { return {p.x + ursprung.x, p.y + ursprung.y}; }
+    void ClipCursor(const Rechteck& r) override { clips.push_back(r); }
+    // True when the last clip confines the pointer to the window.
+    bool eingesperrt() const { return !clips.empty() && !(clips.back() == desktop); }
+};
+
+// Records every command string; answers from a table (by exact command).
+class BefehlsProtokoll : public Befehlsschnittstelle {
+public:
+    std::vector<std::string> befehle;
+    std::map<std::string, std::string> antworten;
+    unsigned mciSendString(const std::string& befehl, std::string& antwort) override {
+        befehle.push_back(befehl);
+        auto it = antworten.find(befehl);
+        antwort = it == antworten.end() ? std::string() : it->second;
+        return 0;
+    }
+};
+
+class TestProgramm : public Programmdienste {
+public:
+    std::string appPfad = ".";
+    std::string benutzerOrdner = ".";
+    std::string tempOrdner = ".";
+    std::map<int, std::vector<unsigned char>> ressourcen;
+    std::string AppPath() override { return appPfad; }
+    std::span<const unsigned char> LoadResData(int id, const std::string&) override {
+        auto it = ressourcen.find(id);
+        if (it == ressourcen.end()) return {};
+        return it->second;
+    }
+    std::string Benutzerdatenordner() override { return benutzerOrdner; }
+    std::string TempOrdner() override { return tempOrdner; }
+};
+
+} // namespace qmb::test
