@@ -1,0 +1,188 @@
+// The high-score list's file operations on a POSIX system.
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "highscore/Dateisystem.h"
+
+namespace qmb {
+namespace {
+
+bool gueltig(const std::string& pfad) {
+    return !pfad.empty() && pfad.find('\0') == std::string::npos;
+}
+
+class PosixSchreibdatei : public Schreibdatei {
+public:
+    explicit PosixSchreibdatei(int fd) : fd_(fd) {}
+    ~PosixSchreibdatei() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fehlernummer schreiben(std::string_view daten) override {
+        while (!daten.empty()) {
+            const ssize_t n = ::write(fd_, daten.data(), daten.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return errno;
+            }
+            daten.remove_prefix(static_cast<size_t>(n));
+        }
+        return 0;
+    }
+    Fehlernummer sichern() override {
+        while (::fsync(fd_) != 0)
+            if (errno != EINTR) return errno;
+        return 0;
+    }
+    Fehlernummer schliessen() override {
+        const int fd = fd_;
+        fd_ = -1;
+        // No retry on EINTR: on Linux the descriptor is gone either way.
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+class PosixDateisystem : public Dateisystem {
+public:
+    Dateiart art(const std::string& pfad) override {
+        if (!gueltig(pfad)) return Dateiart::Fehlt;
+        struct stat st {};
+        if (::stat(pfad.c_str(), &st) != 0)
+            return errno == ENOENT || errno == ENOTDIR ? Dateiart::Fehlt : Dateiart::Unbekannt;
+        if (S_ISREG(st.st_mode)) return Dateiart::Datei;
+        if (S_ISDIR(st.st_mode)) return Dateiart::Ordner;
+        return Dateiart::Anderes;
+    }
+
+    Fehlernummer lesen(const std::string& pfad, std::size_t grenze, std::string& inhalt,
+                       bool& mehr) override {
+        inhalt.clear();
+        mehr = false;
+        if (!gueltig(pfad)) return ENOENT;
+        // O_NONBLOCK: should a pipe have taken the name, opening it must not hang.
+        const int fd = ::open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return errno;
+        Fehlernummer fehler = 0;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            fehler = errno;
+        } else if (!S_ISREG(st.st_mode)) {
+            fehler = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        } else {
+            // One byte beyond the limit tells whether the file goes on.
+            inhalt.resize(grenze + 1);
+            size_t gelesen = 0;
+            while (gelesen < inhalt.size()) {
+                const ssize_t n = ::read(fd, inhalt.data() + gelesen, inhalt.size() - gelesen);
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    fehler = errno;
+                    break;
+                }
+                if (n == 0) break;
+                gelesen += static_cast<size_t>(n);
+            }
+            mehr = gelesen > grenze;
+            inhalt.resize(fehler ? 0 : std::min(gelesen, grenze));
+        }
+        ::close(fd);
+        return fehler;
+    }
+
+    Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei) override {
+        datei.reset();
+        if (!gueltig(pfad)) return ENOENT;
+        const int fd = ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        if (fd < 0) return errno;
+        datei = std::make_unique<PosixSchreibdatei>(fd);
+        return 0;
+    }
+
+    Fehlernummer umbenennen(const std::string& von, const std::string& nach) override {
+        if (!gueltig(von) || !gueltig(nach)) return ENOENT;
+        return ::rename(von.c_str(), nach.c_str()) == 0 ? 0 : errno;
+    }
+
+    Fehlernummer entfernen(const std::string& pfad) override {
+        if (!gueltig(pfad)) return ENOENT;
+        return ::unlink(pfad.c_str()) == 0 ? 0 : errno;
+    }
+
+    Fehlernummer ordnerSichern(const std::string& ordner) override {
+        const std::string o = ordner.empty() ? std::string(".") : ordner;
+        if (!gueltig(o)) return ENOENT;
+        const int fd = ::open(o.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return errno;
+        Fehlernummer fehler = 0;
+        while (::fsync(fd) != 0) {
+            if (errno == EINTR) continue;
+            fehler = errno;
+            break;
+        }
+        ::close(fd);
+        return fehler;
+    }
+
+    Fehlernummer ordnerAnlegen(const std::string& ordner) override {
+        if (!gueltig(ordner)) return ENOENT;
+        // Parents first, like mkdir -p. The per-user data folder is private.
+        for (size_t i = 1; i <= ordner.size(); ++i) {
+            if (i < ordner.size() && ordner[i] != '/') continue;
+            const std::string teil = ordner.substr(0, i);
+            if (::mkdir(teil.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        }
+        struct stat st {};
+        if (::stat(ordner.c_str(), &st) != 0) return errno;
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    }
+
+    bool beschreibbar(const std::string& ordner) override {
+        static std::atomic<unsigned> zaehler{0};
+        const std::string probe = (ordner.empty() ? std::string(".") : ordner) + "/.Highscores-Probe-" +
+                                  std::to_string(::getpid()) + "-" + std::to_string(zaehler++);
+        if (!gueltig(probe)) return false;
+        // O_EXCL: the probe never touches a file that was there before.
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) return false;
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return true;
+    }
+};
+
+} // namespace
+
+Dateisystem& posixDateisystem() {
+    static PosixDateisystem system;
+    return system;
+}
+
+std::string fehlertext(Fehlernummer nummer) {
+    switch (nummer) {
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case EROFS: return "der Datenträger ist schreibgeschützt";
+    case ENOSPC: return "der Datenträger ist voll";
+    case EDQUOT: return "das Speicherkontingent ist erschöpft";
+    case EIO: return "Ein-/Ausgabefehler";
+    case ENOENT: return "Datei oder Ordner nicht gefunden";
+    case ENOTDIR: return "ein Teil des Pfades ist kein Ordner";
+    case EISDIR: return "an ihrer Stelle steht ein Ordner";
+    case EINVAL: return "keine gewöhnliche Datei";
+    case ELOOP: return "an ihrer Stelle steht eine Verknüpfung";
+    case ENAMETOOLONG: return "der Pfad ist zu lang";
+    case EMFILE:
+    case ENFILE: return "zu viele offene Dateien";
+    case EBUSY: return "die Datei ist in Benutzung";
+    default: return "Fehler " + std::to_string(nummer);
+    }
+}
+
+} // namespace qmb
