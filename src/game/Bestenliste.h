@@ -1,0 +1,19 @@
+#pragma once
+// What the end of a game needs from the high-score list. The program plugs
+// the list file in here; the game's own tests use a list in memory.
+#include <cstdint>
+#include <string>
+
+namespace qmb {
+
+class Bestenliste {
+public:
+    virtual ~Bestenliste() = default;
+    virtual void HighscoreDateiSetzen() = 0;
+    // True when this score enters the list.
+    virtual bool IstHighscore(int16_t Punkte) = 0;
+    // Enters the score; returns the place 1 to 10, or 0 when it did not enter.
+    virtual int16_t HighscoreEintragen(const std::string& Name, int16_t Punkte) = 0;
+};
+
+} // namespace qmb

@@ -1,0 +1,81 @@
+// The score label and the two ways a game ends: won at 100 balls, over when
+// the last ball has fallen. Both run to their end inside the tick that ended
+// the game, with modal dialogues, after SpielEnde has stopped every timer.
+#include <string>
+
+#include "game/frmMain.h"
+#include "platform/Codepage.h"
+#include "sound/modSound.h"
+
+namespace qmb {
+
+namespace {
+const std::string CRLF = "\r\n";
+}
+
+void frmMain::PunkteStandAktualisieren() {
+    lblPunkte.Caption = "Punkte: " + std::to_string(Punkte) + CRLF + "Rekord: " +
+                        std::to_string(Rekord) + CRLF + "Munition: " + std::to_string(Munition);
+    if (Punkte == 100) SpielGewonnen();
+}
+
+void frmMain::SpielGewonnen() {
+    sound.MciStoppen("qmbgame");
+    sound.MciEndlosSpielen(sound.GewonnenDatei, "qmbscore");
+    sound.MciAbfrage("play qmbscore from 2500");
+    SpielEnde();
+    Rekord = 0;
+
+    const std::string name = d.fenster.InputBox(
+        "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
+        "für die Highscoreliste ein.",
+        "MAXIMALANZAHL", "Velmora");
+    const int16_t platz = liste.HighscoreEintragen(name, 100);
+    d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +
+                         ". Platz in der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
+                         "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
+                         CRLF + "Schaffen Sie das nochmal?",
+                     Knoepfe::OK, Symbol::Information, "Highscore");
+    sound.MciSchließen("qmbscore");
+    sound.MciFortsetzen("qmbgame");
+}
+
+void frmMain::SpielVerloren() {
+    SpielEnde();
+    const bool eingetragen = liste.IstHighscore(Rekord);
+    if (eingetragen) {
+        sound.MciStoppen("qmbgame");
+        sound.MciEndlosSpielen(sound.GewonnenDatei, "qmbscore");
+        sound.MciAbfrage("play qmbscore from 2500");
+        std::string name;
+        // The list wants a name: Cancel only brings the question back.
+        while (name.empty()) {
+            name = d.fenster.InputBox(
+                "Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren Namen "
+                "ein.",
+                "HIGHSCORE!", "Velmora");
+        }
+        if (zeichenAnzahl(name) > 10) name = ersteZeichen(name, 10);
+        const int16_t platz = liste.HighscoreEintragen(name, Rekord);
+        d.fenster.MsgBox("Sie sind auf dem " + std::to_string(platz) +
+                             ". Platz auf der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
+                             "Hier Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
+                             "Doch auch Sie können sich verbessen." + CRLF +
+                             "Mal sehen, ob Sie Ihren Highscore schlagen können...",
+                         Knoepfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
+    } else {
+        sound.MciStoppen("qmbgame");
+        sound.MciEndlosSpielen(sound.VerlorenDatei, "qmbscore");
+        sound.MciAbfrage("play qmbscore from 2600");
+        d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF +
+                             CRLF + "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
+                             "Vielleicht schaffen Sie es beim nächsten Mal.",
+                         Knoepfe::OK, Symbol::Keins, "Quambel");
+    }
+    Rekord = 0;
+    d.fenster.Zeigen(Fenster::HighScore, true);
+    sound.MciSchließen("qmbscore");
+    sound.MciFortsetzen("qmbgame");
+}
+
+} // namespace qmb
