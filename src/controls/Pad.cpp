@@ -1,0 +1,30 @@
+// The pad: 120-twip steps on the pad timer in keyboard mode, and the
+// PowerPad, which lasts exactly as long as a PowerPad input is held.
+#include "game/frmMain.h"
+#include "platform/Zahlen.h"
+
+namespace qmb {
+
+void frmMain::tmrPad_Timer() {
+    const int32_t richtung = PadRichtung;
+    if (richtung == 1) {
+        if (Pad.Left > Links.X1) Pad.Left = einfach(static_cast<double>(Pad.Left) - 120.0);
+    } else if (richtung == 2) {
+        if (einfach(static_cast<double>(Pad.Left) + Pad.Width) < Rechts.X1)
+            Pad.Left = einfach(static_cast<double>(Pad.Left) + 120.0);
+    }
+}
+
+void frmMain::PowerPadAn() {
+    PowerPad = true;
+    Pad.FillColor = ROT;
+    Pad.BorderColor = ROT;
+}
+
+void frmMain::PowerPadAus() {
+    PowerPad = false;
+    Pad.FillColor = BLAU;
+    Pad.BorderColor = BLAU;
+}
+
+} // namespace qmb
