@@ -1,0 +1,60 @@
+#pragma once
+// The music module: writes the six pieces carried in the program into a
+// private folder at start-up and removes them at shut-down, and talks to the
+// player in command strings with the aliases "qmbgame" (background piece)
+// and "qmbscore" (end-of-game jingle).
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/Befehlsschnittstelle.h"
+#include "platform/Fensterdienste.h"
+#include "platform/Programmdienste.h"
+
+namespace qmb {
+
+class modSound {
+public:
+    modSound(Befehlsschnittstelle& mci, Programmdienste& programm, Fensterdienste& fenster)
+        : mci_(mci), programm_(programm), fenster_(fenster) {}
+
+    bool MusikAn = false;
+    std::string TempPfad;
+    std::string SoundOrdner;            // ends with a separator
+    std::array<std::string, 5> Lieder;  // 1 to 4 are used
+    std::string VerlorenDatei;
+    std::string GewonnenDatei;
+
+    // ---- music files ------------------------------------------------------
+    void SoundInitialisieren();
+    void SoundBeenden();
+    std::string TempPfadHolen();
+    void SoundDateinamenSetzen();
+    void SoundDateienSchreiben();
+    void RessourceSpeichern(int ID, const std::string& Typ, const std::string& Datei);
+    void DateiLöschen(const std::string& Pfad);
+
+    // ---- the player -------------------------------------------------------
+    void MciSpielen(const std::string& Datei, const std::string& Alias);
+    void MciEndlosSpielen(const std::string& Datei, const std::string& Alias);
+    void MciStoppen(const std::string& Alias);
+    void MciFortsetzen(const std::string& Alias);
+    void MciSchließen(const std::string& Alias);
+    int32_t MciAbfrage(const std::string& Befehl);
+    bool StückZuEnde(const std::string& Alias);
+    std::string KurzerPfad(const std::string& Pfad);
+
+private:
+    void senden(const std::string& befehl);
+    // Makes sure the music folder is ours alone: a real folder (not a link),
+    // owned by this user, readable by nobody else. Throws otherwise.
+    void ordnerPrüfen(const std::string& ordner);
+
+    Befehlsschnittstelle& mci_;
+    Programmdienste& programm_;
+    Fensterdienste& fenster_;
+    // The folder passed the check: only then does the clean-up touch it.
+    bool ordnerGeprüft_ = false;
+};
+
+} // namespace qmb
