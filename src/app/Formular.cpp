@@ -1,0 +1,56 @@
+// Loading and closing the main window, and the buttons and menu items that
+// only pass on to the game's procedures.
+#include "app/Anleitung.h"
+#include "game/frmMain.h"
+#include "sound/modSound.h"
+
+namespace qmb {
+
+void frmMain::Form_Load() {
+    if (geladen_) return;
+    sound.SoundInitialisieren();
+    ZufallsStück();
+    for (int i = 1; i <= 100; ++i) Ball.Load(i);
+    for (int i = 1; i <= 10; ++i) Bonus.Load(i);
+    MausEinsperren(false);
+    liste.HighscoreDateiSetzen();
+    geladen_ = true;
+}
+
+void frmMain::Form_Unload() {
+    if (entladen_) return;
+    entladen_ = true;
+    // A running game dies with the window: no tick may run on a closed one.
+    tmrBälle.setEnabled(false);
+    tmrBonusse.setEnabled(false);
+    tmrSchüsse.setEnabled(false);
+    tmrPad.setEnabled(false);
+    tmrRand.setEnabled(false);
+    MausEinsperren(false);
+    d.fenster.Zeigen(Fenster::About, false);
+    sound.SoundBeenden();
+}
+
+void frmMain::Unload() {
+    if (entladen_) return;
+    if (FensterSchließen)
+        FensterSchließen();
+    else
+        Form_Unload();
+}
+
+void frmMain::cmdLos_Click() { SpielStarten(); }
+void frmMain::cmdHilfe_Click() { mnuAnleitung_Click(); }
+void frmMain::cmdBeenden_Click() { Unload(); }
+void frmMain::mnuSpielStarten_Click() { SpielStarten(); }
+void frmMain::mnuSpielbeenden_Click() { SpielEnde(); }
+void frmMain::mnuQMBBeenden_Click() { Unload(); }
+void frmMain::mnuHighScore_Click() { d.fenster.Zeigen(Fenster::HighScore, true); }
+void frmMain::mnuAbout_Click() { d.fenster.Zeigen(Fenster::About, true); }
+
+void frmMain::mnuAnleitung_Click() {
+    // The game runs on while the instructions are open.
+    d.fenster.MsgBox(AnleitungText(), Knoepfe::OK, Symbol::Information, ANLEITUNG_TITEL);
+}
+
+} // namespace qmb
