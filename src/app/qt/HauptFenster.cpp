@@ -1,0 +1,333 @@
+#include "app/qt/HauptFenster.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/qt/Spielfeld.h"
+#include "game/frmMain.h"
+
+namespace qmb {
+
+namespace {
+
+// Twips of the window layout to pixels.
+QRect px(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+} // namespace
+
+HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(eltern), m_(modell) {
+    setWindowTitle(text(m_.Caption));
+    titel_ = m_.Caption;
+    feld_ = new Spielfeld(m_, this);
+    // Its own native window, so that the pointer can be confined to the
+    // playfield alone and not to the menu bar as well.
+    feld_->setAttribute(Qt::WA_NativeWindow);
+    feld_->setFocusPolicy(Qt::NoFocus);
+    setCentralWidget(feld_);
+
+    // The settings panel in the original's small dialog font.
+    QFont panelSchrift(QStringLiteral("MS Sans Serif"));
+    panelSchrift.setStyleHint(QFont::SansSerif);
+    panelSchrift.setPixelSize(11);
+
+    fraSpielEinstellungen = new QGroupBox(text(m_.fraSpielEinstellungen.Caption), feld_);
+    fraSpielEinstellungen->setGeometry(px(600, 600, 5175, 2895));
+    fraSpielEinstellungen->setAutoFillBackground(true);
+    fraSpielEinstellungen->setFont(panelSchrift);
+    fraSteuerung = new QGroupBox(text(m_.fraSteuerung.Caption), fraSpielEinstellungen);
+    fraSteuerung->setGeometry(px(240, 240, 4695, 855));
+    optTastatur = new QRadioButton(text(m_.optTastatur.Caption), fraSteuerung);
+    optTastatur->setGeometry(px(240, 360, 975, 255));
+    optMaus = new QRadioButton(text(m_.optMaus.Caption), fraSteuerung);
+    optMaus->setGeometry(px(1320, 360, 735, 255));
+    chkMaus = new QCheckBox(text(m_.chkMaus.Caption), fraSteuerung);
+    chkMaus->setGeometry(px(2160, 360, 2295, 255));
+    cmdLos = new QPushButton(QStringLiteral("Das Spiel &starten"), fraSpielEinstellungen);
+    cmdLos->setGeometry(px(240, 1320, 4575, 375));
+    cmdHilfe = new QPushButton(QStringLiteral("Anleitung anzeigen"), fraSpielEinstellungen);
+    cmdHilfe->setGeometry(px(240, 1800, 4575, 375));
+    cmdBeenden = new QPushButton(QStringLiteral("Quambel &beenden"), fraSpielEinstellungen);
+    cmdBeenden->setGeometry(px(240, 2280, 4575, 375));
+    for (QWidget* w : {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus),
+                       static_cast<QWidget*>(chkMaus), static_cast<QWidget*>(cmdLos),
+                       static_cast<QWidget*>(cmdHilfe), static_cast<QWidget*>(cmdBeenden)})
+        w->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(optTastatur, optMaus);
+    setTabOrder(optMaus, chkMaus);
+    setTabOrder(chkMaus, cmdLos);
+    setTabOrder(cmdLos, cmdHilfe);
+    setTabOrder(cmdHilfe, cmdBeenden);
+    // The two option buttons are one group by sitting in one frame; the model
+    // decides which is on, so Qt must not switch them on its own.
+    optTastatur->setAutoExclusive(false);
+    optMaus->setAutoExclusive(false);
+
+    connect(optTastatur, &QRadioButton::clicked, this, [this] { weiter([this] { m_.optTastatur_Click(); }); });
+    connect(optMaus, &QRadioButton::clicked, this, [this] { weiter([this] { m_.optMaus_Click(); }); });
+    connect(chkMaus, &QCheckBox::clicked, this, [this](bool an) { weiter([this, an] { m_.chkMaus.Value = an ? 1 : 0; }); });
+    connect(cmdLos, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdLos_Click(); }); });
+    connect(cmdHilfe, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdHilfe_Click(); }); });
+    connect(cmdBeenden, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdBeenden_Click(); }); });
+
+    mnuSpiel = menuBar()->addMenu(text(m_.mnuSpiel.Caption));
+    mnuSpielStarten = menüpunkt(mnuSpiel, m_.mnuSpielStarten, &frmMain::mnuSpielStarten_Click);
+    mnuPause = menüpunkt(mnuSpiel, m_.mnuPause, &frmMain::mnuPause_Click);
+    mnuSpielbeenden = menüpunkt(mnuSpiel, m_.mnuSpielbeenden, &frmMain::mnuSpielbeenden_Click);
+    mnuSpiel->addSeparator();
+    mnuHighScore = menüpunkt(mnuSpiel, m_.mnuHighScore, &frmMain::mnuHighScore_Click);
+    mnuSpiel->addSeparator();
+    mnuQMBBeenden = menüpunkt(mnuSpiel, m_.mnuQMBBeenden, &frmMain::mnuQMBBeenden_Click);
+    mnuAudio = menuBar()->addMenu(text(m_.mnuAudio.Caption));
+    mnuMusik = menüpunkt(mnuAudio, m_.mnuMusik, &frmMain::mnuMusik_Click);
+    mnuAudio->addSeparator();
+    mnuNächsterSong = menüpunkt(mnuAudio, m_.mnuNächsterSong, &frmMain::mnuNächsterSong_Click);
+    mnuHilfe = menuBar()->addMenu(text(m_.mnuHilfe.Caption));
+    mnuAnleitung = menüpunkt(mnuHilfe, m_.mnuAnleitung, &frmMain::mnuAnleitung_Click);
+    mnuHilfe->addSeparator();
+    mnuAbout = menüpunkt(mnuHilfe, m_.mnuAbout, &frmMain::mnuAbout_Click);
+    mnuPause->setCheckable(true);
+    mnuMusik->setCheckable(true);
+
+    // The window has the playfield's size, and keeps it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    feld_->installEventFilter(this);
+    // Key preview: the window's key handlers see each key before the
+    // focused control, as only an application-wide filter can.
+    qApp->installEventFilter(this);
+    m_.FensterSchließen = [this] { close(); };
+    spiegeln();
+}
+
+HauptFenster::~HauptFenster() {
+    qApp->removeEventFilter(this);
+    m_.FensterSchließen = nullptr;
+}
+
+template <typename F>
+void HauptFenster::weiter(F&& handler) {
+    handler();
+    spiegeln();
+}
+
+QAction* HauptFenster::menüpunkt(QMenu* menü, const Menüpunkt& punkt, void (frmMain::*handler)()) {
+    QAction* a = menü->addAction(text(punkt.Caption));
+    if (!punkt.Shortcut.empty()) {
+        a->setShortcut(QKeySequence(text(punkt.Shortcut)));
+        // The shortcut works wherever the focus is inside the main window,
+        // but not in the other windows of the program.
+        a->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(a, &QAction::triggered, this, [this, handler] { weiter([this, handler] { (m_.*handler)(); }); });
+    spiegeln(a, punkt);
+    return a;
+}
+
+void HauptFenster::spiegeln(QAction* a, const Menüpunkt& p) {
+    if (a->isVisible() != p.Visible) a->setVisible(p.Visible);
+    if (a->isEnabled() != p.Enabled) a->setEnabled(p.Enabled);
+    if (a->isCheckable() && a->isChecked() != p.Checked) a->setChecked(p.Checked);
+}
+
+void HauptFenster::spiegeln() {
+    if (titel_ != m_.Caption) {
+        titel_ = m_.Caption;
+        setWindowTitle(text(titel_));
+    }
+    if (fraSpielEinstellungen->isVisibleTo(feld_) != m_.fraSpielEinstellungen.Visible)
+        fraSpielEinstellungen->setVisible(m_.fraSpielEinstellungen.Visible);
+    auto option = [](QRadioButton* b, const Optionsfeld& o) {
+        if (b->isChecked() != o.Value) b->setChecked(o.Value);
+        if (b->isEnabled() != o.Enabled) b->setEnabled(o.Enabled);
+    };
+    option(optTastatur, m_.optTastatur);
+    option(optMaus, m_.optMaus);
+    if (chkMaus->isChecked() != (m_.chkMaus.Value != 0)) chkMaus->setChecked(m_.chkMaus.Value != 0);
+    if (chkMaus->isEnabled() != m_.chkMaus.Enabled) chkMaus->setEnabled(m_.chkMaus.Enabled);
+
+    spiegeln(mnuSpielStarten, m_.mnuSpielStarten);
+    spiegeln(mnuPause, m_.mnuPause);
+    spiegeln(mnuSpielbeenden, m_.mnuSpielbeenden);
+    spiegeln(mnuHighScore, m_.mnuHighScore);
+    spiegeln(mnuQMBBeenden, m_.mnuQMBBeenden);
+    spiegeln(mnuMusik, m_.mnuMusik);
+    spiegeln(mnuNächsterSong, m_.mnuNächsterSong);
+    spiegeln(mnuAnleitung, m_.mnuAnleitung);
+    spiegeln(mnuAbout, m_.mnuAbout);
+
+    if (zeiger_ != m_.MousePointer) {
+        zeiger_ = m_.MousePointer;
+        if (zeiger_ == vbCustom)
+            feld_->setCursor(Qt::BlankCursor);
+        else if (zeiger_ == vbArrow)
+            feld_->setCursor(Qt::ArrowCursor);
+        else
+            feld_->unsetCursor();
+    }
+    feld_->aktualisieren();
+}
+
+int HauptFenster::virtuelleTaste(int k) {
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
+    switch (k) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return vbKeyReturn;
+    case Qt::Key_Shift: return vbKeyShift;
+    case Qt::Key_Control: return vbKeyControl;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
+    case Qt::Key_Escape: return vbKeyEscape;
+    case Qt::Key_Space: return vbKeySpace;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return vbKeyLeft;
+    case Qt::Key_Up: return vbKeyUp;
+    case Qt::Key_Right: return vbKeyRight;
+    case Qt::Key_Down: return vbKeyDown;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    default: return 0;
+    }
+}
+
+int HauptFenster::umschaltzustand(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+bool HauptFenster::taste(QKeyEvent* k, bool gedrückt) {
+    const int vk = virtuelleTaste(k->key());
+    if (vk == 0) return false;
+    const int shift = umschaltzustand(k->modifiers());
+    if (gedrückt) {
+        // A held key repeats its key-down, as the game expects.
+        gehalten_.insert(vk);
+        weiter([&] { m_.Form_KeyDown(vk, shift); });
+    } else {
+        // X11 sends a release before every repeated press; only the real
+        // release counts. A release whose press went elsewhere (a shortcut,
+        // another window) is not ours.
+        if (k->isAutoRepeat() || gehalten_.erase(vk) == 0) return false;
+        weiter([&] { m_.Form_KeyUp(vk, shift); });
+    }
+    return false;
+}
+
+void HauptFenster::gehalteneTastenLoslassen() {
+    // A dialog or another window took the keyboard: what was held is let go,
+    // so that no key stays pressed for the game forever.
+    const std::set<int> losgelassen = std::move(gehalten_);
+    gehalten_.clear();
+    for (int vk : losgelassen) m_.Form_KeyUp(vk, 0);
+    if (!losgelassen.empty()) spiegeln();
+}
+
+bool HauptFenster::maus(QMouseEvent* e) {
+    const QPointF p = e->position();
+    const float X = static_cast<float>(p.x() * TWIPS_JE_PIXEL);
+    const float Y = static_cast<float>(p.y() * TWIPS_JE_PIXEL);
+    const Beschriftung& l = m_.lblPunkte;
+    const bool überLabel = l.Visible && X >= l.Left && X < l.Left + l.Width && Y >= l.Top && Y < l.Top + l.Height;
+    auto knopf = [](Qt::MouseButton b) {
+        switch (b) {
+        case Qt::LeftButton: return vbLeftButton;
+        case Qt::RightButton: return vbRightButton;
+        case Qt::MiddleButton: return 4;
+        default: return 0;
+        }
+    };
+    int gehalten = 0;
+    if (e->buttons() & Qt::LeftButton) gehalten |= vbLeftButton;
+    if (e->buttons() & Qt::RightButton) gehalten |= vbRightButton;
+    if (e->buttons() & Qt::MiddleButton) gehalten |= 4;
+    const int shift = umschaltzustand(e->modifiers());
+    // While a button is held the control that got the press keeps the mouse.
+    const bool zumLabel = (e->buttons() != Qt::NoButton || e->type() == QEvent::MouseButtonRelease)
+                              ? mausBeimLabel_
+                              : überLabel;
+    const float lx = X - l.Left;
+    const float ly = Y - l.Top;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const bool erster = (e->buttons() & ~e->button()) == Qt::NoButton;
+        if (erster) mausBeimLabel_ = überLabel;
+        const bool label = erster ? überLabel : mausBeimLabel_;
+        weiter([&] {
+            if (label)
+                m_.lblPunkte_MouseDown(knopf(e->button()), shift, lx, ly);
+            else
+                m_.Form_MouseDown(knopf(e->button()), shift, X, Y);
+        });
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        weiter([&] {
+            if (zumLabel)
+                m_.lblPunkte_MouseUp(knopf(e->button()), shift, lx, ly);
+            else
+                m_.Form_MouseUp(knopf(e->button()), shift, X, Y);
+        });
+        if (e->buttons() == Qt::NoButton) mausBeimLabel_ = false;
+        return true;
+    case QEvent::MouseMove:
+        weiter([&] {
+            if (zumLabel)
+                m_.lblPunkte_MouseMove(gehalten, shift, lx, ly);
+            else
+                m_.Form_MouseMove(gehalten, shift, X, Y);
+        });
+        return true;
+    default: return false;
+    }
+}
+
+bool HauptFenster::eventFilter(QObject* objekt, QEvent* ereignis) {
+    const QEvent::Type t = ereignis->type();
+    if (t == QEvent::KeyPress || t == QEvent::KeyRelease) {
+        auto* w = qobject_cast<QWidget*>(objekt);
+        if (!w || w->window() != this) return false;
+        // Qt offers an unhandled key to each parent in turn; the game sees it
+        // once, when it reaches the widget that has the focus.
+        QWidget* ziel = QApplication::focusWidget();
+        if (ziel && ziel->window() != this) return false;
+        if (w != (ziel ? ziel : this)) return false;
+        return taste(static_cast<QKeyEvent*>(ereignis), t == QEvent::KeyPress);
+    }
+    if (objekt == feld_ && (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
+                            t == QEvent::MouseMove || t == QEvent::MouseButtonDblClick)) {
+        auto* e = static_cast<QMouseEvent*>(ereignis);
+        // A click on the settings panel that its controls leave unhandled is
+        // the panel's, not the playfield's.
+        if (t != QEvent::MouseMove && feld_->childAt(e->position().toPoint())) return false;
+        return maus(e);
+    }
+    if (objekt == this && t == QEvent::WindowDeactivate) gehalteneTastenLoslassen();
+    return QMainWindow::eventFilter(objekt, ereignis);
+}
+
+void HauptFenster::closeEvent(QCloseEvent* ereignis) {
+    m_.Form_Unload();
+    ereignis->accept();
+}
+
+} // namespace qmb

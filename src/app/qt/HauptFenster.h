@@ -1,0 +1,84 @@
+#pragma once
+// The main window on Qt: a humble view of frmMain. It builds the widgets and
+// menus once, forwards every click, key, mouse event and close to the model's
+// handlers, and after each one mirrors the model back onto its widgets
+// (caption, settings panel, menu flags, pointer) and repaints what changed.
+#include <set>
+#include <string>
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace qmb {
+
+class frmMain;
+class Spielfeld;
+struct Menüpunkt;
+
+class HauptFenster : public QMainWindow {
+public:
+    explicit HauptFenster(frmMain& modell, QWidget* eltern = nullptr);
+    ~HauptFenster() override;
+
+    // Model → widgets. Cheap when nothing changed; called after every event
+    // and tick, and before every point where the game lets events in.
+    void spiegeln();
+
+    frmMain& modell() { return m_; }
+    Spielfeld* feld() { return feld_; }
+
+    QGroupBox* fraSpielEinstellungen;
+    QGroupBox* fraSteuerung;
+    QRadioButton* optTastatur;
+    QRadioButton* optMaus;
+    QCheckBox* chkMaus;
+    QPushButton* cmdLos;
+    QPushButton* cmdHilfe;
+    QPushButton* cmdBeenden;
+
+    QMenu* mnuSpiel;
+    QMenu* mnuAudio;
+    QMenu* mnuHilfe;
+    QAction* mnuSpielStarten;
+    QAction* mnuPause;
+    QAction* mnuSpielbeenden;
+    QAction* mnuHighScore;
+    QAction* mnuQMBBeenden;
+    QAction* mnuMusik;
+    QAction* mnuNächsterSong;
+    QAction* mnuAnleitung;
+    QAction* mnuAbout;
+
+    // Qt key → Windows virtual-key code (0 for keys the game never sees).
+    static int virtuelleTaste(int qtTaste);
+    static int umschaltzustand(Qt::KeyboardModifiers m);
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+    void closeEvent(QCloseEvent* ereignis) override;
+
+private:
+    template <typename F>
+    void weiter(F&& handler);
+    QAction* menüpunkt(QMenu* menü, const Menüpunkt& punkt, void (frmMain::*handler)());
+    void spiegeln(QAction* a, const Menüpunkt& p);
+    bool taste(QKeyEvent* k, bool gedrückt);
+    bool maus(QMouseEvent* e);
+    void gehalteneTastenLoslassen();
+
+    frmMain& m_;
+    Spielfeld* feld_;
+    std::set<int> gehalten_;
+    // Where a button press went: the label keeps the pointer until release.
+    bool mausBeimLabel_ = false;
+    int zeiger_ = -1;
+    std::string titel_;
+};
+
+} // namespace qmb

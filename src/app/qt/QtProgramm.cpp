@@ -1,0 +1,50 @@
+#include "app/qt/QtProgramm.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#if defined(QUAMBEL_MUSIKDATEN)
+#include "musik/Musikressourcen.h"
+#endif
+
+namespace qmb {
+
+namespace {
+std::string ohneTrenner(QString pfad) {
+    pfad = QDir::toNativeSeparators(QDir::cleanPath(pfad));
+    while (pfad.size() > 1 && (pfad.endsWith(QLatin1Char('/')) || pfad.endsWith(QLatin1Char('\\'))))
+        pfad.chop(1);
+    return pfad.toStdString();
+}
+} // namespace
+
+std::string QtProgramm::AppPath() { return ohneTrenner(QCoreApplication::applicationDirPath()); }
+
+std::span<const unsigned char> QtProgramm::LoadResData(int id, const std::string& typ) {
+#if defined(QUAMBEL_MUSIKDATEN)
+    if (typ == "CUSTOM") return Musikressource(id);
+#else
+    (void)id;
+    (void)typ;
+#endif
+    return {};
+}
+
+std::string QtProgramm::Benutzerdatenordner() {
+    return ohneTrenner(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+std::string QtProgramm::TempOrdner() {
+    // The runtime folder belongs to this user alone (mode 0700 by the login
+    // session); the shared /tmp is the fallback.
+    const QByteArray laufzeit = qgetenv("XDG_RUNTIME_DIR");
+    if (!laufzeit.isEmpty()) {
+        const QFileInfo info(QString::fromLocal8Bit(laufzeit));
+        if (info.isAbsolute() && info.isDir() && info.isWritable()) return ohneTrenner(info.absoluteFilePath());
+    }
+    return ohneTrenner(QDir::tempPath());
+}
+
+} // namespace qmb

@@ -1,0 +1,74 @@
+#pragma once
+// The playfield: paints the main window's drawables straight from the game
+// model, in the drawing order of the original window (label at the back or
+// at the front, then walls, pad, balls, shots and bonus pictures), at 15 twips
+// per pixel, antialiased and crisp at any device pixel ratio.
+//
+// The widget never repaints more than changed: after each event or tick the
+// window calls aktualisieren(), which compares the drawables with what was
+// painted last and asks Qt to repaint only the union of old and new places.
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QPixmap>
+#include <QRegion>
+#include <QWidget>
+
+#include "platform/Zeichenobjekte.h"
+
+class QSvgRenderer;
+
+namespace qmb {
+
+class frmMain;
+
+inline constexpr double TWIPS_JE_PIXEL = 15.0;
+
+class Spielfeld : public QWidget {
+public:
+    explicit Spielfeld(frmMain& modell, QWidget* eltern = nullptr);
+    ~Spielfeld() override;
+
+    // Schedules a repaint of whatever changed since the last call.
+    void aktualisieren();
+    // Paints the whole playfield into `p` (also used by the benchmark).
+    void zeichnen(QPainter& p, const QRegion& bereich);
+
+    // The label's font: "MS Sans Serif" 13.5 point where available.
+    static QFont beschriftungsSchrift();
+
+protected:
+    void paintEvent(QPaintEvent* ereignis) override;
+    void changeEvent(QEvent* ereignis) override;
+
+private:
+    // What one drawable looked like when it was last painted.
+    struct Abbild {
+        QRectF ort; // pixels
+        uint32_t art = 0; // colour, shape or picture
+        bool sichtbar = false;
+        bool operator==(const Abbild&) const = default;
+    };
+    void szeneErfassen(std::vector<Abbild>& szene) const;
+    const QPixmap& formBild(const Form& f, qreal dpr);
+    const QPixmap& motivBild(Motiv m, QSizeF groesse, qreal dpr);
+
+    frmMain& m_;
+    std::vector<Abbild> gemalt_;
+    std::vector<Abbild> neu_;
+    std::string gemalterText_;
+    bool labelHinten_ = false;
+    std::map<std::tuple<int, int, int, uint32_t, int>, QPixmap> formCache_;
+    std::map<std::tuple<int, int, int, int>, QPixmap> motivCache_;
+    std::array<std::unique_ptr<QSvgRenderer>, 3> motive_;
+    QFont schrift_;
+};
+
+// Twips to pixels.
+inline QRectF alsPixel(float left, float top, float width, float height) {
+    return {left / TWIPS_JE_PIXEL, top / TWIPS_JE_PIXEL, width / TWIPS_JE_PIXEL, height / TWIPS_JE_PIXEL};
+}
+
+} // namespace qmb

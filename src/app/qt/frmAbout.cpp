@@ -1,0 +1,80 @@
+#include "app/qt/frmAbout.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+namespace qmb {
+
+namespace {
+QRect px(int left, int top, int width, int height) { return QRect(left / 15, top / 15, width / 15, height / 15); }
+
+QFont schrift(const char* familie, double punkt, bool fett) {
+    QFont f(QString::fromUtf8(familie));
+    f.setStyleHint(QFont::SansSerif);
+    // Point sizes of the layout at 96 dpi, as pixels.
+    f.setPixelSize(static_cast<int>(punkt * 96.0 / 72.0 + 0.5));
+    f.setBold(fett);
+    return f;
+}
+} // namespace
+
+frmAbout::frmAbout(Fensterdienste& fenster, Shelldienste& shell, QWidget* eltern)
+    : QDialog(eltern), modell_(fenster, shell) {
+    setWindowTitle(QString::fromUtf8(AboutTexte::Caption));
+    setFixedSize(3990 / 15, 5055 / 15);
+    auto label = [this](const char* text, QRect ort, QFont f, bool mittig) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setGeometry(ort);
+        l->setFont(f);
+        l->setWordWrap(true);
+        if (mittig) l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        return l;
+    };
+    const QFont arial = schrift("Arial", 12, false);
+    const QFont arialFett = schrift("Arial", 12, true);
+    QFont standard = font();
+    label(AboutTexte::Label1, px(240, 240, 3255, 375), arialFett, false);
+    label(AboutTexte::Label3, px(480, 600, 1335, 255), arial, false)->setWordWrap(false);
+    label(AboutTexte::Label4, px(240, 960, 2055, 255), arialFett, false);
+    label(AboutTexte::Label5, px(480, 1320, 1455, 255), arial, false)->setWordWrap(false);
+    label(AboutTexte::Label6, px(240, 1680, 1935, 375), arialFett, false);
+    auto* Image1 = new QLabel(this);
+    Image1->setGeometry(px(2640, 1800, 480, 480));
+    Image1->setPixmap(windowIcon().pixmap(32, 32));
+    label(AboutTexte::Label7, px(480, 2040, 1575, 255), arial, false)->setWordWrap(false);
+    label(AboutTexte::Label13, px(240, 2520, 3375, 255), standard, true);
+    label(AboutTexte::Label11, px(240, 2760, 3495, 495), standard, true);
+    label(AboutTexte::Label12, px(240, 3240, 3495, 735), standard, true);
+    Label2 = label(AboutTexte::Label2, px(240, 3960, 3495, 375), schrift("Comic Sans MS", 14.25, true), true);
+    Label2->setCursor(Qt::PointingHandCursor);
+    Label2->installEventFilter(this);
+    cmdSchließen = new QPushButton(QString::fromUtf8(AboutTexte::cmdSchließen), this);
+    cmdSchließen->setGeometry(px(240, 4440, 3495, 375));
+    cmdSchließen->setDefault(true);
+    connect(cmdSchließen, &QPushButton::clicked, this, &QDialog::close);
+}
+
+bool frmAbout::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == Label2 && ereignis->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(ereignis)->button() == Qt::LeftButton &&
+        Label2->rect().contains(static_cast<QMouseEvent*>(ereignis)->position().toPoint())) {
+        modell_.Label2_Click();
+        return true;
+    }
+    return QDialog::eventFilter(objekt, ereignis);
+}
+
+bool QtShell::ShellAusführen(const std::string& Datei, int32_t, const std::string& Aktion) {
+    // Qt hands the address to the desktop (xdg-open); there is no way to ask
+    // for a maximized window, and only opening is needed.
+    if (Aktion != "open") return false;
+    const QUrl ziel(QString::fromStdString(Datei), QUrl::StrictMode);
+    if (!ziel.isValid()) return false;
+    return QDesktopServices::openUrl(ziel);
+}
+
+} // namespace qmb

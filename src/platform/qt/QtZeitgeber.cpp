@@ -1,0 +1,42 @@
+#include "platform/qt/QtZeitgeber.h"
+
+#include <QTimer>
+
+namespace qmb {
+
+QtZeitgeberTreiber::~QtZeitgeberTreiber() {
+    for (auto& [z, t] : uhren_) z->setTreiber(nullptr);
+}
+
+void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
+    if (uhren_.count(&z)) return;
+    auto* t = new QTimer(this);
+    // A coarse timer may be off by 5 % of its interval; the ball timer's
+    // 40 ms would then wobble visibly. Precise timers keep the game's pace.
+    t->setTimerType(Qt::PreciseTimer);
+    Zeitgeber* zp = &z;
+    QObject::connect(t, &QTimer::timeout, this, [this, zp] {
+        if (!zp->Enabled()) return;
+        if (vorTick) vorTick(*zp);
+        zp->Tick();
+        if (nachTick) nachTick(*zp);
+    });
+    uhren_[&z] = t;
+    z.setTreiber(this);
+    geaendert(z);
+}
+
+void QtZeitgeberTreiber::geaendert(Zeitgeber& z) {
+    auto it = uhren_.find(&z);
+    if (it == uhren_.end()) return;
+    QTimer* t = it->second;
+    if (z.Enabled()) {
+        // Like the original toolkit: enabling (or a new interval) starts a
+        // fresh period.
+        t->start(z.Interval() > 0 ? z.Interval() : 1);
+    } else {
+        t->stop();
+    }
+}
+
+} // namespace qmb
