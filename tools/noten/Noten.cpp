@@ -659,18 +659,26 @@ public:
             }
             const Tick anfang = pos_;
             for (const Wort& w : *inhalt) wort(w, sp_.transponieren, 0);
-            const Tick soll = karte_.länge(bar);
+            // A bar that inserts a phrase or grid may fill several whole bars
+            // ("| *refrain |" for an eight-bar tune); plain notes fill one.
+            const bool einsatz = std::any_of(inhalt->begin(), inhalt->end(), [](const Wort& w) { return w.text[0] == '*'; });
+            Tick soll = karte_.länge(bar);
+            int takte = 1;
+            while (einsatz && pos_ - anfang > soll) soll += karte_.länge(bar + takte++);
             if (pos_ - anfang != soll) {
                 const long diff = static_cast<long>(pos_ - anfang) - static_cast<long>(soll);
                 const Taktart& a = karte_.art(bar);
+                const std::string welche = takte == 1 ? "bar " + std::to_string(bar)
+                                                      : "bars " + std::to_string(bar) + " to " + std::to_string(bar + takte - 1);
+                const std::string soviel = takte == 1 ? "a " + std::to_string(a.zähler) + "/" + std::to_string(a.nenner) + " bar has "
+                                                      : std::to_string(takte) + " bars have ";
                 fehler(st_, takt[0].zeile,
-                       "bar " + std::to_string(bar) + " of track '" + sp_.name + "' is " + bruch(diff, st_.teilung) +
-                           (diff < 0 ? " short" : " too long") + " (" + std::to_string(pos_ - anfang) + " ticks, a " +
-                           std::to_string(a.zähler) + "/" + std::to_string(a.nenner) + " bar has " + std::to_string(soll) +
-                           ")");
+                       welche + " of track '" + sp_.name + "' is " + bruch(diff, st_.teilung) +
+                           (diff < 0 ? " short" : " too long") + " (" + std::to_string(pos_ - anfang) + " ticks, " + soviel +
+                           std::to_string(soll) + ")");
             }
             vorher = inhalt;
-            ++bar;
+            bar += takte;
         }
         if (gabel_) fehler(st_, gabel_->zeile, "crescendo or diminuendo without a dynamic to end on");
     }
