@@ -21,8 +21,9 @@ void modQuambel::HighscoreDateiSetzen() {
     ordner_ = app;
     // An installed program (/usr/games, a read-only share) cannot keep its
     // list beside itself; the result of a game would be lost at the first
-    // entry. Then the list lives with the player's own data.
-    if (!dateien_.beschreibbar(app)) {
+    // entry. Then the list lives with the player's own data; so it does for
+    // a program installed into the system even where root could write there.
+    if (programm_.Installiert() || !dateien_.beschreibbar(app)) {
         const std::string benutzer = programm_.Benutzerdatenordner();
         if (!benutzer.empty() && dateien_.ordnerAnlegen(benutzer) == 0) ordner_ = benutzer;
     }

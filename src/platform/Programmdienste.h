@@ -19,6 +19,11 @@ public:
     // The per-user private temporary folder: $XDG_RUNTIME_DIR where set and
     // usable, else the system's temporary folder. No trailing separator.
     virtual std::string TempOrdner() = 0;
+    // True for a program installed into the system (a package under /usr):
+    // its folder is shared by every user and owned by the package manager,
+    // so nothing of a player's is written there, even when it is writable
+    // (a root session).
+    virtual bool Installiert() { return false; }
 };
 
 } // namespace qmb

@@ -124,5 +124,17 @@ TEST_F(ImSpeicher, SchreibgeschützterProgrammordnerNimmtDenBenutzerordner) {
     EXPECT_EQ(daneben.HighscoreDatei(), "/spiel/Highscores.qmb");
 }
 
+// Root may write into /usr/games, but the package manager owns that folder:
+// an installed program keeps every player's list in the player's folder.
+TEST_F(ImSpeicher, InstalliertesProgrammSchreibtNieNebenSich) {
+    programm.installiert = true;
+    modQuambel liste(programm, fenster, platte);
+    liste.HighscoreDateiSetzen();
+    EXPECT_EQ(liste.HighscoreEintragen("Root", 7), 1);
+    EXPECT_EQ(liste.HighscoreDatei(), "/home/.local/share/Quambel/Highscores.qmb");
+    EXPECT_EQ(platte.art("/spiel/Highscores.qmb"), Dateiart::Fehlt);
+    EXPECT_EQ(platte.inhalt("/home/.local/share/Quambel/Highscores.qmb"), datei({"007Root"}));
+}
+
 } // namespace
 } // namespace qmb::test

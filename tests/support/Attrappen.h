@@ -138,6 +138,7 @@ public:
     std::string appPfad = ".";
     std::string benutzerOrdner = ".";
     std::string tempOrdner = ".";
+    bool installiert = false;
     std::map<int, std::vector<unsigned char>> ressourcen;
     std::string AppPath() override { return appPfad; }
     std::span<const unsigned char> LoadResData(int id, const std::string&) override {
@@ -147,6 +148,7 @@ public:
     }
     std::string Benutzerdatenordner() override { return benutzerOrdner; }
     std::string TempOrdner() override { return tempOrdner; }
+    bool Installiert() override { return installiert; }
 };
 
 } // namespace qmb::test

@@ -36,6 +36,15 @@ std::string QtProgramm::Benutzerdatenordner() {
     return ohneTrenner(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
+bool QtProgramm::Installiert() {
+#if defined(Q_OS_UNIX)
+    const QString ordner = QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
+    return ordner.startsWith(QLatin1String("/usr/")) || ordner.startsWith(QLatin1String("/opt/"));
+#else
+    return false;
+#endif
+}
+
 std::string QtProgramm::TempOrdner() {
     // The runtime folder belongs to this user alone (mode 0700 by the login
     // session); the shared /tmp is the fallback.
