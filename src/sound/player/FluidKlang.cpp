@@ -1,0 +1,171 @@
+#include "sound/player/FluidKlang.h"
+
+#include <fluidsynth.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+
+#if defined(__linux__)
+#include <dlfcn.h>
+#endif
+
+namespace qmb {
+
+namespace {
+constexpr int Kanäle = 32;
+constexpr int ZweiterSchlagzeugkanal = 16 + 9;
+} // namespace
+
+#if defined(__linux__)
+namespace {
+// ALSA's library writes its own complaints (no card, unknown PCM) straight
+// to stderr, eight lines where one of ours says it all. FluidSynth brings
+// the library in, so we look for its hook at run time instead of building
+// against ALSA ourselves.
+extern "C" void alsaSchweigt(const char*, int, const char*, int, const char*, ...) {}
+using AlsaMeldung = void (*)(const char*, int, const char*, int, const char*, ...);
+using AlsaMeldungSetzen = int (*)(AlsaMeldung);
+
+void alsaStummschalten() {
+    if (void* f = dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))
+        reinterpret_cast<AlsaMeldungSetzen>(f)(&alsaSchweigt);
+}
+} // namespace
+#else
+namespace {
+void alsaStummschalten() {}
+} // namespace
+#endif
+
+void fluidStummschalten() {
+    static std::once_flag einmal;
+    std::call_once(einmal, [] {
+        for (int stufe = FLUID_PANIC; stufe <= FLUID_DBG; ++stufe) fluid_set_log_function(stufe, nullptr, nullptr);
+        alsaStummschalten();
+    });
+}
+
+std::vector<std::string> FluidKlang::schriftKandidaten() {
+    std::vector<std::string> liste;
+    if (const char* env = std::getenv("QUAMBEL_SOUNDFONT"); env && *env) liste.emplace_back(env);
+    // The system's own choice first (on Debian a link the package manager
+    // keeps pointing at the best GM font installed), then the fonts
+    // themselves in case the link is missing or broken, the small one first.
+    for (const char* p : {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
+                          "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3"})
+        liste.emplace_back(p);
+    return liste;
+}
+
+std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, const Klangeinstellungen& e,
+                                                 std::string& grund) {
+    fluidStummschalten();
+    std::error_code f;
+    if (schrift.empty() || !std::filesystem::is_regular_file(schrift, f)) {
+        grund = "kein SoundFont";
+        return nullptr;
+    }
+    std::unique_ptr<FluidKlang> k(new FluidKlang);
+    k->einstellungen_ = new_fluid_settings();
+    if (!k->einstellungen_) {
+        grund = "FluidSynth nicht bereit";
+        return nullptr;
+    }
+    fluid_settings_setnum(k->einstellungen_, "synth.sample-rate", e.abtastrate);
+    fluid_settings_setint(k->einstellungen_, "synth.midi-channels", Kanäle);
+    fluid_settings_setint(k->einstellungen_, "synth.polyphony", e.polyphonie);
+    fluid_settings_setnum(k->einstellungen_, "synth.gain", e.lautstärke);
+    // Loading every sample up front keeps disk reads off the audio thread.
+    fluid_settings_setint(k->einstellungen_, "synth.dynamic-sample-loading", 0);
+    k->synth_ = new_fluid_synth(k->einstellungen_);
+    if (!k->synth_) {
+        grund = "FluidSynth nicht bereit";
+        return nullptr;
+    }
+    if (fluid_synth_sfload(k->synth_, schrift.c_str(), 1) == FLUID_FAILED) {
+        grund = "SoundFont nicht lesbar";
+        return nullptr;
+    }
+    // Only channel 9 is a drum channel from the start; the second piece has
+    // its drums on 25. Marking it as a drum channel is not enough: FluidSynth
+    // chooses the drum bank only when it sets a channel up, and a program
+    // change keeps whatever bank the channel holds. So the channel gets the
+    // drum bank by hand, and from then on ignores bank selects as channel 9
+    // does (so the pieces' own bank-select messages cannot take the drums away).
+    fluid_synth_set_channel_type(k->synth_, ZweiterSchlagzeugkanal, CHANNEL_TYPE_DRUM);
+    fluid_synth_bank_select(k->synth_, ZweiterSchlagzeugkanal, 128);
+    fluid_synth_program_change(k->synth_, ZweiterSchlagzeugkanal, 0);
+    return k;
+}
+
+FluidKlang::~FluidKlang() {
+    ausgabeBeenden();
+    if (synth_) delete_fluid_synth(synth_);
+    if (einstellungen_) delete_fluid_settings(einstellungen_);
+}
+
+void FluidKlang::nachricht(int kanal, std::uint8_t art, std::uint8_t d1, std::uint8_t d2) {
+    if (kanal < 0 || kanal >= Kanäle) return;
+    switch (art) {
+    case 0x80: fluid_synth_noteoff(synth_, kanal, d1); break;
+    case 0x90:
+        if (d2 == 0) fluid_synth_noteoff(synth_, kanal, d1);
+        else fluid_synth_noteon(synth_, kanal, d1, d2);
+        break;
+    case 0xA0: fluid_synth_key_pressure(synth_, kanal, d1, d2); break;
+    case 0xB0: fluid_synth_cc(synth_, kanal, d1, d2); break;
+    case 0xC0: fluid_synth_program_change(synth_, kanal, d1); break;
+    case 0xD0: fluid_synth_channel_pressure(synth_, kanal, d1); break;
+    case 0xE0: fluid_synth_pitch_bend(synth_, kanal, d1 | (d2 << 7)); break;
+    default: break;
+    }
+}
+
+void FluidKlang::rendern(float* links, float* rechts, int frames) {
+    fluid_synth_write_float(synth_, frames, links, 0, 1, rechts, 0, 1);
+}
+
+bool FluidKlang::ausgabeStarten(const std::vector<std::string>& treiber, Rückruf rückruf, void* daten) {
+    if (treiber_) return true;
+    for (const std::string& name : treiber) {
+        if (!name.empty()) fluid_settings_setstr(einstellungen_, "audio.driver", name.c_str());
+        treiber_ = new_fluid_audio_driver2(einstellungen_, rückruf, daten);
+        if (treiber_) return true;
+    }
+    return false;
+}
+
+void FluidKlang::ausgabeBeenden() {
+    if (treiber_) delete_fluid_audio_driver(treiber_);
+    treiber_ = nullptr;
+}
+
+int FluidKlang::regler(int kanal, int nummer) const {
+    int wert = -1;
+    fluid_synth_get_cc(synth_, kanal, nummer, &wert);
+    return wert;
+}
+
+int FluidKlang::programm(int kanal) const {
+    int schrift = 0, bank = 0, prog = -1;
+    fluid_synth_get_program(synth_, kanal, &schrift, &bank, &prog);
+    return prog;
+}
+
+int FluidKlang::bank(int kanal) const {
+    int schrift = 0, bank = -1, prog = 0;
+    fluid_synth_get_program(synth_, kanal, &schrift, &bank, &prog);
+    return bank;
+}
+
+int FluidKlang::biegung(int kanal) const {
+    int wert = -1;
+    fluid_synth_get_pitch_bend(synth_, kanal, &wert);
+    return wert;
+}
+
+int FluidKlang::stimmen() const { return fluid_synth_get_active_voice_count(synth_); }
+
+} // namespace qmb

@@ -1,0 +1,70 @@
+#pragma once
+// The one FluidSynth synth of the program: 32 MIDI channels (two pieces side
+// by side), one SoundFont, and optionally an audio driver that asks us for
+// sound (callback mode), so that our sequencer decides what is rendered when.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sound/player/Klangziel.h"
+
+extern "C" {
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
+}
+
+namespace qmb {
+
+struct Klangeinstellungen {
+    int abtastrate = 44100;
+    int polyphonie = 96;
+    double lautstärke = 0.5; // FluidSynth's own 0.2 is too quiet
+};
+
+class FluidKlang : public Klangziel {
+public:
+    // Creates the synth and loads the SoundFont; null with the reason in
+    // `grund` when that fails.
+    static std::unique_ptr<FluidKlang> erzeugen(const std::string& schrift, const Klangeinstellungen& e,
+                                                std::string& grund);
+    ~FluidKlang() override;
+    FluidKlang(const FluidKlang&) = delete;
+    FluidKlang& operator=(const FluidKlang&) = delete;
+
+    void nachricht(int kanal, std::uint8_t art, std::uint8_t daten1, std::uint8_t daten2) override;
+    // Renders `frames` stereo frames into two separate buffers.
+    void rendern(float* links, float* rechts, int frames);
+
+    // The audio callback: it gets the number of frames and the two output
+    // buffers (already cleared).
+    using Rückruf = int (*)(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
+    // Tries the drivers in order ("" is FluidSynth's default); true when one runs.
+    bool ausgabeStarten(const std::vector<std::string>& treiber, Rückruf rückruf, void* daten);
+    // Stops the driver; afterwards the callback is not called again.
+    void ausgabeBeenden();
+    bool gibtAus() const { return treiber_ != nullptr; }
+
+    // Channel state as the synth sees it (for tests and diagnosis).
+    int regler(int kanal, int nummer) const;
+    int programm(int kanal) const;
+    int bank(int kanal) const; // 128 on a drum channel
+    int biegung(int kanal) const;
+    int stimmen() const;
+
+    // The SoundFonts to try in order: $QUAMBEL_SOUNDFONT, then the system's
+    // default GM font, then the GM fonts Debian ships, the small one first.
+    static std::vector<std::string> schriftKandidaten();
+
+private:
+    FluidKlang() = default;
+    fluid_settings_t* einstellungen_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    fluid_audio_driver_t* treiber_ = nullptr;
+};
+
+// Keeps FluidSynth from writing to the terminal; its failures reach us as
+// return values and are reported in one line of our own.
+void fluidStummschalten();
+
+} // namespace qmb

@@ -1,0 +1,333 @@
+#include "sound/player/Musikspieler.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace qmb {
+
+namespace {
+
+std::string klein(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Splits a command into words; a word in double quotes may hold blanks.
+bool zerlegen(const std::string& befehl, std::vector<std::string>& wörter) {
+    std::size_t i = 0;
+    const std::size_t n = befehl.size();
+    while (i < n) {
+        while (i < n && std::isspace(static_cast<unsigned char>(befehl[i]))) ++i;
+        if (i >= n) break;
+        if (befehl[i] == '"') {
+            const std::size_t zu = befehl.find('"', i + 1);
+            if (zu == std::string::npos) return false;
+            wörter.push_back(befehl.substr(i + 1, zu - i - 1));
+            i = zu + 1;
+        } else {
+            const std::size_t anfang = i;
+            while (i < n && !std::isspace(static_cast<unsigned char>(befehl[i]))) ++i;
+            wörter.push_back(befehl.substr(anfang, i - anfang));
+        }
+    }
+    return true;
+}
+
+// A time in milliseconds: decimal digits only, at most twelve of them.
+bool zahl(const std::string& s, std::int64_t& wert) {
+    if (s.empty() || s.size() > 12) return false;
+    wert = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        wert = wert * 10 + (c - '0');
+    }
+    return true;
+}
+
+std::chrono::nanoseconds stetigeUhr() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
+}
+
+} // namespace
+
+Befehlsspieler::Befehlsspieler(Spielereinstellungen e) : einstellungen_(std::move(e)) {
+    if (!einstellungen_.uhr) einstellungen_.uhr = stetigeUhr;
+    if (einstellungen_.schriften.empty()) einstellungen_.schriften = FluidKlang::schriftKandidaten();
+    uhrLäuft_ = einstellungen_.ausgabe == Spielereinstellungen::Ausgabe::Gerät;
+    if (uhrLäuft_) uhrStart_ = einstellungen_.uhr();
+    // The SoundFont takes from a few ten to several hundred milliseconds to
+    // load; the first window must not wait for it.
+    lader_ = std::thread([this] { laden(); });
+}
+
+Befehlsspieler::~Befehlsspieler() {
+    if (lader_.joinable()) lader_.join();
+    // The audio thread may be waiting for the lock inside the callback, so the
+    // driver is stopped without holding it.
+    if (klang_) klang_->ausgabeBeenden();
+    klang_.reset();
+}
+
+void Befehlsspieler::laden() {
+    const bool gerät = einstellungen_.ausgabe == Spielereinstellungen::Ausgabe::Gerät;
+    std::string grund = "kein SoundFont";
+    std::unique_ptr<FluidKlang> k;
+    for (const std::string& pfad : einstellungen_.schriften) {
+        k = FluidKlang::erzeugen(pfad, einstellungen_.klang, grund);
+        if (k) break;
+    }
+    bool bereit = k != nullptr;
+    if (k && gerät) {
+        // Until klang_ is set below the callback finds no synth and leaves
+        // the buffers silent.
+        bereit = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
+        if (!bereit) grund = "kein Audiogerät";
+    }
+    {
+        std::lock_guard lock(m_);
+        if (bereit) {
+            uhrNachziehen();
+            klang_ = std::move(k);
+            // Pieces that started on the clock go on with sound from where
+            // they are, with their instruments as far as they got.
+            for (Platz& p : plätze_)
+                if (p.sequenzer && p.sequenzer->spielt()) p.sequenzer->zustandSenden(*klang_);
+            klingt_ = true;
+            uhrLäuft_ = false;
+        }
+        // Said once, and before anyone waiting for the SoundFont hears that
+        // loading is over, so that the line is out when they look.
+        if (!bereit && gerät) {
+            std::fprintf(stderr, "Quambel: keine Tonausgabe (%s), Musik läuft stumm weiter\n", grund.c_str());
+            std::fflush(stderr);
+        }
+        ladenFertig_ = true;
+    }
+    geladenCv_.notify_all();
+}
+
+bool Befehlsspieler::warteAufKlang() {
+    std::unique_lock lock(m_);
+    geladenCv_.wait(lock, [this] { return ladenFertig_; });
+    return klingt_;
+}
+
+bool Befehlsspieler::klingt() const {
+    std::lock_guard lock(m_);
+    return klingt_;
+}
+
+const FluidKlang* Befehlsspieler::klang() const {
+    std::lock_guard lock(m_);
+    return klingt_ ? klang_.get() : nullptr;
+}
+
+Klangziel* Befehlsspieler::ziel() { return klingt_ ? klang_.get() : nullptr; }
+
+int Befehlsspieler::rückruf(void* daten, int frames, int, float*[], int nout, float* aus[]) {
+    if (nout >= 2) static_cast<Befehlsspieler*>(daten)->tonErzeugen(aus[0], aus[1], frames);
+    return 0;
+}
+
+void Befehlsspieler::tonErzeugen(float* links, float* rechts, int frames) {
+    // The lock is held only while the sequencers hand their events to the
+    // synth, never while it renders: FluidSynth takes messages from other
+    // threads during rendering, and the game's commands must not wait for a
+    // whole buffer of sound.
+    int i = 0;
+    while (i < frames) {
+        if (blockRest_ == 0) {
+            FluidKlang* k = nullptr;
+            {
+                std::lock_guard lock(m_);
+                k = klingt_ ? klang_.get() : nullptr;
+                if (!k) return; // the driver cleared the buffers already
+                for (Platz& p : plätze_)
+                    if (p.sequenzer) p.sequenzer->block(k);
+            }
+            k->rendern(blockL_.data(), blockR_.data(), Sequenzer::Blocklänge);
+            blockRest_ = Sequenzer::Blocklänge;
+        }
+        const int von = Sequenzer::Blocklänge - blockRest_;
+        const int n = std::min(blockRest_, frames - i);
+        std::memcpy(links + i, blockL_.data() + von, sizeof(float) * n);
+        std::memcpy(rechts + i, blockR_.data() + von, sizeof(float) * n);
+        blockRest_ -= n;
+        i += n;
+    }
+}
+
+void Befehlsspieler::einBlock(float* links, float* rechts) {
+    Klangziel* z = ziel();
+    for (Platz& p : plätze_)
+        if (p.sequenzer) p.sequenzer->block(z);
+    if (klingt_) {
+        klang_->rendern(links, rechts, Sequenzer::Blocklänge);
+    } else {
+        std::fill(links, links + Sequenzer::Blocklänge, 0.0f);
+        std::fill(rechts, rechts + Sequenzer::Blocklänge, 0.0f);
+    }
+}
+
+std::int64_t Befehlsspieler::uhrFrames() const {
+    const std::int64_t ns = std::max<std::int64_t>(0, (einstellungen_.uhr() - uhrStart_).count());
+    const std::int64_t rate = einstellungen_.klang.abtastrate;
+    return ns / 1'000'000'000 * rate + ns % 1'000'000'000 * rate / 1'000'000'000;
+}
+
+void Befehlsspieler::uhrNachziehen() {
+    if (!uhrLäuft_) return;
+    const std::int64_t blöcke = (uhrFrames() - uhrFrames_) / Sequenzer::Blocklänge;
+    if (blöcke <= 0) return;
+    uhrFrames_ += blöcke * Sequenzer::Blocklänge;
+    for (Platz& p : plätze_) {
+        if (!p.sequenzer) continue;
+        for (std::int64_t b = 0; b < blöcke && p.sequenzer->spielt(); ++b) p.sequenzer->block(nullptr);
+    }
+}
+
+std::vector<float> Befehlsspieler::vorrücken(double ms) {
+    std::vector<float> aus;
+    if (einstellungen_.ausgabe != Spielereinstellungen::Ausgabe::Offline || ms <= 0) return aus;
+    std::lock_guard lock(m_);
+    angefordert_ += ms * einstellungen_.klang.abtastrate / 1000.0;
+    const auto bis = static_cast<std::int64_t>(angefordert_);
+    std::array<float, Sequenzer::Blocklänge> l{}, r{};
+    while (gerendert_ + Sequenzer::Blocklänge <= bis) {
+        einBlock(l.data(), r.data());
+        for (int i = 0; i < Sequenzer::Blocklänge; ++i) {
+            aus.push_back(l[i]);
+            aus.push_back(r[i]);
+        }
+        gerendert_ += Sequenzer::Blocklänge;
+    }
+    return aus;
+}
+
+Befehlsspieler::Platz* Befehlsspieler::finden(const std::string& alias) {
+    const std::string a = klein(alias);
+    for (Platz& p : plätze_)
+        if (p.sequenzer && p.alias == a) return &p;
+    return nullptr;
+}
+
+unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& antwort) {
+    antwort.clear();
+    std::vector<std::string> w;
+    if (!zerlegen(befehl, w)) return MciAnführungOffen;
+    if (w.empty()) return MciUnbekannterBefehl;
+    const std::string wort = klein(w[0]);
+    if (wort == "open") return öffnen(w);
+    if (wort == "status") return status(w, antwort);
+    if (wort != "play" && wort != "stop" && wort != "close") return MciUnbekannterBefehl;
+    if (w.size() < 2) return MciParameterFehlt;
+
+    std::lock_guard lock(m_);
+    uhrNachziehen();
+    Platz* p = finden(w[1]);
+    if (!p) return MciUnbekanntesGerät;
+    if (wort == "play") return spielen(w);
+    if (w.size() > 2) return MciUnbekanntesWort;
+    if (wort == "stop") {
+        p->sequenzer->anhalten(ziel());
+    } else {
+        p->sequenzer->verstummen(ziel());
+        p->sequenzer.reset();
+        p->alias.clear();
+    }
+    return 0;
+}
+
+unsigned Befehlsspieler::öffnen(const std::vector<std::string>& w) {
+    if (w.size() < 2) return MciParameterFehlt;
+    std::string alias;
+    for (std::size_t i = 2; i < w.size(); i += 2) {
+        const std::string wort = klein(w[i]);
+        if (wort != "type" && wort != "alias") return MciUnbekanntesWort;
+        if (i + 1 >= w.size()) return MciParameterFehlt;
+        if (wort == "type") {
+            // The game names every piece MPEGVideo whatever it holds; we
+            // play MIDI files under that name and under their own.
+            const std::string typ = klein(w[i + 1]);
+            if (typ != "mpegvideo" && typ != "sequencer") return MciUnbekanntesGerät;
+        } else {
+            alias = klein(w[i + 1]);
+        }
+    }
+    if (alias.empty()) return MciParameterFehlt;
+    {
+        std::lock_guard lock(m_);
+        if (finden(alias)) return MciAliasBelegt;
+    }
+    // Reading happens outside the lock, so that sound keeps flowing meanwhile.
+    auto stück = std::make_shared<MidiStück>();
+    const MidiFehler f = leseMidiDatei(w[1], *stück);
+    if (f == MidiFehler::DateiUnlesbar) return MciDateiFehlt;
+    if (f != MidiFehler::Keiner) return MciUngültigeDatei;
+
+    std::lock_guard lock(m_);
+    uhrNachziehen();
+    if (finden(alias)) return MciAliasBelegt;
+    for (std::size_t i = 0; i < plätze_.size(); ++i) {
+        Platz& p = plätze_[i];
+        if (p.sequenzer) continue;
+        p.alias = alias;
+        p.sequenzer = std::make_unique<Sequenzer>(std::move(stück), static_cast<int>(i) * 16,
+                                                  einstellungen_.klang.abtastrate);
+        return 0;
+    }
+    return MciKeinGerätFrei;
+}
+
+unsigned Befehlsspieler::spielen(const std::vector<std::string>& w) {
+    bool wiederholen = false;
+    bool ab = false;
+    std::int64_t von = 0;
+    for (std::size_t i = 2; i < w.size(); ++i) {
+        const std::string wort = klein(w[i]);
+        if (wort == "repeat") {
+            wiederholen = true;
+        } else if (wort == "from") {
+            if (i + 1 >= w.size()) return MciParameterFehlt;
+            if (!zahl(w[++i], von)) return MciKeineZahl;
+            ab = true;
+        } else {
+            return MciUnbekanntesWort;
+        }
+    }
+    Sequenzer& s = *finden(w[1])->sequenzer;
+    if (ab) return s.spielen(von, wiederholen, ziel()) ? 0u : static_cast<unsigned>(MciAußerhalb);
+    if (wiederholen) {
+        // Repeating from where it stands; from the very end that means from the start.
+        s.spielen(s.positionMs(), true, ziel());
+        return 0;
+    }
+    s.fortsetzen(ziel());
+    return 0;
+}
+
+unsigned Befehlsspieler::status(const std::vector<std::string>& w, std::string& antwort) {
+    // A query that cannot be answered gives "0", which reads as a number too.
+    antwort.assign(1, '0');
+    if (w.size() < 3) return MciParameterFehlt;
+    if (w.size() > 3) return MciUnbekanntesWort;
+    const std::string was = klein(w[2]);
+    std::lock_guard lock(m_);
+    uhrNachziehen();
+    Platz* p = finden(w[1]);
+    if (!p) return MciUnbekanntesGerät;
+    if (was == "length") {
+        antwort = std::to_string(p->sequenzer->längeMs());
+    } else if (was == "position") {
+        antwort = std::to_string(p->sequenzer->positionMs());
+    } else {
+        return MciUnbekanntesWort;
+    }
+    return 0;
+}
+
+std::unique_ptr<Befehlsschnittstelle> erzeugeMusikspieler() { return std::make_unique<Befehlsspieler>(); }
+
+} // namespace qmb

@@ -1,0 +1,121 @@
+#pragma once
+// The music player of the program behind the multimedia command strings:
+//
+//   open <datei> type MPEGVideo alias <a>
+//   play <a> [from <ms>] [repeat]     stop <a>     close <a>
+//   status <a> length | position
+//
+// Each open alias gets one of two sets of sixteen channels on the one synth,
+// so the background piece and a jingle can sound at the same time. The
+// SoundFont loads on a thread of its own; until it is there, and for good
+// when there is no SoundFont or no sound device, the pieces run silently on
+// the steady clock, so lengths, positions and the end of a piece behave all
+// the same. All public functions may be called from any thread.
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Befehlsschnittstelle.h"
+#include "sound/player/FluidKlang.h"
+#include "sound/player/Sequenzer.h"
+
+namespace qmb {
+
+// Error numbers, those of the Windows multimedia interface for the same faults.
+enum Mcifehler : unsigned {
+    MciUnbekanntesWort = 259,     // a keyword the command does not know
+    MciUnbekannterBefehl = 261,   // not a command at all
+    MciUnbekanntesGerät = 263,    // alias not open, or a device type we do not play
+    MciKeinGerätFrei = 266,       // both channel sets are in use
+    MciKeineZahl = 270,           // a time that is not a decimal number
+    MciParameterFehlt = 273,      // a keyword without its value, or no alias
+    MciDateiFehlt = 275,          // the file cannot be read
+    MciAußerhalb = 282,           // a position past the end of the piece
+    MciAliasBelegt = 289,         // the alias is open already
+    MciAnführungOffen = 294,      // a quoted file name without its closing quote
+    MciUngültigeDatei = 296,      // not a Standard MIDI File we can play
+};
+
+struct Spielereinstellungen {
+    enum class Ausgabe {
+        Gerät,   // sound card through FluidSynth's audio driver, else silent on the clock
+        Offline, // no device, no clock: time passes only through vorrücken()
+    };
+    Ausgabe ausgabe = Ausgabe::Gerät;
+    // SoundFonts to try in order; empty means FluidKlang::schriftKandidaten().
+    std::vector<std::string> schriften;
+    // Audio drivers to try in order; "" is FluidSynth's default (ALSA).
+    std::vector<std::string> treiber{"", "pulseaudio"};
+    Klangeinstellungen klang;
+    // The steady clock for running silently; std::chrono::steady_clock when empty.
+    std::function<std::chrono::nanoseconds()> uhr;
+};
+
+class Befehlsspieler : public Befehlsschnittstelle {
+public:
+    explicit Befehlsspieler(Spielereinstellungen e = {});
+    ~Befehlsspieler() override;
+    Befehlsspieler(const Befehlsspieler&) = delete;
+    Befehlsspieler& operator=(const Befehlsspieler&) = delete;
+
+    unsigned mciSendString(const std::string& befehl, std::string& antwort) override;
+
+    // Offline only: lets `ms` milliseconds pass (in whole blocks; what is left
+    // over carries into the next call) and returns what was rendered, as
+    // interleaved stereo samples (all zero while there is no synth).
+    std::vector<float> vorrücken(double ms);
+    // Waits for the SoundFont thread; true when sound now reaches the synth.
+    bool warteAufKlang();
+    bool klingt() const;
+    // The synth, once warteAufKlang() returned true (for looking at channel state).
+    const FluidKlang* klang() const;
+    int abtastrate() const { return einstellungen_.klang.abtastrate; }
+
+private:
+    struct Platz {
+        std::string alias; // lower case; empty when free
+        std::unique_ptr<Sequenzer> sequenzer;
+    };
+
+    static int rückruf(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
+    void laden();
+    void tonErzeugen(float* links, float* rechts, int frames);
+    void einBlock(float* links, float* rechts);
+    void uhrNachziehen();
+    std::int64_t uhrFrames() const;
+    Klangziel* ziel();
+    Platz* finden(const std::string& alias);
+    unsigned öffnen(const std::vector<std::string>& w);
+    unsigned spielen(const std::vector<std::string>& w);
+    unsigned status(const std::vector<std::string>& w, std::string& antwort);
+
+    Spielereinstellungen einstellungen_;
+    mutable std::mutex m_;
+    std::condition_variable geladenCv_;
+    bool ladenFertig_ = false;
+    bool klingt_ = false;
+    bool uhrLäuft_;
+    std::unique_ptr<FluidKlang> klang_;
+    std::array<Platz, 2> plätze_;
+    std::chrono::nanoseconds uhrStart_{};
+    std::int64_t uhrFrames_ = 0;   // frames passed on the clock
+    double angefordert_ = 0;       // offline: frames asked for so far
+    std::int64_t gerendert_ = 0;   // offline: frames rendered so far
+    // The audio thread's own: the block being handed out, and how many of
+    // its frames are still to go (the driver's buffers need not be whole blocks).
+    std::array<float, Sequenzer::Blocklänge> blockL_{}, blockR_{};
+    int blockRest_ = 0;
+    std::thread lader_;
+};
+
+// The player of the program: sound when it can, silence on the clock when not.
+std::unique_ptr<Befehlsschnittstelle> erzeugeMusikspieler();
+
+} // namespace qmb
