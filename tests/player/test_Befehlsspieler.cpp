@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
 #include "Attrappen.h"
 #include "SmfBauer.h"
@@ -209,37 +210,50 @@ TEST_F(Spieler, DieMusikroutinenDesSpielsMitUnseremSpieler) {
     EXPECT_TRUE(ton.StückZuEnde("qmbgame")); // 0 and 0 once closed
 }
 
-TEST_F(Spieler, OhneSoundFontStummAufDerUhr) {
+// Without sound the player says so in one line and runs on the clock (here
+// an injected one), so positions and the end of a piece behave as with sound.
+void stummAufDerUhr(Spielereinstellungen e, const std::string& a, const std::string& grund) {
     auto jetzt = std::make_shared<std::atomic<std::int64_t>>(5'000'000'000);
-    Spielereinstellungen e;
     e.ausgabe = Spielereinstellungen::Ausgabe::Gerät;
-    e.schriften = {(ordner.pfad() / "kein.sf2").string()};
     e.klang.abtastrate = 64000;
     e.uhr = [jetzt] { return std::chrono::nanoseconds(jetzt->load()); };
     auto weiter = [&](std::int64_t ms) { *jetzt += ms * 1'000'000; };
+    std::string antwort;
+    auto frage = [&](Befehlsspieler& s, const std::string& befehl) {
+        s.mciSendString(befehl, antwort);
+        return antwort;
+    };
+    auto senden = [&](Befehlsspieler& s, const std::string& befehl) { return s.mciSendString(befehl, antwort); };
 
     ::testing::internal::CaptureStderr();
-    {
-        Befehlsspieler s(e);
-        EXPECT_FALSE(s.warteAufKlang());
-        const std::string fehler = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(fehler.find("keine Tonausgabe"), std::string::npos) << fehler;
-        EXPECT_EQ(std::count(fehler.begin(), fehler.end(), '\n'), 1) << fehler;
+    Befehlsspieler s(e);
+    EXPECT_FALSE(s.warteAufKlang());
+    const std::string fehler = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(fehler.find("keine Tonausgabe (" + grund + ")"), std::string::npos) << fehler;
+    EXPECT_EQ(std::count(fehler.begin(), fehler.end(), '\n'), 1) << fehler;
+    EXPECT_EQ(s.klang(), nullptr);
 
-        ASSERT_EQ(senden(s, "open " + a + " type MPEGVideo alias qmbgame"), 0u);
-        weiter(1000); // time before the play does not count
-        ASSERT_EQ(senden(s, "play qmbgame from 0"), 0u);
-        weiter(400);
-        EXPECT_EQ(position(s, "qmbgame"), "400");
-        ASSERT_EQ(senden(s, "stop qmbgame"), 0u);
-        weiter(5000);
-        EXPECT_EQ(position(s, "qmbgame"), "400");
-        ASSERT_EQ(senden(s, "play qmbgame"), 0u);
-        weiter(3000);
-        EXPECT_EQ(position(s, "qmbgame"), "1500");
-        EXPECT_EQ(frage(s, "status qmbgame length"), "1500");
-        EXPECT_TRUE(s.vorrücken(100).empty()); // offline rendering is not for this mode
-    }
+    ASSERT_EQ(senden(s, "open " + a + " type MPEGVideo alias qmbgame"), 0u);
+    weiter(1000); // time before the play does not count
+    ASSERT_EQ(senden(s, "play qmbgame from 0"), 0u);
+    weiter(400);
+    EXPECT_EQ(frage(s, "status qmbgame position"), "400");
+    ASSERT_EQ(senden(s, "stop qmbgame"), 0u);
+    weiter(5000);
+    EXPECT_EQ(frage(s, "status qmbgame position"), "400");
+    ASSERT_EQ(senden(s, "play qmbgame"), 0u);
+    weiter(1099);
+    EXPECT_EQ(frage(s, "status qmbgame position"), "1499");
+    weiter(3000);
+    EXPECT_EQ(frage(s, "status qmbgame position"), "1500");
+    EXPECT_EQ(frage(s, "status qmbgame length"), "1500");
+    EXPECT_TRUE(s.vorrücken(100).empty()); // offline rendering is not for this mode
+}
+
+TEST_F(Spieler, OhneSoundFontStummAufDerUhr) {
+    Spielereinstellungen e;
+    e.schriften = {(ordner.pfad() / "kein.sf2").string()};
+    stummAufDerUhr(e, a, "kein SoundFont");
 }
 
 // With a real SoundFont, rendered offline: the piece must be heard.
@@ -262,6 +276,13 @@ protected:
     }
     std::string schrift;
 };
+
+TEST_F(MitSoundFont, OhneAudiogeraetStummAufDerUhr) {
+    Spielereinstellungen e;
+    e.schriften = {schrift};
+    e.treiber = {"kein-solcher-treiber"}; // FluidSynth knows no such driver: as without a sound card
+    stummAufDerUhr(e, a, "kein Audiogerät");
+}
 
 TEST_F(MitSoundFont, StueckKlingtUndKanalzustandKommtAn) {
     Spur s;
