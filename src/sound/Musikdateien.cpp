@@ -40,10 +40,12 @@ std::string ohneTrenner(std::string s) {
     return s;
 }
 
-// A normal file of that name exists; every error means no.
+// A file of that name exists, or a link in its place (which is removed
+// itself, never what it points to); every error means no.
 bool istDatei(const std::string& pfad) {
     std::error_code f;
-    return !pfad.empty() && fs::is_regular_file(fs::symlink_status(pfad, f));
+    const auto st = fs::symlink_status(pfad, f);
+    return !pfad.empty() && (fs::is_regular_file(st) || fs::is_symlink(st));
 }
 
 // A folder (or a file) of that name exists; every error means no.
