@@ -94,6 +94,7 @@ struct Spielaufbau {
         mci.befehle.clear();
         zeiger.clips.clear();
         zufall.gezogen = 0;
+        fenster.doEventsAnzahl = 0;
     }
 
     // Starts a game the way F2 does; the first ball gets vx from the draw r.
