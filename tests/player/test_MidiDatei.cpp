@@ -244,6 +244,17 @@ TEST(MidiDatei, ObergrenzeDerEreignisse) {
     for (std::size_t i = 0; i < MaxMidiEreignisse; ++i) s.b.insert(s.b.end(), {0x00, 60, 0});
     MidiStück st;
     EXPECT_EQ(leseMidi(smf(0, 96, {s}), st), MidiFehler::ZuVieleEreignisse);
+
+    // Tempo changes are not played but fill the tempo map: they count too
+    // (seven bytes each, so the file stays below the size limit).
+    Spur t;
+    t.b.reserve((MaxMidiEreignisse + 1) * 7);
+    for (std::size_t i = 0; i <= MaxMidiEreignisse; ++i) t.tempo(1, 500000 + i % 1000);
+    EXPECT_EQ(leseMidi(smf(0, 96, {t}), st), MidiFehler::ZuVieleEreignisse);
+    t.b.resize(t.b.size() - 7); // one fewer is fine
+    t.ende();
+    EXPECT_EQ(leseMidi(smf(0, 96, {t}), st), MidiFehler::Keiner);
+    EXPECT_EQ(st.tempokarte.size(), MaxMidiEreignisse + 1); // with the 120 bpm at tick 0
 }
 
 TEST(MidiDatei, DateiVonPlatte) {

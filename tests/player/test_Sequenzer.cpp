@@ -221,6 +221,34 @@ TEST(Sequenzer, StueckOhneDauerEndetAuchBeimWiederholen) {
     EXPECT_EQ(q.positionMs(), 0);
 }
 
+TEST(Sequenzer, UeberfuellteBloeckeHolenNachOhneVerlust) {
+    // 1500 controller changes at 0 ms, more than one block may send: they go
+    // out over the next blocks, all of them and in order, and the note at
+    // 10 ms is on time again.
+    constexpr int Viele = 1500;
+    static_assert(Viele > Sequenzer::EreignisseProBlock);
+    Spur s;
+    for (int i = 0; i < Viele; ++i) s.cc(0, 0, 1, i % 128);
+    s.an(100, 0, 60).ende(100);
+    Sequenzer q(stück(s), 0, Rate);
+    Aufnahme a;
+    ASSERT_TRUE(q.spielen(0, false, &a));
+    a.liste.clear();
+    blöcke(q, a, 1);
+    EXPECT_EQ(a.anzahl(0, 0xB0, 1), Sequenzer::EreignisseProBlock);
+    blöcke(q, a, 15);
+    EXPECT_EQ(a.anzahl(0, 0xB0, 1), Viele);
+    int i = 0;
+    for (const auto& m : a.liste) {
+        if (m.art == 0xB0 && m.d1 == 1) {
+            EXPECT_EQ(m.d2, i % 128);
+            ++i;
+        }
+    }
+    ASSERT_EQ(a.noten().size(), 1u);
+    EXPECT_EQ(a.noten()[0].block, 10);
+}
+
 TEST(Sequenzer, OhneZielVergehtNurDieZeit) {
     Spur s;
     s.programm(0, 0, 4).an(0, 0, 60).programm(300, 0, 6).ende(100);

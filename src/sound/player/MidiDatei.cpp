@@ -95,7 +95,12 @@ public:
                 if (art == 0x51 && länge == 3) {
                     const std::uint32_t wert = (std::uint32_t(p_[0]) << 16) | (std::uint32_t(p_[1]) << 8) | p_[2];
                     // A tempo of zero would stop time altogether; such an event is ignored.
-                    if (wert != 0) tempi_.push_back({t, wert});
+                    if (wert != 0) {
+                        // Tempo events cost memory and time like any other.
+                        if (tempi_.size() + stück_.ereignisse.size() >= MaxMidiEreignisse)
+                            return MidiFehler::ZuVieleEreignisse;
+                        tempi_.push_back({t, wert});
+                    }
                 }
                 p_ += länge;
             } else if (status == 0xF0 || status == 0xF7) {
@@ -131,7 +136,7 @@ private:
 
     MidiFehler ablegen(std::uint32_t tick, std::uint8_t status, std::uint8_t d1, std::uint8_t d2,
                        std::uint32_t sysex) {
-        if (stück_.ereignisse.size() >= MaxMidiEreignisse) return MidiFehler::ZuVieleEreignisse;
+        if (stück_.ereignisse.size() + tempi_.size() >= MaxMidiEreignisse) return MidiFehler::ZuVieleEreignisse;
         MidiEreignis e;
         e.tick = tick;
         e.status = status;

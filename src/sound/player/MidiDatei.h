@@ -28,7 +28,7 @@ enum class MidiFehler {
     ZahlZuLang,          // variable-length number of more than four bytes
     OhneLaufstatus,      // data byte with no status byte before it
     UngültigesByte,      // status byte where a data byte belongs, or a system byte
-    ZuVieleEreignisse,   // more than MaxMidiEreignisse events
+    ZuVieleEreignisse,   // more than MaxMidiEreignisse events (tempo changes count too)
     ZuLang,              // a track runs past 2^32 ticks
 };
 

@@ -90,7 +90,8 @@ void Sequenzer::block(Klangziel* ziel) {
 }
 
 void Sequenzer::amEnde(Klangziel* ziel) {
-    // Whatever lies in the last half block (the final note-offs) still goes out.
+    // Whatever lies in the last half block (the final note-offs) still goes
+    // out. Should the cap hold some back, the notes-off below covers them.
     fällige(std::numeric_limits<std::int64_t>::max(), ziel);
     // Notes a damaged piece never releases must not hang past its end.
     if (ziel) notenAus(*ziel, false);
@@ -106,7 +107,7 @@ void Sequenzer::amEnde(Klangziel* ziel) {
 
 void Sequenzer::fällige(std::int64_t grenze, Klangziel* ziel) {
     const auto& liste = stück_->ereignisse;
-    while (nächstes_ < liste.size() && frameVon(liste[nächstes_]) < grenze) {
+    for (int n = 0; n < EreignisseProBlock && nächstes_ < liste.size() && frameVon(liste[nächstes_]) < grenze; ++n) {
         if (ziel) senden(liste[nächstes_], *ziel);
         ++nächstes_;
     }

@@ -18,6 +18,12 @@ namespace qmb {
 class Sequenzer {
 public:
     static constexpr int Blocklänge = 64;
+    // At most this many events go out before one block. Music never comes
+    // near it (a MIDI cable carries about one event a millisecond); a damaged
+    // or hostile file that piles up more is played late instead of stalling
+    // the audio thread, and a very short piece on repeat with a mountain of
+    // events cannot make every block replay all of them.
+    static constexpr int EreignisseProBlock = 512;
 
     Sequenzer(std::shared_ptr<const MidiStück> stück, int ersterKanal, int abtastrate);
 
@@ -52,7 +58,7 @@ public:
 
 private:
     std::int64_t frameVon(const MidiEreignis& e) const;
-    // Sends the events with a frame below `grenze`.
+    // Sends the events with a frame below `grenze`, at most EreignisseProBlock.
     void fällige(std::int64_t grenze, Klangziel* ziel);
     void senden(const MidiEreignis& e, Klangziel& ziel) const;
     void amEnde(Klangziel* ziel);
