@@ -7,14 +7,10 @@
 #include "app/qt/Spielfeld.h"
 #include "sound/player/Musikspieler.h"
 
-// The pictures live in a static library, whose resource initialiser the
-// linker would drop; naming it here keeps it (and works outside a namespace only).
-static void bilderLaden() { Q_INIT_RESOURCE(bilder); }
-
 namespace qmb {
 
 Programm::Programm(std::unique_ptr<Befehlsschnittstelle> musik)
-    : musik_((bilderLaden(), musik ? std::move(musik) : erzeugeMusikspieler())),
+    : musik_(musik ? std::move(musik) : erzeugeMusikspieler()),
       sound_(*musik_, programm_, dienste_),
       liste_(programm_, dienste_) {
     modell_ = std::make_unique<frmMain>(Dienste{dienste_, zufall_, uhr_, zeiger_}, sound_, liste_);

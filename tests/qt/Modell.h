@@ -1,0 +1,32 @@
+#pragma once
+// A main window model over stand-in ports, for the widget tests.
+#include "Attrappen.h"
+#include "game/frmMain.h"
+#include "sound/modSound.h"
+
+namespace qmb::test {
+
+class LeereListe : public Bestenliste {
+public:
+    void HighscoreDateiSetzen() override {}
+    bool IstHighscore(int16_t) override { return false; }
+    int16_t HighscoreEintragen(const std::string&, int16_t) override { return 0; }
+};
+
+struct Modell {
+    SkriptFenster fenster;
+    FesterZufall zufall;
+    FesteZeit uhr;
+    ZeigerProtokoll zeiger;
+    BefehlsProtokoll mci;
+    TestProgramm programm;
+    modSound sound{mci, programm, fenster};
+    LeereListe liste;
+    frmMain m{Dienste{fenster, zufall, uhr, zeiger}, sound, liste};
+    Modell() {
+        for (int i = 1; i <= 100; ++i) m.Ball.Load(i);
+        for (int i = 1; i <= 10; ++i) m.Bonus.Load(i);
+    }
+};
+
+} // namespace qmb::test
