@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -382,6 +386,61 @@ TEST(Noten, EinbettungTrägtJedesByteUndJedeNummer) {
     EXPECT_NE(q.find("case 101: return {stück101, sizeof stück101};"), std::string::npos);
     EXPECT_NE(q.find("case 106: return {stück106, sizeof stück106};"), std::string::npos);
     EXPECT_NE(q.find("default: return {};"), std::string::npos);
+}
+
+// ---------------------------------------------------------------- the tool
+
+class Werkzeug : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ordner_ = std::filesystem::temp_directory_path() /
+                  ("quambel-noten-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(ordner_);
+        std::filesystem::create_directories(ordner_);
+    }
+    void TearDown() override { std::filesystem::remove_all(ordner_); }
+
+    std::string pfad(const std::string& name) const { return (ordner_ / name).string(); }
+    void schreiben(const std::string& name, const std::string& text) const {
+        std::ofstream(pfad(name), std::ios::binary) << text;
+    }
+    std::string lesen(const std::string& name) const {
+        std::ifstream ein(pfad(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(ein)), std::istreambuf_iterator<char>());
+    }
+    // Runs the tool with the given arguments; true when it succeeded.
+    bool aufrufen(const std::string& argumente) const {
+        const std::string befehl = "\"" QUAMBEL_NOTEN_PROGRAMM "\" " + argumente + " 2> \"" + pfad("fehler.txt") + "\"";
+        return std::system(befehl.c_str()) == 0;
+    }
+
+    std::filesystem::path ordner_;
+};
+
+TEST_F(Werkzeug, ÜbersetztEinStückInEineDatei) {
+    const std::string text = "division 96\ntrack \"A\"\n| c4 d4 e4 f4 |\n";
+    schreiben("a.txt", text);
+    ASSERT_TRUE(aufrufen("\"" + pfad("a.txt") + "\" -o \"" + pfad("a.mid") + "\""));
+    const Bytes erwartet = übersetzen(text);
+    EXPECT_EQ(lesen("a.mid"), std::string(erwartet.begin(), erwartet.end()));
+}
+
+TEST_F(Werkzeug, FehlerMitZeileUndKeineHalbeDatei) {
+    schreiben("alt.mid", "old");
+    schreiben("b.txt", "division 96\ntrack \"A\"\n| c4 d4 |\n");
+    EXPECT_FALSE(aufrufen("\"" + pfad("b.txt") + "\" -o \"" + pfad("alt.mid") + "\""));
+    EXPECT_EQ(lesen("fehler.txt").rfind(pfad("b.txt") + ":3: bar 1 of track 'A' is 1/2 short", 0), 0u) << lesen("fehler.txt");
+    // The file from the last good run stays as it was, and nothing half-written lies about.
+    EXPECT_EQ(lesen("alt.mid"), "old");
+    EXPECT_FALSE(std::filesystem::exists(pfad("alt.mid.neu")));
+}
+
+TEST_F(Werkzeug, EinbettenBrauchtLesbareDateien) {
+    EXPECT_FALSE(aufrufen("--embed \"" + pfad("x.cpp") + "\" 101=\"" + pfad("fehlt.mid") + "\""));
+    EXPECT_FALSE(std::filesystem::exists(pfad("x.cpp")));
+    schreiben("c.mid", std::string("MThd\x00\x01", 6));
+    ASSERT_TRUE(aufrufen("--embed \"" + pfad("x.cpp") + "\" 101=\"" + pfad("c.mid") + "\""));
+    EXPECT_EQ(lesen("x.cpp"), Einbettung({{101, {'M', 'T', 'h', 'd', 0, 1}}}));
 }
 
 } // namespace
