@@ -319,6 +319,38 @@ TEST_F(MitSoundFont, StueckKlingtUndKanalzustandKommtAn) {
     EXPECT_EQ(k->regler(0, 64), 0);
 }
 
+TEST_F(MitSoundFont, TreiberpufferJederLaengeGebenDenselbenKlang) {
+    // The sound card asks for buffers of its own size, never whole blocks.
+    // Cut into such buffers the sound must be the very same as block by block.
+    Spielereinstellungen e;
+    e.ausgabe = Spielereinstellungen::Ausgabe::Offline;
+    e.schriften = {schrift};
+    Befehlsspieler blockweise(e), gepuffert(e);
+    ASSERT_TRUE(blockweise.warteAufKlang());
+    ASSERT_TRUE(gepuffert.warteAufKlang());
+    for (Befehlsspieler* s : {&blockweise, &gepuffert}) {
+        ASSERT_EQ(senden(*s, "open " + a + " type MPEGVideo alias qmbgame"), 0u);
+        ASSERT_EQ(senden(*s, "play qmbgame from 900"), 0u);
+    }
+    const std::vector<float> soll = blockweise.vorrücken(700); // 482 blocks, 30848 frames
+    ASSERT_EQ(soll.size(), 2u * 30848);
+    ASSERT_GT(rms(soll), 1e-3);
+
+    std::vector<float> l(30848, 1.0f), r(30848, 1.0f);
+    const int größen[] = {100, 37, 1000, 64, 1, 441, 2048};
+    int fertig = 0;
+    for (int i = 0; fertig < 30848; ++i) {
+        const int n = std::min(größen[i % 7], 30848 - fertig);
+        gepuffert.ausgabeFüllen(l.data() + fertig, r.data() + fertig, n);
+        fertig += n;
+    }
+    int anders = 0;
+    for (int i = 0; i < 30848; ++i) anders += l[i] != soll[2 * i] || r[i] != soll[2 * i + 1];
+    EXPECT_EQ(anders, 0);
+    EXPECT_EQ(position(gepuffert, "qmbgame"), position(blockweise, "qmbgame"));
+    EXPECT_EQ(position(gepuffert, "qmbgame"), "1500"); // 900 + 699.5 ms is past the end
+}
+
 TEST_F(MitSoundFont, PauseVerstummt) {
     Spur s;
     s.an(0, 0, 60, 120).aus(96 * 8, 0, 60).ende(); // one long note

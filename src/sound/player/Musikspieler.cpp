@@ -127,11 +127,11 @@ const FluidKlang* Befehlsspieler::klang() const {
 Klangziel* Befehlsspieler::ziel() { return klingt_ ? klang_.get() : nullptr; }
 
 int Befehlsspieler::rückruf(void* daten, int frames, int, float*[], int nout, float* aus[]) {
-    if (nout >= 2) static_cast<Befehlsspieler*>(daten)->tonErzeugen(aus[0], aus[1], frames);
+    if (nout >= 2) static_cast<Befehlsspieler*>(daten)->ausgabeFüllen(aus[0], aus[1], frames);
     return 0;
 }
 
-void Befehlsspieler::tonErzeugen(float* links, float* rechts, int frames) {
+void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
     // The lock is held only while the sequencers hand their events to the
     // synth, never while it renders: FluidSynth takes messages from other
     // threads during rendering, and the game's commands must not wait for a
@@ -143,7 +143,11 @@ void Befehlsspieler::tonErzeugen(float* links, float* rechts, int frames) {
             {
                 std::lock_guard lock(m_);
                 k = klingt_ ? klang_.get() : nullptr;
-                if (!k) return; // the driver cleared the buffers already
+                if (!k) { // still loading: silence
+                    std::fill(links + i, links + frames, 0.0f);
+                    std::fill(rechts + i, rechts + frames, 0.0f);
+                    return;
+                }
                 for (Platz& p : plätze_)
                     if (p.sequenzer) p.sequenzer->block(k);
             }

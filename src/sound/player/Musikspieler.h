@@ -76,6 +76,10 @@ public:
     bool klingt() const;
     // The synth, once warteAufKlang() returned true (for looking at channel state).
     const FluidKlang* klang() const;
+    // What the audio driver's callback does: fills two buffers of any length,
+    // rendering a new block whenever the last one is used up. Silent until
+    // the synth is there. Public so that it can be driven without a sound card.
+    void ausgabeFüllen(float* links, float* rechts, int frames);
     int abtastrate() const { return einstellungen_.klang.abtastrate; }
 
 private:
@@ -86,7 +90,6 @@ private:
 
     static int rückruf(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
     void laden();
-    void tonErzeugen(float* links, float* rechts, int frames);
     void einBlock(float* links, float* rechts);
     void uhrNachziehen();
     std::int64_t uhrFrames() const;
