@@ -263,6 +263,16 @@ TEST(Noten, RasterSpieltSchritteMitAkzenten) {
     EXPECT_EQ(n[3], (Note{288, 331, 9, 38, 48}));
 }
 
+TEST(Noten, TransponierenBewegtTöneUndRiffsAberKeineTrommeln) {
+    const std::string kopf = "division 96\ngrid riff /8\nc3 x.x.\ne3 .x.x\nend\n";
+    std::vector<int> töne;
+    for (const Note& x : noten(chunks(übersetzen(kopf + "track \"B\"\ntranspose 2\n| *riff+12 c4/2 |\n"))[2])) töne.push_back(x.ton);
+    EXPECT_EQ(töne, (std::vector<int>{62, 66, 62, 66, 62}));
+    töne.clear();
+    for (const Note& x : noten(chunks(übersetzen(kopf + "track \"D\"\nchannel 10\ntranspose 2\n| *riff+12 c4/2 |\n"))[2])) töne.push_back(x.ton);
+    EXPECT_EQ(töne, (std::vector<int>{48, 52, 48, 52, 60}));
+}
+
 TEST(Noten, ProgrammUndReglerAmAnfangUndImTakt) {
     const auto e = ereignisse(chunks(einTakt("", "channel 3\nprogram 34\nvolume 100\npan 20\n",
                                              "c4/2 program=41 vol=90 cc74=12 d4/2"))[2]);

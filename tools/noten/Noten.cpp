@@ -820,7 +820,10 @@ private:
             bindungenLösen({});
             const Raster& ra = r->second;
             const size_t schritte = ra.reihen.empty() ? 0 : ra.reihen.front().second.size();
-            for (const auto& [ton, reihe] : ra.reihen) {
+            for (const auto& [roh, reihe] : ra.reihen) {
+                // A pitched riff moves with the track and the insertion; drums never do.
+                const int ton = sp_.kanal == 10 ? roh : roh + transponieren;
+                if (ton < 0 || ton > 127) fehler(st_, w.zeile, "grid '" + name + "' falls outside the MIDI range 0..127 here");
                 for (size_t i = 0; i < reihe.size(); ++i) {
                     const char c = reihe[i];
                     if (c == '.' || c == '-') continue;
@@ -905,6 +908,8 @@ private:
                     n.schlag = true;
                 } else if (auto h = tonhöhe(name)) {
                     n.töne.push_back(*h);
+                    // On the drum channel a pitch names a drum sound too.
+                    n.schlag = n.schlag || sp_.kanal == 10;
                 } else if (name.size() > 1 && name[0] == 'n' && std::isdigit(static_cast<unsigned char>(name[1]))) {
                     n.töne.push_back(static_cast<int>(ganzzahl(st_, w.zeile, name.substr(1), 0, 127, "note number")));
                     n.schlag = sp_.kanal == 10;
