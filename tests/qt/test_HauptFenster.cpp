@@ -183,5 +183,22 @@ TEST_F(Fenster, SchließenEntlädtEinmal) {
     EXPECT_EQ(mod.mci.befehle.back(), "close qmbgame");
 }
 
+// The close box in the middle of a game: the window unloads, the game's
+// timers stop, and no abort message or list entry comes.
+TEST_F(Fenster, SchließfeldMittenImSpiel) {
+    m.optTastatur.Value = true;
+    m.optMaus.Value = false;
+    taste(Qt::Key_F2);
+    ASSERT_TRUE(m.SpielLäuft);
+    mod.fenster.protokoll.clear();
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(m.tmrBälle.Enabled());
+    EXPECT_FALSE(m.tmrRand.Enabled());
+    ASSERT_EQ(mod.fenster.protokoll.size(), 1u);
+    EXPECT_EQ(mod.fenster.protokoll[0].art, Dialog::Fenster);
+    EXPECT_EQ(mod.fenster.protokoll[0].fenster, qmb::Fenster::About);
+    EXPECT_FALSE(mod.fenster.protokoll[0].modal);
+}
+
 } // namespace
 } // namespace qmb::test

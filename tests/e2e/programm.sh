@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The whole program as a player meets it, under Xvfb: a game with held fire,
+# the instructions while a game runs on, shortcuts that must do nothing,
+# and the close during a game with the about window and the music cleaned up.
+# Runs a copy of the program in a folder of its own, so that its high-score
+# list and music folder are the test's alone.
+quelle=${QUAMBEL_E2E_PROGRAMM:?}
+arbeit=$(mktemp -d)
+export XDG_RUNTIME_DIR=$arbeit/laufzeit HOME=$arbeit/heim QUAMBEL_E2E_BILDER=$arbeit
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
+cp "$quelle" "$arbeit/quambel"
+export QUAMBEL_E2E_PROGRAMM=$arbeit/quambel
+. "$(dirname "$0")/hilfen.sh"
+trap 'aufräumen; [ -n "${QUAMBEL_E2E_BEHALTEN:-}" ] || rm -rf "$arbeit"' EXIT
+musik=$XDG_RUNTIME_DIR/QmbSound
+
+# Dark pixels inside the walls, above the pad: the shots (balls are red, the
+# label sits higher up).
+schüsse_im_bild() {
+  convert "$arbeit/e2e-$1.png" -crop 360x280+32+150 +repage -colorspace Gray -threshold 15% -negate \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+# The label's third line, "Munition: N".
+munition_zeile() { convert "$arbeit/e2e-$1.png" -crop 100x13+32+77 +repage -format '%#' info:; }
+
+starte
+haupt=$(warte_fenster "Quambel - F2 zum Starten drücken" 15)
+for n in game1 game2 game3 game4 lost won; do
+  [ -s "$musik/$n.qmb" ] || fehler "$n.qmb fehlt nach dem Start"
+done
+[ "$(stat -c %a "$musik")" = 700 ] || fehler "der Musikordner ist nicht privat"
+
+# Between games F3 and Ctrl+P do nothing: the caption stays.
+taste "$haupt" F3 ctrl+p
+sleep 0.3
+sichtbar "Quambel - F2 zum Starten drücken" || fehler "F3 oder Strg+P haben zwischen den Spielen etwas getan"
+sichtbar "Quambel - pausiert - Strg + P drücken" && fehler "Strg+P pausiert ohne Spiel"
+
+# After a game over that enters the list: name, place, list.
+spielende_abschließen() {
+  taste "$(warte_fenster 'HIGHSCORE!' 15)" Return
+  taste "$(warte_fenster 'Punkte: [0-9]*' 5)" Return
+  taste "$(warte_fenster 'Quambel - Highscore' 5)" Escape
+  warte_weg "Quambel - Highscore"
+}
+
+# Keyboard mode and a game. F2 during the game does not start another one;
+# F1 shows the instructions, and the game runs on behind them: the ball,
+# left to itself, falls and the game-over question comes while they are open.
+taste "$haupt" alt+t
+taste "$haupt" F2
+warte_fenster "Quambel" 5 >/dev/null
+taste "$haupt" F2
+sichtbar "Quambel" || fehler "F2 im Spiel hat das Spiel beendet"
+taste "$haupt" F1
+anleitung=$(warte_fenster "Anleitung zu Quambel. Viel Spaß beim Spielen!" 5)
+warte_fenster "HIGHSCORE!" 10 >/dev/null
+sichtbar "Anleitung zu Quambel. Viel Spaß beim Spielen!" || fehler "die Anleitung ging vor dem Spielende zu"
+spielende_abschließen
+taste "$anleitung" Return
+warte_weg "Anleitung zu Quambel. Viel Spaß beim Spielen!"
+[ -s "$arbeit/Highscores.qmb" ] || fehler "die Highscore-Liste liegt nicht neben dem Programm"
+
+# A second game with fire held: shots fly and the ammunition falls.
+taste "$haupt" F2
+warte_fenster "Quambel" 5 >/dev/null
+bild vorher
+vorher=$(munition_zeile vorher)
+xdotool keydown ctrl; sleep 0.35; bild feuer; xdotool keyup ctrl
+echo "programm: dunkle Punkte vorher $(schüsse_im_bild vorher), beim Feuern $(schüsse_im_bild feuer)"
+[ "$(schüsse_im_bild feuer)" -gt 20 ] || fehler "keine Schüsse zu sehen"
+[ "$(schüsse_im_bild vorher)" -lt 5 ] || fehler "Schüsse vor dem ersten Schuss?"
+[ "$(munition_zeile feuer)" != "$vorher" ] || fehler "die Munitionsanzeige hat sich nicht geändert"
+spielende_abschließen
+
+# A new game, closed in its middle: no abort message, no list, but the about
+# window; the music is gone; closing the about window ends the program.
+taste "$haupt" F2
+warte_fenster "Quambel" 5 >/dev/null
+# (Without a window manager there is no close box to click: Ctrl+Q closes
+# the window the same way, through its close event.)
+taste "$haupt" ctrl+q
+about=$(warte_fenster "About Quambel" 10)
+sichtbar "Abbruch durch Spieler" && fehler "Abbruchmeldung beim Schließen"
+sichtbar "HIGHSCORE!" && fehler "Highscore-Frage beim Schließen"
+[ ! -e "$musik" ] || fehler "der Musikordner ist nach dem Schließen noch da"
+kill -0 "$pid" || fehler "das Programm endete vor dem About-Fenster"
+taste "$about" Escape
+warte_ende 10 || fehler "das Programm endet mit einem Fehler"
+echo "programm: gut"
