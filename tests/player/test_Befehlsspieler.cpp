@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "Attrappen.h"
 #include "SmfBauer.h"
@@ -349,6 +350,50 @@ TEST_F(MitSoundFont, TreiberpufferJederLaengeGebenDenselbenKlang) {
     EXPECT_EQ(anders, 0);
     EXPECT_EQ(position(gepuffert, "qmbgame"), position(blockweise, "qmbgame"));
     EXPECT_EQ(position(gepuffert, "qmbgame"), "1500"); // 900 + 699.5 ms is past the end
+}
+
+TEST_F(MitSoundFont, BefehleWaehrendDerTreiberRendert) {
+    // The game's commands come from the UI thread while the audio thread
+    // renders. Neither may wait forever for the other, and every answer stays
+    // within the piece.
+    Spielereinstellungen e;
+    e.ausgabe = Spielereinstellungen::Ausgabe::Offline;
+    e.schriften = {schrift};
+    Befehlsspieler p(e);
+    ASSERT_TRUE(p.warteAufKlang());
+    std::atomic<bool> halt{false};
+    std::atomic<long> puffer{0};
+    std::thread treiber([&] {
+        std::vector<float> l(441), r(441);
+        while (!halt) {
+            p.ausgabeFüllen(l.data(), r.data(), 441);
+            ++puffer;
+        }
+    });
+    std::string antwort;
+    int außerhalb = 0;
+    for (int runde = 0; runde < 200; ++runde) {
+        senden(p, "open " + a + " type MPEGVideo alias qmbgame");
+        senden(p, "open " + b + " type MPEGVideo alias qmbscore");
+        senden(p, "play qmbgame repeat from " + std::to_string(runde * 7 % 1500));
+        senden(p, "play qmbscore from 0");
+        for (int i = 0; i < 5; ++i) {
+            p.mciSendString("status qmbgame position", antwort);
+            außerhalb += std::stoll(antwort) > 1500;
+            p.mciSendString("status qmbscore position", antwort);
+            außerhalb += std::stoll(antwort) > 3000;
+        }
+        senden(p, "stop qmbgame");
+        senden(p, "play qmbgame");
+        if (runde % 3 == 0) senden(p, "close qmbscore");
+        if (runde % 5 == 0) senden(p, "close qmbgame");
+    }
+    // Let the driver run on its own a little: commands must not have stalled it.
+    const long vorher = puffer;
+    while (puffer < vorher + 20) std::this_thread::yield();
+    halt = true;
+    treiber.join();
+    EXPECT_EQ(außerhalb, 0);
 }
 
 TEST_F(MitSoundFont, PauseVerstummt) {
