@@ -336,37 +336,37 @@ TEST(Noten, WindowsZeilenendenUndBomÄndernNichts) {
 
 TEST(Noten, FehlerNennenDateiUndZeile) {
     EXPECT_EQ(fehlerVon("division 96\ntrack \"A\"\n| c4 d4 |\n"),
-              "probe.txt:3: bar 1 of track 'A' is 1/2 short (192 ticks, a 4/4 bar has 384)");
+              "probe.txt:3: Takt 1 der Spur 'A' ist 1/2 zu kurz (192 Ticks, ein 4/4-Takt hat 384)");
     EXPECT_EQ(fehlerVon("division 96\ntrack \"A\"\n| r/1 |\n| c4/4 d4 e4 f4 g4 |\n"),
-              "probe.txt:4: bar 2 of track 'A' is 1/4 too long (480 ticks, a 4/4 bar has 384)");
+              "probe.txt:4: Takt 2 der Spur 'A' ist 1/4 zu lang (480 Ticks, ein 4/4-Takt hat 384)");
     EXPECT_EQ(fehlerVon("track \"A\"\n\n| c4 h4 r/2 |\n"),
-              "probe.txt:3: 'h4' is neither a note (like c4, f#3, bb2) nor a rest nor a known word");
+              "probe.txt:3: 'h4' ist weder eine Note (wie c4, f#3, bb2) noch eine Pause noch ein bekanntes Wort");
     EXPECT_EQ(fehlerVon("track \"A\"\n| kick r/2. |\n"),
-              "probe.txt:2: drum 'kick' in track 'A' on channel 1 (drums play on channel 10)");
-    EXPECT_EQ(fehlerVon("tempo 500\ntrack \"A\"\n| r/1 |\n"), "probe.txt:1: tempo 500 is out of range 10..400");
+              "probe.txt:2: Schlagzeugklang 'kick' in der Spur 'A' auf Kanal 1 (Schlagzeug spielt auf Kanal 10)");
+    EXPECT_EQ(fehlerVon("tempo 500\ntrack \"A\"\n| r/1 |\n"), "probe.txt:1: Tempo 500 liegt außerhalb von 10..400");
     EXPECT_EQ(fehlerVon("track \"A\"\n| r/1 |\nprogram 5\n"),
-              "probe.txt:3: 'program' belongs before the first bar; inside bars write program=N");
-    EXPECT_EQ(fehlerVon("track \"A\"\n| r/1 |\ngate 50\n| r/1 |\n"), "probe.txt:3: 'gate' belongs before the first bar");
-    EXPECT_EQ(fehlerVon("track \"A\"\n| *nix |\n"), "probe.txt:2: unknown phrase or grid 'nix'");
-    EXPECT_EQ(fehlerVon("track \"A\"\n| a9 r/2. |\n"), "probe.txt:2: note 'a9' falls outside the MIDI range 0..127");
+              "probe.txt:3: 'program' gehört vor den ersten Takt; im Takt schreibt man program=N");
+    EXPECT_EQ(fehlerVon("track \"A\"\n| r/1 |\ngate 50\n| r/1 |\n"), "probe.txt:3: 'gate' gehört vor den ersten Takt");
+    EXPECT_EQ(fehlerVon("track \"A\"\n| *nix |\n"), "probe.txt:2: unbekannte Phrase oder unbekanntes Raster 'nix'");
+    EXPECT_EQ(fehlerVon("track \"A\"\n| a9 r/2. |\n"), "probe.txt:2: Note 'a9' fällt aus dem MIDI-Bereich 0..127");
 }
 
 TEST(Noten, OffeneBlöckeWerdenAnIhremAnfangGemeldet) {
-    EXPECT_EQ(fehlerVon("track \"A\"\nrepeat 2\n| r/1 |\n\n"), "probe.txt:2: 'repeat' is not closed with 'end'");
-    EXPECT_EQ(fehlerVon("phrase p\n c4 d4\ntrack \"A\"\n| r/1 |\n"), "probe.txt:1: 'p' is not closed with 'end'");
+    EXPECT_EQ(fehlerVon("track \"A\"\nrepeat 2\n| r/1 |\n\n"), "probe.txt:2: 'repeat' ist nicht mit 'end' geschlossen");
+    EXPECT_EQ(fehlerVon("phrase p\n c4 d4\ntrack \"A\"\n| r/1 |\n"), "probe.txt:1: 'p' ist nicht mit 'end' geschlossen");
     EXPECT_EQ(fehlerVon("track \"A\"\n| p < c4/1 |\n| r/1 |\n"),
-              "probe.txt:2: crescendo or diminuendo without a dynamic to end on");
-    EXPECT_EQ(fehlerVon("title \"x\"\n"), "probe.txt:1: the piece has no track");
+              "probe.txt:2: Crescendo oder Decrescendo ohne Dynamik, auf der es endet");
+    EXPECT_EQ(fehlerVon("title \"x\"\n"), "probe.txt:1: das Stück hat keine Spur");
 }
 
 TEST(Noten, EinePhraseDarfGanzeTakteFüllenAberKeineHalben) {
     const std::string kopf = "division 96\nphrase zwei = c4/1 d4/1\nphrase anderthalb = c4/1 d4/2\n";
     EXPECT_NO_THROW(übersetzen(kopf + "track \"A\"\n| *zwei | e4/1 |\n"));
     EXPECT_EQ(fehlerVon(kopf + "track \"A\"\n| *anderthalb |\n"),
-              "probe.txt:5: bars 1 to 2 of track 'A' is 1/2 short (576 ticks, 2 bars have 768)");
+              "probe.txt:5: Takte 1 bis 2 der Spur 'A' sind 1/2 zu kurz (576 Ticks, 2 Takte haben 768)");
     // Plain notes never run over into the next bar.
     EXPECT_EQ(fehlerVon(kopf + "track \"A\"\n| c4/1 d4/1 |\n"),
-              "probe.txt:5: bar 1 of track 'A' is 1/1 too long (768 ticks, a 4/4 bar has 384)");
+              "probe.txt:5: Takt 1 der Spur 'A' ist 1/1 zu lang (768 Ticks, ein 4/4-Takt hat 384)");
 }
 
 TEST(Noten, KaputteEingabenWerfenNurFehler) {
@@ -439,7 +439,7 @@ TEST_F(Werkzeug, FehlerMitZeileUndKeineHalbeDatei) {
     schreiben("alt.mid", "old");
     schreiben("b.txt", "division 96\ntrack \"A\"\n| c4 d4 |\n");
     EXPECT_FALSE(aufrufen("\"" + pfad("b.txt") + "\" -o \"" + pfad("alt.mid") + "\""));
-    EXPECT_EQ(lesen("fehler.txt").rfind(pfad("b.txt") + ":3: bar 1 of track 'A' is 1/2 short", 0), 0u) << lesen("fehler.txt");
+    EXPECT_EQ(lesen("fehler.txt").rfind(pfad("b.txt") + ":3: Takt 1 der Spur 'A' ist 1/2 zu kurz", 0), 0u) << lesen("fehler.txt");
     // The file from the last good run stays as it was, and nothing half-written lies about.
     EXPECT_EQ(lesen("alt.mid"), "old");
     EXPECT_FALSE(std::filesystem::exists(pfad("alt.mid.neu")));
@@ -451,6 +451,10 @@ TEST_F(Werkzeug, EinbettenBrauchtLesbareDateien) {
     schreiben("c.mid", std::string("MThd\x00\x01", 6));
     ASSERT_TRUE(aufrufen("--embed \"" + pfad("x.cpp") + "\" 101=\"" + pfad("c.mid") + "\""));
     EXPECT_EQ(lesen("x.cpp"), Einbettung({{101, {'M', 'T', 'h', 'd', 0, 1}}}));
+    // One number twice would give the program two pieces of the same name.
+    EXPECT_FALSE(aufrufen("--embed \"" + pfad("y.cpp") + "\" 101=\"" + pfad("c.mid") + "\" 101=\"" + pfad("c.mid") + "\""));
+    EXPECT_NE(lesen("fehler.txt").find("101"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(pfad("y.cpp")));
 }
 
 } // namespace

@@ -152,9 +152,9 @@ long ganzzahl(const Stück& st, int zeile, std::string_view w, long min, long ma
     if (!w.empty() && *a == '+') ++a;
     auto [p, ec] = std::from_chars(a, e, wert);
     if (ec != std::errc() || p != e || a == e)
-        fehler(st, zeile, std::string(was) + ": '" + std::string(w) + "' is not a whole number");
+        fehler(st, zeile, std::string(was) + ": '" + std::string(w) + "' ist keine ganze Zahl");
     if (wert < min || wert > max)
-        fehler(st, zeile, std::string(was) + " " + std::to_string(wert) + " is out of range " + std::to_string(min) +
+        fehler(st, zeile, std::string(was) + " " + std::to_string(wert) + " liegt außerhalb von " + std::to_string(min) +
                               ".." + std::to_string(max));
     return wert;
 }
@@ -165,32 +165,32 @@ double kommazahl(const Stück& st, int zeile, const std::string& w, const char* 
     ein.imbue(std::locale::classic());
     double wert = 0;
     char rest = 0;
-    if (!(ein >> wert) || (ein >> rest)) fehler(st, zeile, std::string(was) + ": '" + w + "' is not a number");
+    if (!(ein >> wert) || (ein >> rest)) fehler(st, zeile, std::string(was) + ": '" + w + "' ist keine Zahl");
     return wert;
 }
 
 // "@ 17" or "@ 17:3" or "@ 17:2.5" at the end of a directive.
 void position(const Stück& st, int zeile, const std::vector<std::string>& w, size_t ab, int& bar, double* schlag) {
     if (w.size() == ab) return;
-    if (w.size() != ab + 2 || w[ab] != "@") fehler(st, zeile, "expected '@ bar' after '" + w[ab - 1] + "'");
+    if (w.size() != ab + 2 || w[ab] != "@") fehler(st, zeile, "nach '" + w[ab - 1] + "' fehlt '@ Takt'");
     const std::string& p = w[ab + 1];
     const size_t doppelpunkt = p.find(':');
-    bar = static_cast<int>(ganzzahl(st, zeile, std::string_view(p).substr(0, doppelpunkt), 1, 100000, "bar"));
+    bar = static_cast<int>(ganzzahl(st, zeile, std::string_view(p).substr(0, doppelpunkt), 1, 100000, "Takt"));
     if (doppelpunkt != std::string::npos) {
-        if (!schlag) fehler(st, zeile, "this can only change at the start of a bar");
-        *schlag = kommazahl(st, zeile, p.substr(doppelpunkt + 1), "beat");
-        if (*schlag < 1) fehler(st, zeile, "beats are counted from 1");
+        if (!schlag) fehler(st, zeile, "das ändert sich nur am Anfang eines Takts");
+        *schlag = kommazahl(st, zeile, p.substr(doppelpunkt + 1), "Schlag");
+        if (*schlag < 1) fehler(st, zeile, "Schläge zählen ab 1");
     }
 }
 
 Swing swingLesen(const Stück& st, int zeile, const std::vector<std::string>& w) {
-    if (w.size() < 2 || w.size() > 3) fehler(st, zeile, "usage: swing PERCENT [/8|/16]");
+    if (w.size() < 2 || w.size() > 3) fehler(st, zeile, "so geht es: swing PROZENT [/8|/16]");
     Swing s;
-    s.prozent = static_cast<int>(ganzzahl(st, zeile, w[1], 50, 75, "swing"));
+    s.prozent = static_cast<int>(ganzzahl(st, zeile, w[1], 50, 75, "Swing"));
     if (w.size() == 3) {
         if (w[2] == "/8") s.einheit = 8;
         else if (w[2] == "/16") s.einheit = 16;
-        else fehler(st, zeile, "swing unit must be /8 or /16");
+        else fehler(st, zeile, "die Swing-Einheit ist /8 oder /16");
     }
     return s;
 }
@@ -205,7 +205,7 @@ Tonart tonartLesen(const Stück& st, int zeile, const std::string& name) {
     Tonart t;
     if (auto i = dur.find(name); i != dur.end()) t.vorzeichen = i->second;
     else if (auto j = moll.find(name); j != moll.end()) t.vorzeichen = j->second, t.moll = true;
-    else fehler(st, zeile, "unknown key '" + name + "' (write e.g. C, Bb, F#m)");
+    else fehler(st, zeile, "unbekannte Tonart '" + name + "' (etwa C, Bb, F#m)");
     return t;
 }
 
@@ -328,8 +328,8 @@ public:
             anfang = ende + 1;
         }
         if (block_ != Block::Keiner && block_ != Block::Spur)
-            fehler(st_, blockZeile_, "'" + blockName_ + "' is not closed with 'end'");
-        if (spur_ && tiefe_ > 0) fehler(st_, offeneWiederholung_, "'repeat' is not closed with 'end'");
+            fehler(st_, blockZeile_, "'" + blockName_ + "' ist nicht mit 'end' geschlossen");
+        if (spur_ && tiefe_ > 0) fehler(st_, offeneWiederholung_, "'repeat' ist nicht mit 'end' geschlossen");
     }
 
 private:
@@ -357,40 +357,40 @@ private:
     void kopfZeile(const std::vector<std::string>& w, int n) {
         const std::string& k = w[0];
         auto einWert = [&] {
-            if (w.size() != 2) fehler(st_, n, "'" + k + "' takes one value");
+            if (w.size() != 2) fehler(st_, n, "'" + k + "' nimmt genau einen Wert");
         };
         if (k == "title" || k == "copyright") {
-            if (w.size() != 2 || !inAnführung(w[1])) fehler(st_, n, "'" + k + "' takes one \"quoted text\"");
+            if (w.size() != 2 || !inAnführung(w[1])) fehler(st_, n, "'" + k + "' nimmt genau einen \"Text in Anführungszeichen\"");
             (k == "title" ? st_.titel : st_.rechte) = w[1].substr(1, w[1].size() - 2);
         } else if (k == "division") {
             einWert();
-            st_.teilung = static_cast<int>(ganzzahl(st_, n, w[1], 24, 32767, "division"));
+            st_.teilung = static_cast<int>(ganzzahl(st_, n, w[1], 24, 32767, "Teilung"));
             st_.teilungZeile = n;
         } else if (k == "time") {
-            if (w.size() < 2) fehler(st_, n, "usage: time N/D [@ bar]");
+            if (w.size() < 2) fehler(st_, n, "so geht es: time N/D [@ Takt]");
             Taktart t;
             const size_t strich = w[1].find('/');
-            if (strich == std::string::npos) fehler(st_, n, "time signature must look like 3/4");
-            t.zähler = static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(0, strich), 1, 32, "beats per bar"));
-            t.nenner = static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(strich + 1), 1, 32, "beat unit"));
-            if ((t.nenner & (t.nenner - 1)) != 0) fehler(st_, n, "beat unit must be a power of two");
+            if (strich == std::string::npos) fehler(st_, n, "eine Taktart sieht aus wie 3/4");
+            t.zähler = static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(0, strich), 1, 32, "Schläge je Takt"));
+            t.nenner = static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(strich + 1), 1, 32, "Schlageinheit"));
+            if ((t.nenner & (t.nenner - 1)) != 0) fehler(st_, n, "die Schlageinheit muss eine Zweierpotenz sein");
             position(st_, n, w, 2, t.bar, nullptr);
             st_.taktarten.push_back(t);
         } else if (k == "tempo") {
-            if (w.size() < 2) fehler(st_, n, "usage: tempo BPM [@ bar[:beat]]");
+            if (w.size() < 2) fehler(st_, n, "so geht es: tempo BPM [@ Takt[:Schlag]]");
             Tempo t;
             t.zeile = n;
-            t.bpm = kommazahl(st_, n, w[1], "tempo");
-            if (t.bpm < 10 || t.bpm > 400) fehler(st_, n, "tempo " + w[1] + " is out of range 10..400");
+            t.bpm = kommazahl(st_, n, w[1], "Tempo");
+            if (t.bpm < 10 || t.bpm > 400) fehler(st_, n, "Tempo " + w[1] + " liegt außerhalb von 10..400");
             position(st_, n, w, 2, t.bar, &t.schlag);
             st_.tempi.push_back(t);
         } else if (k == "key") {
-            if (w.size() < 2) fehler(st_, n, "usage: key NAME [@ bar]");
+            if (w.size() < 2) fehler(st_, n, "so geht es: key NAME [@ Takt]");
             Tonart t = tonartLesen(st_, n, w[1]);
             position(st_, n, w, 2, t.bar, nullptr);
             st_.tonarten.push_back(t);
         } else if (k == "marker") {
-            if (w.size() < 2 || !inAnführung(w[1])) fehler(st_, n, "usage: marker \"text\" [@ bar]");
+            if (w.size() < 2 || !inAnführung(w[1])) fehler(st_, n, "so geht es: marker \"Text\" [@ Takt]");
             Marke m;
             m.text = w[1].substr(1, w[1].size() - 2);
             position(st_, n, w, 2, m.bar, nullptr);
@@ -398,13 +398,13 @@ private:
         } else if (k == "swing") {
             st_.swing = swingLesen(st_, n, w);
         } else {
-            fehler(st_, n, "unknown directive '" + k + "'");
+            fehler(st_, n, "unbekannte Angabe '" + k + "'");
         }
     }
 
     void spurBeginnen(const std::vector<std::string>& w, int n) {
-        if (block_ == Block::Spur && tiefe_ > 0) fehler(st_, offeneWiederholung_, "'repeat' is not closed with 'end'");
-        if (w.size() != 2 || !inAnführung(w[1])) fehler(st_, n, "usage: track \"name\"");
+        if (block_ == Block::Spur && tiefe_ > 0) fehler(st_, offeneWiederholung_, "'repeat' ist nicht mit 'end' geschlossen");
+        if (w.size() != 2 || !inAnführung(w[1])) fehler(st_, n, "so geht es: track \"Name\"");
         st_.spuren.emplace_back();
         spur_ = &st_.spuren.back();
         spur_->name = w[1].substr(1, w[1].size() - 2);
@@ -417,25 +417,25 @@ private:
         const std::string& k = w[0];
         Spur& s = *spur_;
         auto wert = [&](long min, long max) {
-            if (w.size() != 2) fehler(st_, n, "'" + k + "' takes one value");
+            if (w.size() != 2) fehler(st_, n, "'" + k + "' nimmt genau einen Wert");
             return static_cast<int>(ganzzahl(st_, n, w[1], min, max, k.c_str()));
         };
         auto vorDenTakten = [&] {
             if (s.körper.empty()) return;
             // Controllers and the program can change later, inside a bar.
             const bool regler = k == "program" || k == "volume" || k == "pan" || k == "expression" || k == "reverb" || k == "chorus";
-            fehler(st_, n, "'" + k + "' belongs before the first bar" + (regler ? "; inside bars write " + k + "=N" : std::string()));
+            fehler(st_, n, "'" + k + "' gehört vor den ersten Takt" + (regler ? "; im Takt schreibt man " + k + "=N" : std::string()));
         };
         if (k == "repeat") {
             Körperzeile z;
             z.art = Körperzeile::Wiederholung;
             z.zeile = n;
-            if (w.size() != 2) fehler(st_, n, "usage: repeat N");
-            z.anzahl = static_cast<int>(ganzzahl(st_, n, w[1][0] == 'x' ? w[1].substr(1) : w[1], 1, 1000, "repeat count"));
+            if (w.size() != 2) fehler(st_, n, "so geht es: repeat N");
+            z.anzahl = static_cast<int>(ganzzahl(st_, n, w[1][0] == 'x' ? w[1].substr(1) : w[1], 1, 1000, "Wiederholungszahl"));
             if (tiefe_++ == 0) offeneWiederholung_ = n;
             s.körper.push_back(z);
         } else if (k == "end") {
-            if (tiefe_ == 0) fehler(st_, n, "'end' without 'repeat'");
+            if (tiefe_ == 0) fehler(st_, n, "'end' ohne 'repeat'");
             --tiefe_;
             Körperzeile z;
             z.art = Körperzeile::Ende;
@@ -478,14 +478,14 @@ private:
             s.swing = swingLesen(st_, n, w);
         } else if (k == "title" || k == "division" || k == "time" || k == "tempo" || k == "key" || k == "marker" ||
                    k == "copyright") {
-            fehler(st_, n, "'" + k + "' belongs to the head of the piece, before the first track");
+            fehler(st_, n, "'" + k + "' gehört in den Kopf des Stücks, vor die erste Spur");
         } else {
-            fehler(st_, n, "unknown track setting '" + k + "'");
+            fehler(st_, n, "unbekannte Spureinstellung '" + k + "'");
         }
     }
 
     void taktZeile(const std::string& text, int n) {
-        if (!spur_) fehler(st_, n, "bars must belong to a track (write 'track \"name\"' first)");
+        if (!spur_) fehler(st_, n, "Takte gehören zu einer Spur (zuerst 'track \"Name\"' schreiben)");
         Körperzeile z;
         z.zeile = n;
         size_t anfang = 0;
@@ -502,12 +502,12 @@ private:
     }
 
     void phraseBeginnen(const std::vector<std::string>& w, int n) {
-        if (w.size() < 2) fehler(st_, n, "usage: phrase NAME [= notes...]");
+        if (w.size() < 2) fehler(st_, n, "so geht es: phrase NAME [= Noten...]");
         neuerName(w[1], n);
         Phrase& p = st_.phrasen[w[1]];
         p.zeile = n;
         if (w.size() >= 3) {
-            if (w[2] != "=") fehler(st_, n, "expected '=' after the phrase name");
+            if (w[2] != "=") fehler(st_, n, "nach dem Namen der Phrase fehlt '='");
             // Bar lines only guide the eye here, as in a phrase block; they
             // may touch a note ("c4|d4") and must not become part of it.
             for (size_t i = 3; i < w.size(); ++i) {
@@ -536,7 +536,7 @@ private:
     }
 
     void rasterBeginnen(const std::vector<std::string>& w, int n) {
-        if (w.size() != 3 || w[2].size() < 2 || w[2][0] != '/') fehler(st_, n, "usage: grid NAME /16");
+        if (w.size() != 3 || w[2].size() < 2 || w[2][0] != '/') fehler(st_, n, "so geht es: grid NAME /16");
         neuerName(w[1], n);
         Raster& r = st_.raster[w[1]];
         r.zeile = n;
@@ -553,35 +553,35 @@ private:
             block_ = vorigerBlock_;
             return;
         }
-        if (w.size() < 2) fehler(st_, n, "a grid row is an instrument followed by steps like x...x...");
+        if (w.size() < 2) fehler(st_, n, "eine Rasterzeile ist ein Instrument und Schritte wie x...x...");
         int ton = -1;
         if (auto i = schlagzeug().find(w[0]); i != schlagzeug().end()) ton = i->second;
         else if (auto t = tonhöhe(w[0])) ton = *t;
-        else if (w[0].size() > 1 && w[0][0] == 'n') ton = static_cast<int>(ganzzahl(st_, n, w[0].substr(1), 0, 127, "note number"));
-        else fehler(st_, n, "unknown instrument '" + w[0] + "' in grid '" + blockName_ + "'");
+        else if (w[0].size() > 1 && w[0][0] == 'n') ton = static_cast<int>(ganzzahl(st_, n, w[0].substr(1), 0, 127, "Notennummer"));
+        else fehler(st_, n, "unbekanntes Instrument '" + w[0] + "' im Raster '" + blockName_ + "'");
         std::string schritte;
         for (size_t i = 1; i < w.size(); ++i)
             for (char c : w[i]) {
                 if (c == '|') continue;
                 if (c != 'x' && c != 'X' && c != 'o' && c != '.' && c != '-')
-                    fehler(st_, n, std::string("grid step '") + c + "' is not one of x X o . -");
+                    fehler(st_, n, std::string("Rasterschritt '") + c + "' ist keiner von x X o . -");
                 schritte += c;
             }
         Raster& r = st_.raster[blockName_];
         if (!r.reihen.empty() && r.reihen.front().second.size() != schritte.size())
-            fehler(st_, n, "grid row has " + std::to_string(schritte.size()) + " steps, the first row has " +
+            fehler(st_, n, "die Rasterzeile hat " + std::to_string(schritte.size()) + " Schritte, die erste Zeile hat " +
                                std::to_string(r.reihen.front().second.size()));
         r.reihen.emplace_back(ton, schritte);
     }
 
     void neuerName(const std::string& name, int n) {
-        if (st_.phrasen.count(name) || st_.raster.count(name)) fehler(st_, n, "'" + name + "' is defined twice");
+        if (st_.phrasen.count(name) || st_.raster.count(name)) fehler(st_, n, "'" + name + "' ist doppelt definiert");
     }
 
     Tick ganzeDauer(const std::string& w, int n) {
-        const long wert = ganzzahl(st_, n, w, 1, 64, "note value");
+        const long wert = ganzzahl(st_, n, w, 1, 64, "Notenwert");
         if ((st_.teilung * 4) % wert != 0)
-            fehler(st_, n, "a 1/" + w + " note does not fit division " + std::to_string(st_.teilung));
+            fehler(st_, n, "eine 1/" + w + "-Note passt nicht zur Teilung " + std::to_string(st_.teilung));
         return static_cast<Tick>(st_.teilung * 4 / wert);
     }
 
@@ -628,7 +628,7 @@ private:
     std::vector<Taktart> arten_;
 };
 
-// "1/16 short" for bar errors: the difference as a fraction of a whole note.
+// "1/16 zu kurz" for bar errors: the difference as a fraction of a whole note.
 std::string bruch(long ticks, int teilung) {
     long z = std::labs(ticks), n = 4L * teilung;
     long a = z, b = n;
@@ -654,7 +654,7 @@ public:
         for (const std::vector<Wort>& takt : takte) {
             const std::vector<Wort>* inhalt = &takt;
             if (takt.size() == 1 && takt[0].text == "%") {
-                if (!vorher) fehler(st_, takt[0].zeile, "'%' repeats the bar before, but there is none");
+                if (!vorher) fehler(st_, takt[0].zeile, "'%' wiederholt den Takt davor, aber es gibt keinen");
                 inhalt = vorher;
             }
             const Tick anfang = pos_;
@@ -668,19 +668,20 @@ public:
             if (pos_ - anfang != soll) {
                 const long diff = static_cast<long>(pos_ - anfang) - static_cast<long>(soll);
                 const Taktart& a = karte_.art(bar);
-                const std::string welche = takte == 1 ? "bar " + std::to_string(bar)
-                                                      : "bars " + std::to_string(bar) + " to " + std::to_string(bar + takte - 1);
-                const std::string soviel = takte == 1 ? "a " + std::to_string(a.zähler) + "/" + std::to_string(a.nenner) + " bar has "
-                                                      : std::to_string(takte) + " bars have ";
+                const bool einer = takte == 1;
+                const std::string welche = einer ? "Takt " + std::to_string(bar)
+                                                 : "Takte " + std::to_string(bar) + " bis " + std::to_string(bar + takte - 1);
+                const std::string soviel = einer ? "ein " + std::to_string(a.zähler) + "/" + std::to_string(a.nenner) + "-Takt hat "
+                                                 : std::to_string(takte) + " Takte haben ";
                 fehler(st_, takt[0].zeile,
-                       welche + " of track '" + sp_.name + "' is " + bruch(diff, st_.teilung) +
-                           (diff < 0 ? " short" : " too long") + " (" + std::to_string(pos_ - anfang) + " ticks, " + soviel +
+                       welche + " der Spur '" + sp_.name + "' " + (einer ? "ist " : "sind ") + bruch(diff, st_.teilung) +
+                           (diff < 0 ? " zu kurz" : " zu lang") + " (" + std::to_string(pos_ - anfang) + " Ticks, " + soviel +
                            std::to_string(soll) + ")");
             }
             vorher = inhalt;
             bar += takte;
         }
-        if (gabel_) fehler(st_, gabel_->zeile, "crescendo or diminuendo without a dynamic to end on");
+        if (gabel_) fehler(st_, gabel_->zeile, "Crescendo oder Decrescendo ohne Dynamik, auf der es endet");
     }
 
     Tick ende() const { return abbilden(pos_); }
@@ -770,11 +771,11 @@ private:
             return;
         }
         if (t == "<" || t == ">") {
-            if (gabel_) fehler(st_, w.zeile, "a crescendo or diminuendo is already open since line " + std::to_string(gabel_->zeile));
+            if (gabel_) fehler(st_, w.zeile, "seit Zeile " + std::to_string(gabel_->zeile) + " ist schon ein Crescendo oder Decrescendo offen");
             gabel_ = Gabel{pos_, stärke_, noten_.size(), w.zeile};
             return;
         }
-        if (t == "%") fehler(st_, w.zeile, "'%' must stand alone in its bar");
+        if (t == "%") fehler(st_, w.zeile, "'%' muss allein in seinem Takt stehen");
         if (t[0] == '*') return einsetzen(w, transponieren, tiefe);
         if (const size_t gleich = t.find('='); gleich != std::string::npos) return regler(w, gleich);
         note(w, lesen(w), transponieren);
@@ -785,7 +786,7 @@ private:
         const std::string wert = w.text.substr(gleich + 1);
         const auto k = static_cast<unsigned char>(sp_.kanal - 1);
         if (name == "program") {
-            const int p = static_cast<int>(ganzzahl(st_, w.zeile, wert, 1, 128, "program"));
+            const int p = static_cast<int>(ganzzahl(st_, w.zeile, wert, 1, 128, "Programm"));
             steuer_.push_back({pos_, 1, {static_cast<unsigned char>(0xC0 | k), static_cast<unsigned char>(p - 1)}});
             return;
         }
@@ -793,18 +794,18 @@ private:
                                                           {"expression", 11}, {"sustain", 64}, {"reverb", 91}, {"chorus", 93}};
         int nummer = 0;
         if (auto i = namen.find(name); i != namen.end()) nummer = i->second;
-        else if (name.size() > 2 && name.compare(0, 2, "cc") == 0) nummer = static_cast<int>(ganzzahl(st_, w.zeile, name.substr(2), 0, 127, "controller"));
-        else fehler(st_, w.zeile, "unknown controller '" + name + "'");
+        else if (name.size() > 2 && name.compare(0, 2, "cc") == 0) nummer = static_cast<int>(ganzzahl(st_, w.zeile, name.substr(2), 0, 127, "Regler"));
+        else fehler(st_, w.zeile, "unbekannter Regler '" + name + "'");
         const int v = static_cast<int>(ganzzahl(st_, w.zeile, wert, 0, 127, name.c_str()));
         steuer_.push_back({pos_, 1, {static_cast<unsigned char>(0xB0 | k), static_cast<unsigned char>(nummer), static_cast<unsigned char>(v)}});
     }
 
     void einsetzen(const Wort& w, int transponieren, int tiefe) {
-        if (tiefe > 16) fehler(st_, w.zeile, "phrases nest too deeply (does '" + w.text + "' use itself?)");
+        if (tiefe > 16) fehler(st_, w.zeile, "Phrasen zu tief verschachtelt (ruft '" + w.text + "' sich selbst auf?)");
         std::string name = w.text.substr(1);
         const size_t vz = name.find_first_of("+-");
         if (vz != std::string::npos) {
-            transponieren += static_cast<int>(ganzzahl(st_, w.zeile, name.substr(vz), -48, 48, "transposition"));
+            transponieren += static_cast<int>(ganzzahl(st_, w.zeile, name.substr(vz), -48, 48, "Transposition"));
             name.resize(vz);
         }
         if (auto p = st_.phrasen.find(name); p != st_.phrasen.end()) {
@@ -823,7 +824,7 @@ private:
             for (const auto& [roh, reihe] : ra.reihen) {
                 // A pitched riff moves with the track and the insertion; drums never do.
                 const int ton = sp_.kanal == 10 ? roh : roh + transponieren;
-                if (ton < 0 || ton > 127) fehler(st_, w.zeile, "grid '" + name + "' falls outside the MIDI range 0..127 here");
+                if (ton < 0 || ton > 127) fehler(st_, w.zeile, "Raster '" + name + "' fällt hier aus dem MIDI-Bereich 0..127");
                 for (size_t i = 0; i < reihe.size(); ++i) {
                     const char c = reihe[i];
                     if (c == '.' || c == '-') continue;
@@ -840,7 +841,7 @@ private:
             pos_ += static_cast<Tick>(schritte) * ra.schritt;
             return;
         }
-        fehler(st_, w.zeile, "unknown phrase or grid '" + name + "'");
+        fehler(st_, w.zeile, "unbekannte Phrase oder unbekanntes Raster '" + name + "'");
     }
 
     Tick dauerLesen(const Wort& w, const std::string& d) {
@@ -854,11 +855,11 @@ private:
             while (!teil.empty() && teil.back() == '.') ++punkte, teil.pop_back();
             bool triole = false;
             if (!teil.empty() && teil.back() == 't') triole = true, teil.pop_back();
-            const long wert = ganzzahl(st_, w.zeile, teil, 1, 64, "note value");
+            const long wert = ganzzahl(st_, w.zeile, teil, 1, 64, "Notenwert");
             long ticks = 4L * st_.teilung;
             auto teilen = [&](long durch) {
                 if (ticks % durch != 0)
-                    fehler(st_, w.zeile, "note value /" + d + " in '" + w.text + "' does not fit division " + std::to_string(st_.teilung));
+                    fehler(st_, w.zeile, "Notenwert /" + d + " in '" + w.text + "' passt nicht zur Teilung " + std::to_string(st_.teilung));
                 ticks /= durch;
             };
             teilen(wert);
@@ -869,7 +870,7 @@ private:
             long zusatz = ticks, gesamt = ticks;
             for (int i = 0; i < punkte; ++i) {
                 if (zusatz % 2 != 0)
-                    fehler(st_, w.zeile, "dotted note value /" + d + " in '" + w.text + "' does not fit division " + std::to_string(st_.teilung));
+                    fehler(st_, w.zeile, "punktierter Notenwert /" + d + " in '" + w.text + "' passt nicht zur Teilung " + std::to_string(st_.teilung));
                 zusatz /= 2;
                 gesamt += zusatz;
             }
@@ -886,14 +887,14 @@ private:
         std::vector<std::string> namen;
         if (t[0] == '[') {
             kopfEnde = t.find(']');
-            if (kopfEnde == std::string::npos) fehler(st_, w.zeile, "chord '" + t + "' has no closing ']'");
+            if (kopfEnde == std::string::npos) fehler(st_, w.zeile, "Akkord '" + t + "' hat keine schließende ']'");
             namen = zerlegen(t.substr(1, kopfEnde - 1));
-            if (namen.empty()) fehler(st_, w.zeile, "empty chord");
+            if (namen.empty()) fehler(st_, w.zeile, "leerer Akkord");
             ++kopfEnde;
         } else {
             kopfEnde = t.find_first_of("/'_~!?@");
             if (kopfEnde == std::string::npos) kopfEnde = t.size();
-            if (kopfEnde == 0) fehler(st_, w.zeile, "'" + t + "' is no note");
+            if (kopfEnde == 0) fehler(st_, w.zeile, "'" + t + "' ist keine Note");
             namen.push_back(t.substr(0, kopfEnde));
         }
         if (namen.size() == 1 && namen[0] == "r") {
@@ -902,8 +903,8 @@ private:
             for (const std::string& name : namen) {
                 if (auto d = schlagzeug().find(name); d != schlagzeug().end()) {
                     if (sp_.kanal != 10)
-                        fehler(st_, w.zeile, "drum '" + name + "' in track '" + sp_.name + "' on channel " +
-                                                 std::to_string(sp_.kanal) + " (drums play on channel 10)");
+                        fehler(st_, w.zeile, "Schlagzeugklang '" + name + "' in der Spur '" + sp_.name + "' auf Kanal " +
+                                                 std::to_string(sp_.kanal) + " (Schlagzeug spielt auf Kanal 10)");
                     n.töne.push_back(d->second);
                     n.schlag = true;
                 } else if (auto h = tonhöhe(name)) {
@@ -911,10 +912,10 @@ private:
                     // On the drum channel a pitch names a drum sound too.
                     n.schlag = n.schlag || sp_.kanal == 10;
                 } else if (name.size() > 1 && name[0] == 'n' && std::isdigit(static_cast<unsigned char>(name[1]))) {
-                    n.töne.push_back(static_cast<int>(ganzzahl(st_, w.zeile, name.substr(1), 0, 127, "note number")));
+                    n.töne.push_back(static_cast<int>(ganzzahl(st_, w.zeile, name.substr(1), 0, 127, "Notennummer")));
                     n.schlag = sp_.kanal == 10;
                 } else {
-                    fehler(st_, w.zeile, "'" + name + "' is neither a note (like c4, f#3, bb2) nor a rest nor a known word");
+                    fehler(st_, w.zeile, "'" + name + "' ist weder eine Note (wie c4, f#3, bb2) noch eine Pause noch ein bekanntes Wort");
                 }
             }
         }
@@ -922,7 +923,7 @@ private:
         if (i < t.size() && t[i] == '/') {
             const size_t ende = t.find_first_of("'_~!?@", i + 1);
             const std::string d = t.substr(i + 1, (ende == std::string::npos ? t.size() : ende) - i - 1);
-            if (d.empty()) fehler(st_, w.zeile, "missing note value after '/' in '" + t + "'");
+            if (d.empty()) fehler(st_, w.zeile, "nach '/' fehlt der Notenwert in '" + t + "'");
             n.dauer = dauerLesen(w, d);
             i = ende == std::string::npos ? t.size() : ende;
         }
@@ -934,13 +935,13 @@ private:
             else if (c == '!') n.zusatz += 16;
             else if (c == '?') n.zusatz -= 20;
             else if (c == '@') {
-                n.fest = static_cast<int>(ganzzahl(st_, w.zeile, t.substr(i), 1, 127, "velocity"));
+                n.fest = static_cast<int>(ganzzahl(st_, w.zeile, t.substr(i), 1, 127, "Anschlag"));
                 i = t.size();
             } else {
-                fehler(st_, w.zeile, std::string("unexpected '") + c + "' in '" + t + "'");
+                fehler(st_, w.zeile, std::string("unerwartetes '") + c + "' in '" + t + "'");
             }
         }
-        if (n.pause && (n.gebunden || n.fest || n.zusatz != 0)) fehler(st_, w.zeile, "a rest cannot be tied or accented");
+        if (n.pause && (n.gebunden || n.fest || n.zusatz != 0)) fehler(st_, w.zeile, "eine Pause lässt sich weder binden noch betonen");
         return n;
     }
 
@@ -962,7 +963,7 @@ private:
         std::vector<int> töne;
         for (int ton : n.töne) {
             const int t = n.schlag ? ton : ton + transponieren;
-            if (t < 0 || t > 127) fehler(st_, w.zeile, "note '" + w.text + "' falls outside the MIDI range 0..127");
+            if (t < 0 || t > 127) fehler(st_, w.zeile, "Note '" + w.text + "' fällt aus dem MIDI-Bereich 0..127");
             töne.push_back(t);
         }
         bindungenLösen(töne);
@@ -1035,7 +1036,7 @@ std::vector<Ereignis> dirigent(const Stück& st, const Taktkarte& karte) {
         const Taktart& a = karte.art(t.bar);
         const double schlag = static_cast<double>(st.teilung) * 4 / a.nenner;
         if (t.schlag > a.zähler + 1e-9 || (t.schlag - 1) * schlag != std::floor((t.schlag - 1) * schlag))
-            fehler(st, t.zeile, "beat position is not inside the bar or not on a tick");
+            fehler(st, t.zeile, "die Schlagposition liegt nicht im Takt oder nicht auf einem Tick");
         const Tick tick = karte.anfang(t.bar) + static_cast<Tick>((t.schlag - 1) * schlag);
         const auto mikros = static_cast<std::uint32_t>(std::lround(60'000'000.0 / t.bpm));
         Ereignis e{tick, 1, {0xFF, 0x51, 0x03}, true};
@@ -1055,11 +1056,11 @@ std::vector<unsigned char> Übersetzen(std::string_view quelltext, std::string_v
     Stück st;
     st.datei = std::string(dateiname);
     Leser(st).lesen(quelltext);
-    if (st.spuren.empty()) fehler(st, 1, "the piece has no track");
+    if (st.spuren.empty()) fehler(st, 1, "das Stück hat keine Spur");
     for (const Spur& s : st.spuren)
-        if (s.körper.empty()) fehler(st, s.zeile, "track '" + s.name + "' has no bars");
+        if (s.körper.empty()) fehler(st, s.zeile, "Spur '" + s.name + "' hat keine Takte");
     for (const Taktart& t : st.taktarten)
-        if (st.teilung * 4 % t.nenner != 0) fehler(st, st.teilungZeile, "division does not fit the beat unit");
+        if (st.teilung * 4 % t.nenner != 0) fehler(st, st.teilungZeile, "die Teilung passt nicht zur Schlageinheit");
 
     const Taktkarte karte(st);
     std::vector<std::vector<Ereignis>> spuren;

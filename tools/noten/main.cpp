@@ -40,8 +40,8 @@ bool schreiben(const std::string& pfad, const std::string& inhalt) {
 }
 
 int verwendung() {
-    std::cerr << "usage: quambel_noten PIECE.txt -o PIECE.mid\n"
-                 "       quambel_noten --embed OUT.cpp ID=FILE.mid [ID=FILE.mid ...]\n";
+    std::cerr << "Aufruf: quambel_noten STÜCK.txt -o STÜCK.mid\n"
+                 "        quambel_noten --embed AUS.cpp NUMMER=DATEI.mid [NUMMER=DATEI.mid ...]\n";
     return 2;
 }
 
@@ -57,15 +57,21 @@ int einbetten(int argc, char** argv) {
         } catch (const std::exception&) {
             return verwendung();
         }
+        // Two pieces under one number would not even compile.
+        for (const auto& [schon, _] : stücke)
+            if (schon == id) {
+                std::cerr << "Nummer " << id << " kommt zweimal vor\n";
+                return 1;
+            }
         std::string inhalt;
         if (!lesen(arg.substr(gleich + 1), inhalt) || inhalt.empty()) {
-            std::cerr << arg.substr(gleich + 1) << ": cannot read the file or it is empty\n";
+            std::cerr << arg.substr(gleich + 1) << ": Datei nicht lesbar oder leer\n";
             return 1;
         }
         stücke.emplace_back(id, std::vector<unsigned char>(inhalt.begin(), inhalt.end()));
     }
     if (!schreiben(argv[2], qmb::noten::Einbettung(stücke))) {
-        std::cerr << argv[2] << ": cannot write\n";
+        std::cerr << argv[2] << ": lässt sich nicht schreiben\n";
         return 1;
     }
     return 0;
@@ -78,13 +84,13 @@ int main(int argc, char** argv) {
     if (argc != 4 || std::string(argv[2]) != "-o") return verwendung();
     std::string quelle;
     if (!lesen(argv[1], quelle)) {
-        std::cerr << argv[1] << ": cannot read\n";
+        std::cerr << argv[1] << ": Datei nicht lesbar\n";
         return 1;
     }
     try {
         const std::vector<unsigned char> midi = qmb::noten::Übersetzen(quelle, argv[1]);
         if (!schreiben(argv[3], std::string(midi.begin(), midi.end()))) {
-            std::cerr << argv[3] << ": cannot write\n";
+            std::cerr << argv[3] << ": lässt sich nicht schreiben\n";
             return 1;
         }
     } catch (const qmb::noten::Fehler& f) {
