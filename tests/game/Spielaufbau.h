@@ -60,11 +60,13 @@ struct Spielaufbau {
     TestProgramm programm;
     SpeicherListe liste;
     std::string ordner;
+    Zufallsquelle& quelle; // the chosen draws, or a real generator
     modSound sound{mci, programm, fenster};
-    frmMain form{Dienste{fenster, zufall, uhr, zeiger}, sound, liste};
+    frmMain form{Dienste{fenster, quelle, uhr, zeiger}, sound, liste};
     VirtuelleUhr takt;
 
-    Spielaufbau() {
+    explicit Spielaufbau(Zufallsquelle* andereQuelle = nullptr)
+        : quelle(andereQuelle ? *andereQuelle : static_cast<Zufallsquelle&>(zufall)) {
         ordner = (std::filesystem::temp_directory_path() /
                   ("quambel_kern_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                    "_" + std::to_string(reinterpret_cast<uintptr_t>(this))))
