@@ -25,6 +25,9 @@ void frmMain::SpielGewonnen() {
     sound.MciAbfrage("play qmbscore from 2500");
     SpielEnde();
     Rekord = 0;
+    // The window was closed while the game was being ended: the program is
+    // shutting down, and no dialogue of this game may open after it.
+    if (entladen_) return;
 
     const std::string name = d.fenster.InputBox(
         "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
@@ -42,6 +45,8 @@ void frmMain::SpielGewonnen() {
 
 void frmMain::SpielVerloren() {
     SpielEnde();
+    // Closed while the game was being ended: no more dialogues (see above).
+    if (entladen_) return;
     const bool eingetragen = liste.IstHighscore(Rekord);
     if (eingetragen) {
         sound.MciStoppen("qmbgame");
