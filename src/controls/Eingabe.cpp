@@ -11,8 +11,10 @@ void frmMain::Form_KeyDown(int KeyCode, int /*Shift*/) {
     case vbKeyEscape:
         if (SpielLäuft) {
             SpielEnde();
-            d.fenster.MsgBox("Das Spiel wurde abgebrochen.", Knoepfe::OK, Symbol::Information,
-                             "Abbruch durch Spieler");
+            // Closed while the game was being ended: nothing left to tell.
+            if (!Entladen())
+                d.fenster.MsgBox("Das Spiel wurde abgebrochen.", Knoepfe::OK,
+                                 Symbol::Information, "Abbruch durch Spieler");
         }
         break;
     case vbKeySpace:
