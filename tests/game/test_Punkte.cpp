@@ -196,6 +196,39 @@ TEST_F(Spielende, OhneMusikGehenNurDieImmerGesendetenBefehle) {
               (std::vector<std::string>{"play qmbscore from 2600", "stop qmbscore", "close qmbscore"}));
 }
 
+// The player closes the window while the game is being ended: the program is
+// shutting down, so none of the game's dialogues may open afterwards, and the
+// music it had stopped must stay stopped.
+TEST_F(Spielende, GeschlossenesFensterBekommtKeineDialogeMehr) {
+    for (int art = 0; art < 3; ++art) {
+        SCOPED_TRACE(art);
+        Spielaufbau s;
+        s.starten();
+        s.fenster.beiDoEvents = [&s, fertig = false](int) mutable {
+            if (fertig) return;
+            fertig = true;
+            s.form.Unload();
+        };
+        if (art == 0) {
+            s.ball(1, 500, 6400, 0, 0);
+            s.form.tmrBälle_Timer(); // the last ball is lost
+        } else if (art == 1) {
+            s.form.Punkte = 100;
+            s.form.PunkteStandAktualisieren(); // won
+        } else {
+            s.form.Form_KeyDown(vbKeyEscape, 0); // aborted
+        }
+        ASSERT_TRUE(s.form.Entladen());
+        for (const Dialog& d : s.fenster.protokoll)
+            EXPECT_FALSE(d.art == Dialog::MsgBox || d.art == Dialog::InputBox ||
+                         (d.art == Dialog::Fenster && d.fenster == Fenster::HighScore))
+                << d.titel;
+        EXPECT_TRUE(s.liste.eintragungen.empty());
+        EXPECT_TRUE(s.mci.befehle.empty() || s.mci.befehle.back() != "play qmbgame");
+        EXPECT_FALSE(s.einSpielTimerLäuft());
+    }
+}
+
 TEST_F(Spielende, NachDemSpielendeStartetDasNächsteSauber) {
     verlieren(7);
     starten(0.5f);
