@@ -1,0 +1,275 @@
+// quambel_dauerlauf: the real program (model, Qt view, timers, music) with a
+// bot at the mouse. It measures what a player feels: how evenly the game's
+// timers tick during play, the process's CPU in play and in the settings
+// panel, the peak memory, and the time from process start to the first
+// painted frame.
+//
+//   quambel_dauerlauf [--spiel SEKUNDEN] [--leerlauf SEKUNDEN] [--ticks DATEI.csv]
+//
+// The bot steers through the same path as the mouse (a mouse-move event on
+// the playfield), fires now and then, answers the end-of-game dialogues and
+// starts the next game. Ticks are counted only inside a running game and
+// never across a dialogue, which holds the timers by design.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/qt/Anwendung.h"
+#include "app/qt/HauptFenster.h"
+#include "app/qt/Programm.h"
+#include "app/qt/Spielfeld.h"
+
+namespace {
+
+using Uhr = std::chrono::steady_clock;
+
+double sekundenSeitProzessstart() {
+    // Field 22 of /proc/self/stat: start time in clock ticks after boot.
+    std::ifstream stat("/proc/self/stat");
+    std::string s((std::istreambuf_iterator<char>(stat)), {});
+    const size_t klammer = s.rfind(')');
+    if (klammer == std::string::npos) return -1;
+    std::vector<std::string> felder;
+    size_t i = klammer + 2;
+    while (i < s.size()) {
+        size_t j = s.find(' ', i);
+        if (j == std::string::npos) j = s.size();
+        felder.push_back(s.substr(i, j - i));
+        i = j + 1;
+    }
+    if (felder.size() < 20) return -1;
+    const double start = std::stod(felder[19]) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    timespec jetzt{};
+    ::clock_gettime(CLOCK_BOOTTIME, &jetzt);
+    return static_cast<double>(jetzt.tv_sec) + jetzt.tv_nsec / 1e9 - start;
+}
+
+double cpuSekunden() {
+    rusage r{};
+    ::getrusage(RUSAGE_SELF, &r);
+    return r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6 + r.ru_stime.tv_sec + r.ru_stime.tv_usec / 1e6;
+}
+
+long spitzeKiB() {
+    rusage r{};
+    ::getrusage(RUSAGE_SELF, &r);
+    return r.ru_maxrss;
+}
+
+struct Tick {
+    int zeitgeber;
+    double ms;
+    int abschnitt;
+};
+
+class ErsteMalung : public QObject {
+public:
+    double sekunden = -1;
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && sekunden < 0) sekunden = sekundenSeitProzessstart();
+        return QObject::eventFilter(o, e);
+    }
+};
+
+double perzentil(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = std::min(v.size() - 1, static_cast<size_t>(std::ceil(p * static_cast<double>(v.size())) - 1));
+    return v[i];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    double spielSekunden = 60, leerlaufSekunden = 20;
+    std::string tickDatei;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--spiel")) spielSekunden = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--leerlauf")) leerlaufSekunden = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--ticks")) tickDatei = argv[i + 1];
+    }
+
+    QApplication app(argc, argv);
+    QTranslator deutsch;
+    qmb::anwendungEinrichten(deutsch, QUAMBEL_VERSION);
+    qmb::Programm programm;
+    qmb::frmMain& m = programm.modell();
+    qmb::HauptFenster& fenster = programm.fenster();
+    ErsteMalung erste;
+    fenster.feld()->installEventFilter(&erste);
+
+    const Uhr::time_point null = Uhr::now();
+    auto jetztMs = [&] { return std::chrono::duration<double, std::milli>(Uhr::now() - null).count(); };
+
+    // ---- the tick log ------------------------------------------------------
+    const std::vector<qmb::Zeitgeber*> zeitgeber{&m.tmrBälle, &m.tmrBonusse, &m.tmrSchüsse, &m.tmrPad};
+    std::vector<Tick> ticks;
+    ticks.reserve(200000);
+    int abschnitt = 0;
+    bool messen = false;
+    programm.zeitgeber().vorTick = [&](qmb::Zeitgeber& z) {
+        if (!messen || !m.SpielLäuft) return;
+        for (size_t i = 0; i < zeitgeber.size(); ++i)
+            if (zeitgeber[i] == &z) ticks.push_back({static_cast<int>(i), jetztMs(), abschnitt});
+    };
+
+    // ---- the bot -------------------------------------------------------------
+    std::mt19937 zufall(4711);
+    int spiele = 0, höchstePunkte = 0, gehalten = 0;
+    double ticksMitVielenBällen = 0, ticksImSpiel = 0;
+    QTimer bot;
+    bot.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&bot, &QTimer::timeout, [&] {
+        if (QWidget* dlg = QApplication::activeModalWidget()) {
+            ++abschnitt; // a dialogue holds the game: no interval across it
+            if (auto* e = qobject_cast<QInputDialog*>(dlg)) {
+                e->setTextValue(QStringLiteral("Bot"));
+                e->accept();
+            } else if (auto* b = qobject_cast<QMessageBox*>(dlg)) {
+                if (b->defaultButton()) b->defaultButton()->click(); else b->accept();
+            } else if (auto* d = qobject_cast<QDialog*>(dlg)) {
+                d->accept();
+            }
+            return;
+        }
+        if (!messen) return;
+        if (!m.SpielLäuft) {
+            ++abschnitt;
+            ++spiele;
+            // Every other game by keyboard, so that the pad timer runs too.
+            (spiele % 2 ? fenster.optMaus : fenster.optTastatur)->click();
+            fenster.mnuSpielStarten->trigger(); // as F2 does
+            return;
+        }
+        ticksImSpiel += 1;
+        höchstePunkte = std::max<int>(höchstePunkte, m.Punkte);
+        if (m.Punkte >= 50) ticksMitVielenBällen += 1;
+        // Under the lowest falling ball, a little off centre for the spread.
+        float bestesTop = -1e9f, ziel = -1;
+        for (int i = 1; i <= 100; ++i) {
+            if (!m.BallDaten[static_cast<size_t>(i)].Aktiv || !m.Ball.Existiert(i)) continue;
+            const qmb::Form& b = m.Ball(i);
+            if (m.BallDaten[static_cast<size_t>(i)].vy > 0 && b.Top > bestesTop) {
+                bestesTop = b.Top;
+                ziel = b.Left + b.Width / 2;
+            }
+        }
+        if (ziel < 0) return;
+        ziel += std::uniform_real_distribution<float>(-400, 400)(zufall);
+        if (m.optTastatur.Value) {
+            // Arrow keys to the focused widget, as the keyboard sends them.
+            const float mitte = m.Pad.Left + m.Pad.Width / 2;
+            const int soll = ziel < mitte - 240 ? Qt::Key_Left : ziel > mitte + 240 ? Qt::Key_Right : 0;
+            QWidget* fokus = QApplication::focusWidget() ? QApplication::focusWidget() : &fenster;
+            if (gehalten != soll && gehalten) {
+                QKeyEvent los(QEvent::KeyRelease, gehalten, Qt::NoModifier);
+                QApplication::sendEvent(fokus, &los);
+            }
+            if (soll && gehalten != soll) {
+                QKeyEvent drück(QEvent::KeyPress, soll, Qt::NoModifier);
+                QApplication::sendEvent(fokus, &drück);
+            }
+            gehalten = soll;
+            return;
+        }
+        const QPointF p(ziel / qmb::TWIPS_JE_PIXEL, 440);
+        QMouseEvent bewegung(QEvent::MouseMove, p, fenster.feld()->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+        QApplication::sendEvent(fenster.feld(), &bewegung);
+        if (std::uniform_int_distribution<int>(0, 60)(zufall) == 0) {
+            QMouseEvent drücken(QEvent::MouseButtonPress, p, fenster.feld()->mapToGlobal(p), Qt::LeftButton,
+                                Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(fenster.feld(), &drücken);
+            QTimer::singleShot(200, [&fenster, p] {
+                QMouseEvent los(QEvent::MouseButtonRelease, p, fenster.feld()->mapToGlobal(p), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(fenster.feld(), &los);
+            });
+        }
+    });
+    bot.start(15);
+
+    // ---- the course: start, settle, panel, play -------------------------------
+    programm.starten();
+    double leerCpu = 0, spielCpu = 0, spielWand = 0;
+    QTimer::singleShot(3000, [&] { // the SoundFont has loaded, the first piece plays
+        const double cpu0 = cpuSekunden();
+        const auto t0 = Uhr::now();
+        QTimer::singleShot(static_cast<int>(leerlaufSekunden * 1000), [&, cpu0, t0] {
+            leerCpu = (cpuSekunden() - cpu0) / std::chrono::duration<double>(Uhr::now() - t0).count();
+            messen = true;
+            const double cpu1 = cpuSekunden();
+            const auto t1 = Uhr::now();
+            QTimer::singleShot(static_cast<int>(spielSekunden * 1000), [&, cpu1, t1] {
+                spielWand = std::chrono::duration<double>(Uhr::now() - t1).count();
+                spielCpu = (cpuSekunden() - cpu1) / spielWand;
+                messen = false;
+                QTimer::singleShot(0, [&] { QApplication::exit(0); });
+            });
+        });
+    });
+    app.exec();
+    bot.stop();
+
+    // ---- the report -----------------------------------------------------------
+    const double nenn[] = {40, 40, 30, 15};
+    std::printf("| Messung | Wert | Ziel |\n| --- | --- | --- |\n");
+    std::printf("| Start bis zum ersten gemalten Bild | %.0f ms | < 300 ms |\n", erste.sekunden * 1000);
+    std::vector<std::vector<double>> abstände(zeitgeber.size());
+    std::vector<const Tick*> letzter(zeitgeber.size(), nullptr);
+    std::ofstream csv;
+    if (!tickDatei.empty()) {
+        csv.open(tickDatei);
+        csv << "zeitgeber,ms,abschnitt\n";
+    }
+    for (const Tick& t : ticks) {
+        if (csv) csv << zeitgeber[static_cast<size_t>(t.zeitgeber)]->Name() << ',' << t.ms << ',' << t.abschnitt << '\n';
+        const Tick*& l = letzter[static_cast<size_t>(t.zeitgeber)];
+        if (l && l->abschnitt == t.abschnitt) abstände[static_cast<size_t>(t.zeitgeber)].push_back(t.ms - l->ms);
+        l = &t;
+    }
+    for (size_t i = 0; i < zeitgeber.size(); ++i) {
+        const auto& a = abstände[i];
+        double summe = 0;
+        std::vector<double> abweichung;
+        for (double x : a) {
+            summe += x;
+            abweichung.push_back(std::abs(x - nenn[i]));
+        }
+        const double mittel = a.empty() ? 0 : summe / static_cast<double>(a.size());
+        std::printf("| %s: Abstand im Mittel / 99. Perzentil der Abweichung (%zu Abstände) | %.2f ms / %.2f ms | %.0f ± 0,5 ms / < 4 ms |\n",
+                    zeitgeber[i]->Name().c_str(), a.size(), mittel, perzentil(abweichung, 0.99), nenn[i]);
+    }
+    std::printf("| CPU im Spiel, Musik an (%.0f s, %d Spiele, höchstens %d Bälle, %.0f %% der Zeit ≥ 50 Bälle) | %.1f %% eines Kerns | < 5 %% |\n",
+                spielWand, spiele, höchstePunkte, ticksImSpiel > 0 ? 100 * ticksMitVielenBällen / ticksImSpiel : 0,
+                spielCpu * 100);
+    std::printf("| CPU im Einstellungsfeld, Musik an (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", leerlaufSekunden,
+                leerCpu * 100);
+    std::printf("| Spitze des belegten Speichers (RSS) | %.1f MB | < 80 MB |\n", spitzeKiB() / 1024.0);
+    std::fflush(stdout);
+    // Leave through the window's own close, so that the music files go too.
+    fenster.close();
+    return 0;
+}
