@@ -21,6 +21,8 @@ PAKETE=(
   xvfb xauth xdotool x11-utils imagemagick sox
   # desktop integration checks
   appstream desktop-file-utils
+  # measurements: a sound server with a null sink, so the music is really synthesised
+  pulseaudio
 )
 
 fehlend=()

@@ -83,21 +83,21 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     connect(cmdBeenden, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdBeenden_Click(); }); });
 
     mnuSpiel = menuBar()->addMenu(text(m_.mnuSpiel.Caption));
-    mnuSpielStarten = menüpunkt(mnuSpiel, m_.mnuSpielStarten, &frmMain::mnuSpielStarten_Click);
-    mnuPause = menüpunkt(mnuSpiel, m_.mnuPause, &frmMain::mnuPause_Click);
-    mnuSpielbeenden = menüpunkt(mnuSpiel, m_.mnuSpielbeenden, &frmMain::mnuSpielbeenden_Click);
+    mnuSpielStarten = menüpunkt(mnuSpiel, m_.mnuSpielStarten, [this] { m_.mnuSpielStarten_Click(); });
+    mnuPause = menüpunkt(mnuSpiel, m_.mnuPause, [this] { m_.mnuPause_Click(); });
+    mnuSpielbeenden = menüpunkt(mnuSpiel, m_.mnuSpielbeenden, [this] { m_.mnuSpielbeenden_Click(); });
     mnuSpiel->addSeparator();
-    mnuHighScore = menüpunkt(mnuSpiel, m_.mnuHighScore, &frmMain::mnuHighScore_Click);
+    mnuHighScore = menüpunkt(mnuSpiel, m_.mnuHighScore, [this] { m_.mnuHighScore_Click(); });
     mnuSpiel->addSeparator();
-    mnuQMBBeenden = menüpunkt(mnuSpiel, m_.mnuQMBBeenden, &frmMain::mnuQMBBeenden_Click);
+    mnuQMBBeenden = menüpunkt(mnuSpiel, m_.mnuQMBBeenden, [this] { m_.mnuQMBBeenden_Click(); });
     mnuAudio = menuBar()->addMenu(text(m_.mnuAudio.Caption));
-    mnuMusik = menüpunkt(mnuAudio, m_.mnuMusik, &frmMain::mnuMusik_Click);
+    mnuMusik = menüpunkt(mnuAudio, m_.mnuMusik, [this] { m_.mnuMusik_Click(); });
     mnuAudio->addSeparator();
-    mnuNächsterSong = menüpunkt(mnuAudio, m_.mnuNächsterSong, &frmMain::mnuNächsterSong_Click);
+    mnuNächsterSong = menüpunkt(mnuAudio, m_.mnuNächsterSong, [this] { m_.mnuNächsterSong_Click(); });
     mnuHilfe = menuBar()->addMenu(text(m_.mnuHilfe.Caption));
-    mnuAnleitung = menüpunkt(mnuHilfe, m_.mnuAnleitung, &frmMain::mnuAnleitung_Click);
+    mnuAnleitung = menüpunkt(mnuHilfe, m_.mnuAnleitung, [this] { m_.mnuAnleitung_Click(); });
     mnuHilfe->addSeparator();
-    mnuAbout = menüpunkt(mnuHilfe, m_.mnuAbout, &frmMain::mnuAbout_Click);
+    mnuAbout = menüpunkt(mnuHilfe, m_.mnuAbout, [this] { m_.mnuAbout_Click(); });
     mnuPause->setCheckable(true);
     mnuMusik->setCheckable(true);
 
@@ -122,7 +122,7 @@ void HauptFenster::weiter(F&& handler) {
     spiegeln();
 }
 
-QAction* HauptFenster::menüpunkt(QMenu* menü, const Menüpunkt& punkt, void (frmMain::*handler)()) {
+QAction* HauptFenster::menüpunkt(QMenu* menü, const Menüpunkt& punkt, std::function<void()> handler) {
     QAction* a = menü->addAction(text(punkt.Caption));
     if (!punkt.Shortcut.empty()) {
         a->setShortcut(QKeySequence(text(punkt.Shortcut)));
@@ -130,7 +130,10 @@ QAction* HauptFenster::menüpunkt(QMenu* menü, const Menüpunkt& punkt, void (f
         // but not in the other windows of the program.
         a->setShortcutContext(Qt::WindowShortcut);
     }
-    connect(a, &QAction::triggered, this, [this, handler] { weiter([this, handler] { (m_.*handler)(); }); });
+    connect(a, &QAction::triggered, this, [this, handler = std::move(handler)] {
+        handler();
+        spiegeln();
+    });
     spiegeln(a, punkt);
     return a;
 }

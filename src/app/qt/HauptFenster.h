@@ -3,6 +3,7 @@
 // menus once, forwards every click, key, mouse event and close to the model's
 // handlers, and after each one mirrors the model back onto its widgets
 // (caption, settings panel, menu flags, pointer) and repaints what changed.
+#include <functional>
 #include <set>
 #include <string>
 
@@ -66,7 +67,7 @@ protected:
 private:
     template <typename F>
     void weiter(F&& handler);
-    QAction* menüpunkt(QMenu* menü, const Menüpunkt& punkt, void (frmMain::*handler)());
+    QAction* menüpunkt(QMenu* menü, const Menüpunkt& punkt, std::function<void()> handler);
     void spiegeln(QAction* a, const Menüpunkt& p);
     bool taste(QKeyEvent* k, bool gedrückt);
     bool maus(QMouseEvent* e);

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs every measurement of the game and prints one table (Markdown):
+# the tick and paint benchmarks, the player's synthesis, and the soak
+# harness (the real program with a bot, music on) under Xvfb. Sound goes to
+# a PulseAudio null sink when PulseAudio is installed, so that the music is
+# really synthesised in real time as on a desktop; without it the player
+# runs silently on the clock and the CPU figures leave out the synthesis.
+#
+#   scripts/messen.sh [BAUORDNER] [SPIELSEKUNDEN]     (default build/release, 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bau=${1:-build/release}
+spiel=${2:-60}
+cmake --build "$bau" -j2 --target bench_kern bench_zeichnen bench_player quambel_dauerlauf >/dev/null
+
+json() { "$@" --benchmark_format=json 2>/dev/null; }
+zeile() { # name-pattern json → "name | time unit"
+  python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+for b in d["benchmarks"]:
+    if b.get("run_type") == "aggregate": continue
+    extra = "".join(f", {k} {v:.1f}" for k, v in b.items() if k in ("Echtzeitfaktor", "echtzeitfaktor", "rtf"))
+    print(f"| {b[\"name\"]} | {b[\"real_time\"]:.3g} {b[\"time_unit\"]}{extra} |")
+' "$1"
+}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"; [ -n "${pa:-}" ] && pulseaudio -k 2>/dev/null || true' EXIT
+
+json "$bau/bench/kern/bench_kern" >"$tmp/kern.json"
+QT_QPA_PLATFORM=offscreen json "$bau/bench/qt/bench_zeichnen" >"$tmp/zeichnen.json"
+json "$bau/bench/player/bench_player" >"$tmp/player.json"
+
+export XDG_RUNTIME_DIR=$tmp/laufzeit
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+ton="stumm auf der Uhr (kein PulseAudio)"
+if command -v pulseaudio >/dev/null; then
+  pulseaudio --daemonize=yes --exit-idle-time=-1 -n -L "module-null-sink sink_name=stumm" \
+    -L module-native-protocol-unix 2>/dev/null && pa=1 && ton="FluidSynth über PulseAudio (Null-Senke)"
+  sleep 1
+fi
+xvfb-run -a -s "-screen 0 800x600x24" "$bau/bench/qt/quambel_dauerlauf" --spiel "$spiel" --leerlauf 20 \
+  2>"$tmp/dauerlauf.err" >"$tmp/dauerlauf.md"
+
+echo "## Messungen $(date -u +%Y-%m-%d)"
+echo
+echo "Rechner: $(nproc) Kerne, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo); Ton: $ton; SoundFont: ${QUAMBEL_SOUNDFONT:-Vorgabe des Spiels}"
+echo
+echo "| Benchmark | Zeit je Durchlauf |"
+echo "| --- | --- |"
+zeile "$tmp/kern.json"
+zeile "$tmp/zeichnen.json"
+zeile "$tmp/player.json"
+echo
+echo "Das ganze Programm mit Bot ($spiel s Spiel, 20 s Einstellungsfeld, Musik an):"
+echo
+cat "$tmp/dauerlauf.md"
