@@ -14,15 +14,16 @@ spiel=${2:-60}
 cmake --build "$bau" -j2 --target bench_kern bench_zeichnen bench_player quambel_dauerlauf >/dev/null
 
 json() { "$@" --benchmark_format=json 2>/dev/null; }
-zeile() { # name-pattern json → "name | time unit"
-  python3 -c '
+zeile() { # a Google Benchmark JSON file → one table row per benchmark
+  python3 - "$1" <<'PY'
 import json, sys
 d = json.load(open(sys.argv[1]))
 for b in d["benchmarks"]:
-    if b.get("run_type") == "aggregate": continue
-    extra = "".join(f", {k} {v:.1f}" for k, v in b.items() if k in ("Echtzeitfaktor", "echtzeitfaktor", "rtf"))
-    print(f"| {b[\"name\"]} | {b[\"real_time\"]:.3g} {b[\"time_unit\"]}{extra} |")
-' "$1"
+    if b.get("run_type") == "aggregate":
+        continue
+    extra = "".join(", %s %.1f" % (k, v) for k, v in b.items() if k == "Echtzeitfaktor")
+    print("| %s | %.3g %s%s |" % (b["name"], b["real_time"], b["time_unit"], extra))
+PY
 }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"; [ -n "${pa:-}" ] && pulseaudio -k 2>/dev/null || true' EXIT

@@ -2,7 +2,10 @@
 // generator: a bot plays through the real handlers (mouse moves, arrow keys,
 // fire and PowerPad inputs, pause, Esc, F2), and after every single timer
 // tick the rules that must always hold are checked.
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <random>
 #include <sstream>
@@ -16,6 +19,7 @@ struct Bilanz {
     int gewonnen = 0, verloren = 0, abgebrochen = 0;
     int höchsterRekord = 0;
     int64_t takte = 0;
+    std::vector<int> ergebnisse; // the best score of every game won or lost
     int bonusseGefangen = 0;
 };
 
@@ -84,6 +88,8 @@ private:
             frage |= p[i].art == Dialog::InputBox && p[i].titel == "MAXIMALANZAHL";
             liste |= p[i].art == Dialog::Fenster;
         }
+        if (frage || liste) bilanz_.ergebnisse.push_back(frage ? 100 : spielRekord_);
+        spielRekord_ = 0;
         if (frage)
             ++bilanz_.gewonnen;
         else if (liste)
@@ -249,7 +255,9 @@ private:
             ASSERT_FALSE(f.Pad.Visible);
         }
         bilanz_.höchsterRekord = std::max<int>(bilanz_.höchsterRekord, f.Rekord);
+        spielRekord_ = std::max<int>(spielRekord_, f.Rekord);
     }
+    int spielRekord_ = 0;
 };
 
 TEST(Simulation, VieleSpieleOhneRegelbruch) {
@@ -277,3 +285,29 @@ TEST(Simulation, VieleSpieleOhneRegelbruch) {
 
 } // namespace
 } // namespace qmb::test
+
+#ifdef QUAMBEL_SIMULATION_WERKZEUG
+// As a tool: many more games, and how their best scores spread.
+//   quambel_simulation [SPIELZEIT_MINUTEN_JE_SAAT] [SAATEN]
+int main(int argc, char** argv) {
+    const int minuten = argc > 1 ? std::atoi(argv[1]) : 10;
+    const uint32_t saaten = argc > 2 ? static_cast<uint32_t>(std::atoi(argv[2])) : 64;
+    std::vector<int> alle;
+    int64_t takte = 0;
+    for (uint32_t saat = 1; saat <= saaten; ++saat) {
+        qmb::test::Simulation sim(saat);
+        const qmb::test::Bilanz b = sim.spielen(static_cast<int64_t>(minuten) * 60 * 1000);
+        alle.insert(alle.end(), b.ergebnisse.begin(), b.ergebnisse.end());
+        takte += b.takte;
+    }
+    std::printf("%zu Spiele in %.1f Stunden Spielzeit, %lld Takte\n", alle.size(), minuten * saaten / 60.0,
+                static_cast<long long>(takte));
+    std::printf("| Rekord | Spiele |\n| --- | --- |\n");
+    for (int von = 0; von <= 100; von += 10) {
+        const int bis = von == 100 ? 100 : von + 9;
+        const auto n = std::count_if(alle.begin(), alle.end(), [&](int r) { return r >= von && r <= bis; });
+        std::printf("| %d–%d | %ld |\n", von, bis, static_cast<long>(n));
+    }
+    return ::testing::Test::HasFailure() ? 1 : 0;
+}
+#endif
