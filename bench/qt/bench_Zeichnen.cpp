@@ -7,48 +7,29 @@
 #include <QImage>
 #include <QPainter>
 
-#include "Attrappen.h"
+#include "Modell.h"
 #include "app/qt/Spielfeld.h"
-#include "game/frmMain.h"
-#include "sound/modSound.h"
 
 namespace {
 
 using namespace qmb;
 using namespace qmb::test;
 
-class LeereListe : public Bestenliste {
-public:
-    void HighscoreDateiSetzen() override {}
-    bool IstHighscore(int16_t) override { return false; }
-    int16_t HighscoreEintragen(const std::string&, int16_t) override { return 0; }
-};
-
-struct VollesFeld {
-    SkriptFenster fenster;
-    FesterZufall zufall;
-    FesteZeit uhr;
-    ZeigerProtokoll zeiger;
-    BefehlsProtokoll mci;
-    TestProgramm programm;
-    modSound sound{mci, programm, fenster};
-    LeereListe liste;
-    frmMain m{Dienste{fenster, zufall, uhr, zeiger}, sound, liste};
+struct VollesFeld : Modell {
     Spielfeld feld{m};
 
     VollesFeld() {
+        // Modell loaded every ball and bonus already.
         m.fraSpielEinstellungen.Visible = false;
         m.Pad.Visible = true;
         m.lblPunkte.Caption = "Punkte: 100\r\nRekord: 100\r\nMunition: 250";
         for (int i = 1; i <= 100; ++i) {
-            m.Ball.Load(i);
             Form& b = m.Ball(i);
             b.Visible = true;
             b.Left = static_cast<float>(480 + (i * 577) % 5400);
             b.Top = static_cast<float>(480 + (i * 911) % 6000);
         }
         for (int i = 1; i <= 10; ++i) {
-            m.Bonus.Load(i);
             Bild& b = m.Bonus(i);
             b.Visible = true;
             b.Picture = static_cast<Motiv>(i % 3);

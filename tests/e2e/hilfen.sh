@@ -58,3 +58,16 @@ warte_ende() {
 
 aufräumen() { [ -n "$pid" ] && kill "$pid" 2>/dev/null || true; }
 trap aufräumen EXIT
+
+# Runs a copy of the program in a folder of its own, with its own home and
+# runtime folder, so that its high-score list and music folder are the
+# test's alone. Sets $arbeit; QUAMBEL_E2E_BEHALTEN=1 keeps it for a look.
+eigener_ordner() {
+  arbeit=$(mktemp -d)
+  export XDG_RUNTIME_DIR=$arbeit/laufzeit HOME=$arbeit/heim
+  BILDER=$arbeit
+  mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
+  cp "$PROGRAMM" "$arbeit/quambel"
+  PROGRAMM=$arbeit/quambel
+  trap 'aufräumen; [ -n "${QUAMBEL_E2E_BEHALTEN:-}" ] || rm -rf "$arbeit"' EXIT
+}

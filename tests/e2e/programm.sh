@@ -2,16 +2,8 @@
 # The whole program as a player meets it, under Xvfb: a game with held fire,
 # the instructions while a game runs on, shortcuts that must do nothing,
 # and the close during a game with the about window and the music cleaned up.
-# Runs a copy of the program in a folder of its own, so that its high-score
-# list and music folder are the test's alone.
-quelle=${QUAMBEL_E2E_PROGRAMM:?}
-arbeit=$(mktemp -d)
-export XDG_RUNTIME_DIR=$arbeit/laufzeit HOME=$arbeit/heim QUAMBEL_E2E_BILDER=$arbeit
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-cp "$quelle" "$arbeit/quambel"
-export QUAMBEL_E2E_PROGRAMM=$arbeit/quambel
 . "$(dirname "$0")/hilfen.sh"
-trap 'aufräumen; [ -n "${QUAMBEL_E2E_BEHALTEN:-}" ] || rm -rf "$arbeit"' EXIT
+eigener_ordner
 musik=$XDG_RUNTIME_DIR/QmbSound
 
 # Dark pixels inside the walls, above the pad: the shots (balls are red, the

@@ -3,14 +3,8 @@
 # driven to the right wall by the held arrow key, the pad under the mouse,
 # the pointer confined to the window during a game in mouse mode and free
 # again afterwards, and the abort message after Esc.
-quelle=${QUAMBEL_E2E_PROGRAMM:?}
-arbeit=$(mktemp -d)
-export XDG_RUNTIME_DIR=$arbeit/laufzeit HOME=$arbeit/heim QUAMBEL_E2E_BILDER=$arbeit
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-cp "$quelle" "$arbeit/quambel"
-export QUAMBEL_E2E_PROGRAMM=$arbeit/quambel
 . "$(dirname "$0")/hilfen.sh"
-trap 'aufräumen; [ -n "${QUAMBEL_E2E_BEHALTEN:-}" ] || rm -rf "$arbeit"' EXIT
+eigener_ordner
 
 starte
 haupt=$(warte_fenster "Quambel - F2 zum Starten drücken" 15)

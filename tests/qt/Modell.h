@@ -6,13 +6,6 @@
 
 namespace qmb::test {
 
-class LeereListe : public Bestenliste {
-public:
-    void HighscoreDateiSetzen() override {}
-    bool IstHighscore(int16_t) override { return false; }
-    int16_t HighscoreEintragen(const std::string&, int16_t) override { return 0; }
-};
-
 struct Modell {
     SkriptFenster fenster;
     FesterZufall zufall;

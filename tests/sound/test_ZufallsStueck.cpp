@@ -11,13 +11,6 @@ namespace {
 
 using Befehle = std::vector<std::string>;
 
-class LeereListe : public Bestenliste {
-public:
-    void HighscoreDateiSetzen() override {}
-    bool IstHighscore(int16_t) override { return false; }
-    int16_t HighscoreEintragen(const std::string&, int16_t) override { return 0; }
-};
-
 struct Hintergrund : ::testing::Test {
     SkriptFenster fenster;
     FesterZufall zufall;

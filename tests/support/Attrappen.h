@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/Bestenliste.h"
 #include "platform/Befehlsschnittstelle.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"
@@ -131,6 +132,14 @@ public:
         antwort = it == antworten.end() ? std::string() : it->second;
         return 0;
     }
+};
+
+// A list nobody enters: for tests that do not look at the high scores.
+class LeereListe : public Bestenliste {
+public:
+    void HighscoreDateiSetzen() override {}
+    bool IstHighscore(int16_t) override { return false; }
+    int16_t HighscoreEintragen(const std::string&, int16_t) override { return 0; }
 };
 
 class TestProgramm : public Programmdienste {
