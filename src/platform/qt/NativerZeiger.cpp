@@ -1,5 +1,6 @@
-// Pointer grab on X11. Kept apart from every other Qt source: Xlib defines
-// macros such as None, Bool and Status that clash with Qt's names.
+// Pointer confinement with the platform's own calls: a grab on X11,
+// ClipCursor on Windows. Kept apart from every other Qt source: Xlib and
+// windows.h define macros (None, Bool, Status, min, max) that clash with Qt.
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
 #include <QWidget>
@@ -8,6 +9,8 @@
 
 #if defined(QUAMBEL_X11)
 #include <X11/Xlib.h>
+#elif defined(Q_OS_WIN)
+#include <windows.h>
 #endif
 
 namespace qmb {
@@ -38,7 +41,24 @@ void zeigerFreigeben() {
     XUngrabPointer(d, CurrentTime);
     XFlush(d);
 }
+#elif defined(Q_OS_WIN)
+// Windows confines the pointer itself, to a rectangle in screen pixels.
+bool zeigerFesthalten(QWidget* feld) {
+    if (!feld) return false;
+    const qreal dpr = feld->devicePixelRatioF();
+    const QPoint oben = feld->mapToGlobal(QPoint(0, 0));
+    RECT r;
+    r.left = static_cast<LONG>(oben.x() * dpr);
+    r.top = static_cast<LONG>(oben.y() * dpr);
+    r.right = static_cast<LONG>((oben.x() + feld->width()) * dpr);
+    r.bottom = static_cast<LONG>((oben.y() + feld->height()) * dpr);
+    return ::ClipCursor(&r) != 0;
+}
+
+void zeigerFreigeben() { ::ClipCursor(nullptr); }
 #else
+// Elsewhere (Wayland without X, the offscreen platform) there is nothing to
+// confine to; the game plays on without it.
 bool zeigerFesthalten(QWidget*) { return false; }
 void zeigerFreigeben() {}
 #endif
