@@ -2,25 +2,14 @@
 // audio menu, with their command strings.
 #include <gtest/gtest.h>
 
-#include "Attrappen.h"
-#include "game/frmMain.h"
-#include "sound/modSound.h"
+#include "Modell.h"
 
 namespace qmb::test {
 namespace {
 
 using Befehle = std::vector<std::string>;
 
-struct Hintergrund : ::testing::Test {
-    SkriptFenster fenster;
-    FesterZufall zufall;
-    FesteZeit uhr;
-    ZeigerProtokoll zeiger;
-    BefehlsProtokoll mci;
-    TestProgramm programm;
-    modSound sound{mci, programm, fenster};
-    LeereListe liste;
-    frmMain m{Dienste{fenster, zufall, uhr, zeiger}, sound, liste};
+struct Hintergrund : ::testing::Test, Modell {
 
     void SetUp() override {
         // Paths of files that do not exist: the open commands name no file,

@@ -1,5 +1,6 @@
 #pragma once
-// A main window model over stand-in ports, for the widget tests.
+// A main window model over stand-in ports with every ball and bonus loaded,
+// for tests and benchmarks that do not drive the timers.
 #include "Attrappen.h"
 #include "game/frmMain.h"
 #include "sound/modSound.h"
