@@ -40,7 +40,7 @@ if command -v pulseaudio >/dev/null; then
     -L module-native-protocol-unix 2>/dev/null && pa=1 && ton="FluidSynth über PulseAudio (Null-Senke)"
   sleep 1
 fi
-xvfb-run -a -s "-screen 0 800x600x24" "$bau/bench/qt/quambel_dauerlauf" --spiel "$spiel" --leerlauf 20 \
+tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" --spiel "$spiel" --leerlauf 20 \
   2>"$tmp/dauerlauf.err" >"$tmp/dauerlauf.md"
 
 echo "## Messungen $(date -u +%Y-%m-%d)"

@@ -31,6 +31,6 @@ test "$(/usr/bin/quambel --version)" = "Quambel $(dpkg-deb -f "$deb" Version)"
 
 heim=$(mktemp -d); laufzeit=$(mktemp -d); chmod 700 "$laufzeit"
 HOME=$heim XDG_RUNTIME_DIR=$laufzeit QUAMBEL_E2E_PROGRAMM=/usr/bin/quambel \
-  xvfb-run -a -s "-screen 0 800x600x24" tests/e2e/installiert.sh "$heim" "$laufzeit"
+  tests/e2e/xvfb.sh tests/e2e/installiert.sh "$heim" "$laufzeit"
 rm -rf "$heim" "$laufzeit"
 echo "paket: installiert, gestartet, gespielt, entfernt – gut"

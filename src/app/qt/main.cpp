@@ -1,6 +1,9 @@
 // Quambel: keep as many balls in the air as you can.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QTranslator>
@@ -11,6 +14,27 @@
 #ifndef QUAMBEL_VERSION
 #define QUAMBEL_VERSION "0"
 #endif
+
+namespace {
+
+// While the application object is made, Qt's platform messages are held back:
+// if no display can be reached Qt ends with a fatal message (an abort, a core
+// file and three lines of English); the player gets one German line and exit
+// code 1 instead. When the display is there, the held messages go out as usual.
+std::vector<std::string> zurückgehalten;
+QtMessageHandler vorheriger = nullptr;
+
+void beimStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text) {
+    if (typ == QtFatalMsg) {
+        const char* anzeige = std::getenv("DISPLAY");
+        std::fprintf(stderr, "Quambel: Keine Anzeige erreichbar (DISPLAY=%s); das Spiel braucht eine grafische Oberfläche.\n",
+                     anzeige != nullptr && *anzeige != '\0' ? anzeige : "nicht gesetzt");
+        std::_Exit(1);
+    }
+    zurückgehalten.push_back(qFormatLogMessage(typ, ort, text).toStdString());
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Answered before any window exists, so they work without a display.
@@ -24,7 +48,10 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    vorheriger = qInstallMessageHandler(beimStart);
     QApplication app(argc, argv);
+    qInstallMessageHandler(vorheriger);
+    for (const auto& zeile : zurückgehalten) std::fprintf(stderr, "%s\n", zeile.c_str());
     QTranslator qtDeutsch;
     qmb::anwendungEinrichten(qtDeutsch, QUAMBEL_VERSION);
 
