@@ -1,116 +1,301 @@
-// The list file: scrambling, order, the ten places, the bytes on the disk.
-#include "Hilfen.h"
-#include "highscore/Dateien.h"
-#include "highscore/Listenformat.h"
+// The list file: its bytes, its order, the ten places, broken files, where it
+// lives, every step of a rewrite interrupted, and the window's text. The list
+// lives in a file system in memory that can fail or crash at any step and
+// forgets, at a power failure, what was never flushed; root may read and
+// write anything, so refused access is played there too.
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "Attrappen.h"
+#include "highscore/frmHighScoreModell.h"
+#include "platform/Codepage.h"
 
 namespace qmb::test {
 namespace {
 
-TEST(Verwürfeln, GibtVonHandGerechneteBytes) {
-    // '0'^'K' = 0x7B, '4'^'Q' = 0x65, '2'^'X' = 0x6A, 'A'^'h' = 0x29, 'n'^'d' = LF ...
+// The bytes of a list, worked out without the code under test.
+std::string datei(const std::vector<std::string>& klartexte) {
+    const std::string k = "KQXhdlmzpq604152\xE9\xA7+\xA4\xBAk";
+    std::string s;
+    for (std::string z : klartexte) {
+        for (size_t i = 0; i < z.size(); ++i) z[i] = static_cast<char>(z[i] == k[i % 22] ? z[i] : z[i] ^ k[i % 22]);
+        s += z + "\r\n";
+    }
+    return s;
+}
+
+struct Absturz {}; // deliberately no std::exception: the code under test never catches it
+
+struct Speicherplatte : Dateisystem {
+    struct Knoten { std::string daten, dauerhaft; };
+    std::map<std::string, std::shared_ptr<Knoten>> namen, dauerhaft;
+    std::set<std::string> ordner{"/spiel", "/home"}, schreibgeschützt;
+    Fehlernummer lesefehler = 0;
+    int störAn = 0, schritte = 0;          // the step to disturb, from 1; steps so far
+    bool abstürzen = false, scharf = true; // crash there instead of failing; counting
+
+    void ablegen(const std::string& p, const std::string& d) { dauerhaft[p] = namen[p] = std::make_shared<Knoten>(Knoten{d, d}); }
+    std::optional<std::string> inhalt(const std::string& p) { return namen.count(p) ? std::optional(namen[p]->daten) : std::nullopt; }
+    void stromausfall() {
+        namen = dauerhaft;
+        for (auto& [_, k] : namen) k->daten = k->dauerhaft;
+    }
+    bool trifft() {
+        if (!scharf || ++schritte != störAn) return false;
+        return abstürzen ? throw Absturz{} : true;
+    }
+    static std::string eltern(const std::string& p) { return p.substr(0, p.rfind('/')); }
+    Fehlernummer schreibbar(const std::string& p) { return !ordner.count(eltern(p)) ? ENOENT : schreibgeschützt.count(eltern(p)) ? EROFS : 0; }
+
+    Dateiart art(const std::string& p) override {
+        return trifft() ? Dateiart::Unbekannt : ordner.count(p) ? Dateiart::Ordner : namen.count(p) ? Dateiart::Datei : Dateiart::Fehlt;
+    }
+    Fehlernummer lesen(const std::string& p, std::size_t grenze, std::string& s, bool& mehr) override {
+        if (trifft()) return EIO;
+        if (lesefehler || !namen.count(p)) return lesefehler ? lesefehler : ENOENT;
+        s = namen[p]->daten.substr(0, grenze);
+        mehr = namen[p]->daten.size() > grenze;
+        return 0;
+    }
+    struct Offen : Schreibdatei {
+        Speicherplatte* pl;
+        std::shared_ptr<Knoten> k;
+        Offen(Speicherplatte* p, std::shared_ptr<Knoten> n) : pl(p), k(std::move(n)) {}
+        Fehlernummer schreiben(std::string_view d) override { // a failed write leaves half of it
+            if (pl->scharf && pl->schritte + 1 == pl->störAn) k->daten += d.substr(0, d.size() / 2);
+            return pl->trifft() ? ENOSPC : (k->daten += d, 0);
+        }
+        Fehlernummer sichern() override { return pl->trifft() ? EIO : (k->dauerhaft = k->daten, 0); }
+        Fehlernummer schliessen() override { return pl->trifft() ? EIO : 0; }
+    };
+    Fehlernummer anlegen(const std::string& p, std::unique_ptr<Schreibdatei>& datei) override {
+        if (Fehlernummer f = trifft() ? EACCES : schreibbar(p)) return f;
+        datei = std::make_unique<Offen>(this, namen[p] = std::make_shared<Knoten>());
+        return 0;
+    }
+    Fehlernummer umbenennen(const std::string& von, const std::string& nach) override {
+        if (Fehlernummer f = trifft() ? EIO : schreibbar(nach)) return f;
+        return namen.count(von) ? (namen[nach] = namen[von], namen.erase(von), 0) : ENOENT;
+    }
+    Fehlernummer entfernen(const std::string& p) override {
+        return trifft() ? EIO : schreibbar(p) ? schreibbar(p) : namen.erase(p) ? 0 : ENOENT;
+    }
+    Fehlernummer ordnerSichern(const std::string& o) override { // the names in it become durable
+        if (trifft()) return EIO;
+        std::erase_if(dauerhaft, [&](auto& e) { return eltern(e.first) == o && !namen.count(e.first); });
+        for (auto& [p, k] : namen)
+            if (eltern(p) == o) dauerhaft[p] = k;
+        return 0;
+    }
+    Fehlernummer ordnerAnlegen(const std::string& o) override { return trifft() ? EIO : (ordner.insert(o), 0); }
+    bool beschreibbar(const std::string& o) override { return !trifft() && ordner.count(o) && !schreibgeschützt.count(o); }
+};
+
+struct Liste : ::testing::Test {
+    Speicherplatte platte;
+    TestProgramm programm;
+    SkriptFenster fenster;
+    modQuambel liste{programm, fenster, platte};
+    void SetUp() override { programm.appPfad = "/spiel", programm.benutzerOrdner = "/home/q"; }
+    std::string lies(const std::string& p = "/spiel/Highscores.qmb") { return platte.inhalt(p).value_or("fehlt"); }
+};
+
+TEST(Verwürfeln, VonHandGerechneteBytes) {
+    // '0'^'K' = 0x7B, '4'^'Q' = 0x65, ... 'n'^'d' = LF; a character equal to its key byte stays.
     EXPECT_EQ(ZeileVerwürfeln("042Anna"), "\x7B\x65\x6A\x29\x0A\x02\x0C");
-    EXPECT_EQ(ZeileVerwürfeln("100Bob"), "\x7A\x61\x68\x2A\x0B\x0E");
-    // A character equal to its key character is kept, so no NUL appears.
-    EXPECT_EQ(ZeileVerwürfeln("KQX"), "KQX");
-    EXPECT_EQ(ZeileVerwürfeln(""), "");
-    EXPECT_EQ(Verwürfeln("abc", ""), "abc");
+    EXPECT_EQ(ZeileVerwürfeln("100Bob") + ZeileVerwürfeln("KQX"), "\x7A\x61\x68\x2A\x0B\x0EKQX");
+    EXPECT_EQ(ZeileVerwürfeln(std::string(23, 'a')).substr(20), "\xDB\x0A\x2A"); // the key repeats
+    EXPECT_EQ(Verwürfeln("abc", "") + Verwürfeln("abc", "xb"), "abc\x19\x62\x1B");
+    EXPECT_EQ(Eintragstext(250, "a\tb\x7F") + Eintragstext(-3, "") + Eintragstext(7, "x"), "100a?b?000007x");
+    EXPECT_EQ(Eintragstext(1, std::string(300, 'x')).size(), 3u + 255u);
 }
 
-TEST(Verwürfeln, WiederholtDenSchlüsselUndIstSeinEigenesGegenstück) {
-    const std::string lang(30, 'a');
-    const std::string v = ZeileVerwürfeln(lang);
-    EXPECT_EQ(v[0], v[22]);
-    EXPECT_EQ(v[7], v[29]);
-    EXPECT_NE(v[0], v[1]);
-    std::string alle;
-    for (int b = 1; b < 256; ++b) alle += static_cast<char>(b);
-    EXPECT_EQ(ZeileVerwürfeln(ZeileVerwürfeln(alle)), alle);
-    EXPECT_EQ(Verwürfeln(Verwürfeln(alle, "xyz"), "xyz"), alle);
+const std::vector<std::string> ZEHN = {"090A", "080B", "070C", "060D", "050E", "040F", "030G", "020H", "018I", "017J"};
+std::vector<std::string> mit(std::vector<std::string> z, size_t stelle, const std::string& neu, size_t bis = 10) {
+    z.insert(z.begin() + static_cast<long>(stelle), neu);
+    z.resize(std::min(z.size(), bis));
+    return z;
 }
 
-using Liste = Ordner;
-
-TEST_F(Liste, OhneDateiGehtJederPunktstandHinein) {
-    EXPECT_TRUE(liste->IstHighscore(0));
-    EXPECT_EQ(liste->HighscoreEintragen("Anna", 0), 1);
-    EXPECT_EQ(lies(), std::string("\x7B\x61\x68\x29\x0A\x02\x0C\r\n"));
+TEST_F(Liste, EinfügenWieImmer) {
+    const auto neun = std::vector<std::string>(ZEHN.begin(), ZEHN.end() - 1);
+    const auto mitFremden = mit(mit(neun, 3, "x1Kein Eintrag"), 10, "005", 11);
+    struct Fall { std::vector<std::string> vorher; std::string name; int16_t punkte; bool ist; int16_t platz; std::vector<std::string> nachher; };
+    const Fall fälle[] = {
+        {{}, "Anna", 0, true, 1, {"000Anna"}},
+        {ZEHN, "Neu", 17, true, 10, mit(ZEHN, 9, "017Neu")}, // a tie: newest first
+        {ZEHN, "Zu wenig", 16, false, 0, ZEHN},
+        {ZEHN, "Max", 100, true, 1, mit(ZEHN, 0, "100Max")},
+        {{"050A", "042B", "042C"}, "Neu", 42, true, 2, {"050A", "042Neu", "042B", "042C"}},
+        {{"050A"}, "\xC5\x81u\xC3\xA4", 7, true, 2, {"050A", "007?u\xE4"}}, // no Ł in Windows-1252
+        // Lines that are no entries neither count nor stay; an empty name is an entry.
+        {mitFremden, "", 4, false, 0, mit(neun, 9, "005")},
+        {mitFremden, "", 5, true, 10, mit(neun, 9, "005")},
+    };
+    for (const auto& f : fälle) {
+        SCOPED_TRACE(f.name + std::to_string(f.punkte));
+        platte.namen.clear();
+        if (!f.vorher.empty()) platte.ablegen("/spiel/Highscores.qmb", datei(f.vorher));
+        EXPECT_EQ(liste.IstHighscore(f.punkte), f.ist);
+        EXPECT_EQ(liste.HighscoreEintragen(f.name, f.punkte), f.platz);
+        EXPECT_EQ(lies(), datei(f.nachher));
+    }
     EXPECT_TRUE(fenster.protokoll.empty());
 }
 
-TEST_F(Liste, SchreibtByteGenauUndSetztUnbekannteZeichenAlsFragezeichen) {
-    EXPECT_EQ(liste->HighscoreEintragen("Anna", 42), 1);
-    EXPECT_EQ(liste->HighscoreEintragen("Bob", 100), 1);
-    // "Ł" is not in Windows-1252, "ä" is (0xE4): plain text "007?uä".
-    EXPECT_EQ(liste->HighscoreEintragen("\xC5\x81u\xC3\xA4", 7), 3);
-    EXPECT_EQ(lies(), std::string("\x7A\x61\x68\x2A\x0B\x0E\r\n"
-                                  "\x7B\x65\x6A\x29\x0A\x02\x0C\r\n"
-                                  "\x7B\x61\x6F\x57\x11\x88\r\n"));
-}
-
-TEST(Eintragstext, DreiZiffernUndEinNameAusSichtbarenZeichen) {
-    EXPECT_EQ(Eintragstext(42, "Anna"), "042Anna");
-    EXPECT_EQ(Eintragstext(250, "a\tb\x7F"), "100a?b?");
-    const std::string lang = Eintragstext(-3, std::string(300, 'x'));
-    EXPECT_EQ(lang.substr(0, 4), "000x");
-    EXPECT_EQ(lang.size(), 3u + 255u);
-}
-
-std::vector<std::string> zehn() {
-    return {"090A", "080B", "070C", "060D", "050E", "040F", "030G", "020H", "018I", "017J"};
-}
-
-TEST_F(Liste, ZehnEinträgeMitGleichstandAmEnde) {
-    schreib(datei(zehn()));
-    EXPECT_TRUE(liste->IstHighscore(17));
-    EXPECT_FALSE(liste->IstHighscore(16));
-    EXPECT_EQ(liste->HighscoreEintragen("Neu", 17), 10);
-    auto erwartet = zehn();
-    erwartet.back() = "017Neu";
-    EXPECT_EQ(lies(), datei(erwartet));
-    EXPECT_EQ(liste->HighscoreEintragen("Zu wenig", 16), 0);
-    EXPECT_EQ(lies(), datei(erwartet));
-}
-
-TEST_F(Liste, VolleListeVerliertDenZehntenAnDenBesten) {
-    schreib(datei(zehn()));
-    EXPECT_EQ(liste->HighscoreEintragen("Top", 99), 1);
-    EXPECT_EQ(liste->HighscoreEintragen("Max", 100), 1);
-    auto erwartet = zehn();
-    erwartet.insert(erwartet.begin(), {"100Max", "099Top"});
-    erwartet.resize(10);
-    EXPECT_EQ(lies(), datei(erwartet));
-}
-
-TEST_F(Liste, NeuesterZuerstUnterGleichen) {
-    schreib(datei({"050A", "042B", "042C"}));
-    EXPECT_EQ(liste->HighscoreEintragen("Neu", 42), 2);
-    EXPECT_EQ(lies(), datei({"050A", "042Neu", "042B", "042C"}));
-}
-
-TEST_F(Liste, ZeilenOhneZiffernZählenNichtUndVerschwindenBeimNeuschreiben) {
-    auto zeilen = zehn();
-    zeilen.pop_back();
-    zeilen.insert(zeilen.begin() + 3, "x1Kein Eintrag");
-    zeilen.push_back("005"); // an empty name is an entry: the tenth
-    schreib(datei(zeilen));
-    EXPECT_FALSE(liste->IstHighscore(4));
-    EXPECT_TRUE(liste->IstHighscore(5));
-    EXPECT_EQ(liste->HighscoreEintragen("", 6), 10);
-    auto erwartet = zehn();
-    erwartet.back() = "006";
-    EXPECT_EQ(lies(), datei(erwartet));
-}
-
-TEST_F(Liste, ExistenzprüfungenFürDateienUndOrdner) {
-    schreib("x", "datei");
-    EXPECT_TRUE(DateiExistiert(pfad + "/datei"));
-    EXPECT_TRUE(OrdnerExistiert(pfad + "/datei"));
-    EXPECT_FALSE(DateiExistiert(pfad));
-    EXPECT_TRUE(OrdnerExistiert(pfad));
-    for (const std::string& p : {pfad + "/fehlt", pfad + "/datei/unter", std::string(), pfad + std::string("/datei\0x", 8)}) {
-        EXPECT_FALSE(DateiExistiert(p)) << p;
-        EXPECT_FALSE(OrdnerExistiert(p)) << p;
+TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
+    // "en" gives CR LF right after the score, "Wifi" inside the name, "Haag" at
+    // its end, "ex" a lone CR; "·a" at key º, k gives CR LF and "123" then
+    // meets the key's start, as if a line with 123 points began.
+    const std::vector<std::string> namen = {"060en", "050Wifi", "040Haag", "030ex", "005Abcdefghijklmnopq\xB7" "a123"};
+    for (const auto& n : namen) liste.HighscoreEintragen(ausCp1252(n.substr(3)), static_cast<int16_t>(std::stoi(n)));
+    ASSERT_EQ(lies().substr(0, 7), std::string("\x7B\x67\x68\x0D\x0A\r\n", 7));
+    EXPECT_EQ(liste.ZeilenLesen(), namen);
+    EXPECT_EQ(liste.HighscoreEintragen("Neu", 35), 4);
+    EXPECT_EQ(lies(), datei(mit(namen, 3, "035Neu")));
+    // Any list of names made of what players type comes back as it was written.
+    const std::string zeichen = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-_'!\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE9";
+    std::mt19937 zufall(4711);
+    for (int durchgang = 0; durchgang < 3000; ++durchgang) {
+        std::vector<std::string> klartexte(zufall() % 10 + 1);
+        for (auto& k : klartexte) {
+            std::string name(zufall() % 31, ' ');
+            for (char& c : name) c = zeichen[zufall() % zeichen.size()];
+            k = Eintragstext(static_cast<int16_t>(zufall() % 101), name);
+        }
+        ASSERT_EQ(ZeilenZerlegen(ListeSchreiben(klartexte)), klartexte) << durchgang;
     }
+}
+
+TEST_F(Liste, RiesigeUndUnlesbareDateien) {
+    // A huge file is read only at its start; its cut-off last line is dropped.
+    platte.ablegen("/spiel/Highscores.qmb", datei({"080Anfang"}) + std::string(DATEI_HÖCHSTENS - 18, 'x') + "\r\n" + datei({"099Hinten"}));
+    EXPECT_EQ(liste.HighscoreEintragen("Neu", 90), 1);
+    EXPECT_EQ(lies(), datei({"090Neu", "080Anfang"}));
+    EXPECT_TRUE(fenster.protokoll.empty());
+    // A list that cannot be read is told and never replaced.
+    platte.lesefehler = EACCES;
+    EXPECT_FALSE(liste.IstHighscore(60));
+    EXPECT_EQ(liste.HighscoreEintragen("Bob", 60), 0);
+    EXPECT_EQ(lies(), datei({"090Neu", "080Anfang"}));
+    ASSERT_EQ(fenster.protokoll.size(), 2u);
+    EXPECT_EQ(fenster.protokoll[0].prompt,
+              "Die Highscoreliste \xE2\x80\x9E/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht gelesen werden "
+              "(Zugriff verweigert).\r\n\r\nDas Spiel geht ohne sie weiter; die Datei bleibt, wie sie ist.");
+    EXPECT_EQ(fenster.protokoll[0].symbol, Symbol::Ausrufezeichen);
+}
+
+TEST_F(Liste, ProgrammordnerNurWennBeschreibbarUndNichtInstalliert) {
+    platte.ablegen("/spiel/Highscores.qmb", datei({"050Mitgebracht"}));
+    platte.ablegen("/spiel/Cache.qmb", "Rest eines Absturzes");
+    platte.schreibgeschützt.insert("/spiel");
+    liste.HighscoreDateiSetzen(); // the list beside the program comes along once
+    EXPECT_EQ(liste.HighscoreEintragen("Neu", 60), 1);
+    EXPECT_EQ(lies("/home/q/Highscores.qmb"), datei({"060Neu", "050Mitgebracht"}));
+    modQuambel wieder(programm, fenster, platte);
+    EXPECT_EQ(wieder.ZeilenLesen().size(), 2u);
+    platte.schreibgeschützt.clear();
+    programm.installiert = true;
+    modQuambel installiert(programm, fenster, platte);
+    installiert.HighscoreDateiSetzen();
+    EXPECT_EQ(installiert.HighscoreDatei(), "/home/q/Highscores.qmb");
+    programm.installiert = false;
+    modQuambel daneben(programm, fenster, platte);
+    EXPECT_EQ(daneben.ZeilenLesen(), std::vector<std::string>{"050Mitgebracht"});
+    EXPECT_EQ(daneben.HighscoreDatei(), "/spiel/Highscores.qmb");
+    EXPECT_EQ(platte.namen.size(), 2u) << "left-overs go at the start";
+    EXPECT_TRUE(fenster.protokoll.empty());
+}
+
+struct Unterbrechung : ::testing::TestWithParam<std::tuple<bool, bool, bool>> {};
+
+// Every step of an insertion interrupted in turn: made to fail, or the
+// program stopped there (killed, or by a power failure). Each time the list
+// must be the old or the new one, whole, the answer must tell the truth, and
+// the next start must go on from it.
+TEST_P(Unterbrechung, LässtImmerDieAlteOderDieNeueListeGanzZurück) {
+    const auto [mitListe, abstürzen, strom] = GetParam();
+    const auto alt = mitListe ? std::optional(datei({"090A", "070B", "050C"})) : std::nullopt;
+    const auto neu = datei(mitListe ? std::vector<std::string>{"090A", "070B", "060Neu", "050C"} : std::vector<std::string>{"060Neu"});
+    TestProgramm programm;
+    programm.appPfad = "/spiel";
+    int k = 1;
+    for (bool ungestört = false; !ungestört; ++k) {
+        SCOPED_TRACE("Schritt " + std::to_string(k));
+        Speicherplatte platte;
+        if (alt) platte.ablegen("/spiel/Highscores.qmb", *alt);
+        platte.störAn = k;
+        platte.abstürzen = abstürzen;
+        SkriptFenster fenster, danach;
+        int platz = -1;
+        try {
+            modQuambel liste(programm, fenster, platte);
+            platte.scharf = false;
+            liste.HighscoreDateiSetzen();
+            platte.scharf = true;
+            platz = liste.HighscoreEintragen("Neu", 60);
+        } catch (const Absturz&) {
+        }
+        ungestört = platte.schritte < k;
+        // Power fails right after the crash, or right after a reported success.
+        if (strom && (platz < 0 || ungestört)) platte.stromausfall();
+        const auto jetzt = platte.inhalt("/spiel/Highscores.qmb");
+        const bool blieb = jetzt == alt;
+        ASSERT_TRUE(blieb || jetzt == neu);
+        if (platz >= 0) {
+            EXPECT_EQ(platz, blieb ? 0 : (mitListe ? 3 : 1));
+            EXPECT_EQ(fenster.protokoll.size(), blieb ? 1u : 0u);
+            EXPECT_EQ(platte.namen.size(), jetzt ? 1u : 0u) << "a left-over beside the list";
+        }
+        platte.störAn = 0;
+        modQuambel neustart(programm, danach, platte);
+        neustart.HighscoreDateiSetzen();
+        EXPECT_EQ(platte.namen.size(), jetzt ? 1u : 0u) << "a left-over beside the list";
+        EXPECT_EQ(neustart.HighscoreEintragen("Danach", 10), (mitListe ? 4 : 1) + (blieb ? 0 : 1));
+        EXPECT_TRUE(danach.protokoll.empty());
+    }
+    EXPECT_GE(k, 9) << "look, read, create, write, flush, close, rename, flush folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(JederSchritt, Unterbrechung, ::testing::Combine(::testing::Bool(), ::testing::Bool(), ::testing::Bool()));
+
+std::string füllzeilen(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += "\r\n0 - Niemand";
+    return s;
+}
+
+TEST(HighscoreText, JedeZeileEigenAufgefülltAufZehnOhneZeilenendeAmSchluss) {
+    EXPECT_EQ(HighscoreText({}), füllzeilen(10).substr(2));
+    // An empty name (three characters) is not shown; "ä" comes out as UTF-8;
+    // a control byte would break the line, so it shows as "?".
+    EXPECT_EQ(HighscoreText({"100Max", "042", "042J\xE4rg", "007a\nb", "Liste"}),
+              "100 - Max\r\n042 - J\xC3\xA4rg\r\n007 - a?b\r\nLis - te" + füllzeilen(6));
+    std::string elf = "050 - Name"; // more than ten lines are all shown
+    for (int i = 0; i < 10; ++i) elf += "\r\n050 - Name";
+    EXPECT_EQ(HighscoreText(std::vector<std::string>(11, "050Name")), elf);
+}
+
+TEST_F(Liste, FensterLöschtNurNachJaUndFragtMitNeinVorgewählt) {
+    platte.ablegen("/spiel/Highscores.qmb", datei({"020Spieler", "011X"}));
+    frmHighScoreModell form(liste, fenster);
+    form.Form_Load();
+    const std::string vorher = "020 - Spieler\r\n011 - X" + füllzeilen(8);
+    EXPECT_EQ(form.txtHighscore, vorher);
+    fenster.msgAntworten = {Antwort::Nein, Antwort::Ja};
+    form.cmdLöschen_Click();
+    EXPECT_EQ(form.txtHighscore + lies(), vorher + datei({"020Spieler", "011X"}));
+    form.cmdLöschen_Click();
+    EXPECT_EQ(form.txtHighscore + lies(), füllzeilen(10).substr(2) + "fehlt");
+    ASSERT_EQ(fenster.protokoll.size(), 2u);
+    const Dialog& frage = fenster.protokoll[0];
+    EXPECT_EQ(frage.prompt + "|" + frage.titel, "Wollen Sie die Highscoreliste wirklich löschen?|Wirklich löschen?");
+    EXPECT_TRUE(frage.knoepfe == Knoepfe::JaNein && frage.symbol == Symbol::Frage && frage.standard == Antwort::Nein);
 }
 
 } // namespace
