@@ -31,6 +31,19 @@ bool glaubhafterAnfang(std::string_view klartext) {
     return istEintrag(klartext) && punkteVon(klartext) <= 100 && alleDarstellbar(klartext.substr(3));
 }
 
+// Letters (also those of Windows-1252), digits and the blank: what names are
+// made of, unlike the punctuation that bytes scrambled at a wrong key
+// position mostly turn into.
+int wortzeichen(std::string_view s) {
+    int n = 0;
+    for (char c : s) {
+        const unsigned char b = byte(c);
+        n += (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') || b == ' ' || (b >= 0xC0 && b != 0xD7 && b != 0xF7) ||
+             b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F;
+    }
+    return n;
+}
+
 } // namespace
 
 std::string Verwürfeln(std::string_view Text, std::string_view Schlüssel) {
@@ -62,23 +75,26 @@ std::string Eintragstext(int16_t Punkte, std::string_view nameCp1252) {
 }
 
 // Where do lines begin? The writer ends every line with CR LF, but a
-// scrambled byte pair can be CR LF too, so the file is first cut at every
-// CR LF into pieces and then each piece is either the start of a new line or
-// the continuation of the line in hand (the CR LF before it then belongs to
-// the name). A piece continues the line in hand when
-//   - that line is an entry,
-//   - the piece, unscrambled as the start of a line, is not what the writer
-//     produces (a score 0 to 100 and visible characters), and
-//   - the piece with its CR LF, unscrambled at the positions it would take in
-//     the line, gives visible characters only.
-// The start of a real line always passes the second test, so real lines are
-// never glued together. A piece inside a name would have to unscramble to
-// digits at key positions 1 to 3, which for ordinary names (letters, digits,
-// blanks, umlauts) cannot happen: after a CR LF that such a name produces,
-// the next key bytes are lower-case letters, and letters XOR letters give
-// control characters. Hand-edited lines that are not entries stay lines of
-// their own (their bytes rarely unscramble to visible text at a shifted
-// position); they are not entries and vanish at the next rewrite.
+// scrambled byte pair can be CR LF too (a name starting "en" puts it right
+// after the score), so the file is first cut at every CR LF into pieces, and
+// each piece then either starts a line of its own or continues the entry in
+// hand, its CR LF then belonging to the name. Each piece can be read two ways:
+// unscrambled from the start of a line, or at the positions it would take in
+// the entry in hand. It continues the entry when
+//   - the entry in hand is an entry, and the piece read as a line of its own
+//     is not what the writer produces (a score 0 to 100, visible characters),
+//   - read as part of the entry, CR LF and piece give visible characters, and
+//   - read as a line of its own, the piece is not the better text: it holds
+//     a byte that is no visible character, or fewer letters, digits and
+//     blanks than read as part of the entry.
+// The last rule keeps foreign lines apart. The tail of a name, read from the
+// start of a line, meets the wrong key bytes, and letters XOR letters give
+// control characters; a line that another program or an editor put there
+// ("Liste", "Test") reads as its own text from the start of a line, while at
+// a shifted key position it turns into visible but punctuation-ridden bytes.
+// When both readings are equally good the entry keeps the piece, as an empty
+// piece after "en" needs. The start of a real line always passes the first
+// test, so real lines are never glued together.
 std::vector<std::string> ZeilenZerlegen(std::string_view inhalt, bool abgeschnitten) {
     std::vector<std::string> zeilen;
     std::string klar; // plain text of the line in hand
@@ -98,7 +114,9 @@ std::vector<std::string> ZeilenZerlegen(std::string_view inhalt, bool abgeschnit
             std::string mitZeilenende("\r\n");
             mitZeilenende += stück;
             std::string fort = verwürfelnAb(mitZeilenende, SCHLÜSSEL, klar.size());
-            if (alleDarstellbar(fort)) {
+            const bool eigeneZeileBesser = !stück.empty() && alleDarstellbar(neu) &&
+                                           wortzeichen(neu) > wortzeichen(std::string_view(fort).substr(2));
+            if (alleDarstellbar(fort) && !eigeneZeileBesser) {
                 klar += fort;
                 angehängt = true;
             }
