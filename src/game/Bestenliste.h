@@ -12,8 +12,10 @@ public:
     virtual void HighscoreDateiSetzen() = 0;
     // True when this score enters the list.
     virtual bool IstHighscore(int16_t Punkte) = 0;
-    // Enters the score; returns the place 1 to 10, or 0 when it did not enter.
+    // Enters the score; returns the place 1 to 10, 0 when it did not enter,
+    // or NICHT_GESPEICHERT when the list failed (the player has been told).
     virtual int16_t HighscoreEintragen(const std::string& Name, int16_t Punkte) = 0;
+    static constexpr int16_t NICHT_GESPEICHERT = -1;
 };
 
 } // namespace qmb

@@ -34,7 +34,9 @@ void frmMain::SpielGewonnen() {
         "für die Highscoreliste ein.",
         "MAXIMALANZAHL", "Velmora");
     const int16_t platz = liste.HighscoreEintragen(name, 100);
-    d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +
+    // A list that failed has told the player so: no word about a place then.
+    if (platz > 0)
+        d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +
                          ". Platz in der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
                          "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
                          CRLF + "Schaffen Sie das nochmal?",
@@ -47,6 +49,12 @@ void frmMain::SpielVerloren() {
     SpielEnde();
     // Closed while the game was being ended: no more dialogues (see above).
     if (entladen_) return;
+    const auto keinPlatz = [this] {
+        d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF +
+                             CRLF + "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
+                             "Vielleicht schaffen Sie es beim nächsten Mal.",
+                         Knoepfe::OK, Symbol::Keins, "Quambel");
+    };
     const bool eingetragen = liste.IstHighscore(Rekord);
     if (eingetragen) {
         sound.MciStoppen("qmbgame");
@@ -62,7 +70,11 @@ void frmMain::SpielVerloren() {
         }
         if (zeichenAnzahl(name) > 10) name = ersteZeichen(name, 10);
         const int16_t platz = liste.HighscoreEintragen(name, Rekord);
-        d.fenster.MsgBox("Sie sind auf dem " + std::to_string(platz) +
+        // A failed list has told the player so; and another copy of the game
+        // may have filled the list since the question.
+        if (platz == 0) keinPlatz();
+        if (platz > 0)
+            d.fenster.MsgBox("Sie sind auf dem " + std::to_string(platz) +
                              ". Platz auf der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
                              "Hier Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
                              "Doch auch Sie können sich verbessen." + CRLF +
@@ -72,10 +84,7 @@ void frmMain::SpielVerloren() {
         sound.MciStoppen("qmbgame");
         sound.MciEndlosSpielen(sound.VerlorenDatei, "qmbscore");
         sound.MciAbfrage("play qmbscore from 2600");
-        d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF +
-                             CRLF + "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
-                             "Vielleicht schaffen Sie es beim nächsten Mal.",
-                         Knoepfe::OK, Symbol::Keins, "Quambel");
+        keinPlatz();
     }
     Rekord = 0;
     d.fenster.Zeigen(Fenster::HighScore, true);

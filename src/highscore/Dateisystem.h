@@ -1,13 +1,13 @@
 #pragma once
-// The few file operations the high-score list needs, behind a port. The
-// program uses POSIX; the tests use a file system in memory that forgets
-// what was never flushed, and a wrapper that makes the k-th operation fail
-// or stops the program there, so that every step of a rewrite can be
-// interrupted on purpose.
+// The few file operations the high-score list and the music files need,
+// behind a port: one implementation per system (PosixDateisystem.cpp here).
+// The tests use a file system in memory that forgets what was never flushed
+// and can fail or stop the program at any step.
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qmb {
 
@@ -26,6 +26,13 @@ public:
     virtual Fehlernummer schliessen() = 0;
 };
 
+// A lock between running copies of the program, held until destroyed. The
+// system lets go of it too when its process ends, however it ends.
+class Sperre {
+public:
+    virtual ~Sperre() = default;
+};
+
 class Dateisystem {
 public:
     virtual ~Dateisystem() = default;
@@ -34,8 +41,9 @@ public:
     // Only normal files are read (a pipe or a device would block or never end).
     virtual Fehlernummer lesen(const std::string& pfad, std::size_t grenze, std::string& inhalt,
                                bool& mehr) = 0;
-    // Creates the file, or empties it, for writing. Never follows a link.
-    virtual Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei) = 0;
+    // Creates a new file for writing; EEXIST when the name is taken. Never
+    // follows a link. `privat`: for this user's eyes only.
+    virtual Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei, bool privat) = 0;
     // Puts `von` in the place of `nach` in one step.
     virtual Fehlernummer umbenennen(const std::string& von, const std::string& nach) = 0;
     virtual Fehlernummer entfernen(const std::string& pfad) = 0;
@@ -45,7 +53,32 @@ public:
     virtual Fehlernummer ordnerAnlegen(const std::string& ordner) = 0;
     // True when a new file can be created in the folder; tried and removed again.
     virtual bool beschreibbar(const std::string& ordner) = 0;
+    // The names of the folder's entries.
+    virtual Fehlernummer auflisten(const std::string& ordner, std::vector<std::string>& namen) = 0;
+    // Locks the file `pfad` (created when missing) against the other running
+    // copies: `exklusiv`, or shared with other shared holders. Waits for it,
+    // or answers EWOULDBLOCK at once when `warten` is false. A file that its
+    // holder removed while we waited is no lock any more: the one now under
+    // the name is taken, or ENOENT when its folder went too.
+    virtual Fehlernummer sperren(const std::string& pfad, bool exklusiv, bool warten, std::unique_ptr<Sperre>& sperre) = 0;
+    // A name for this running copy, different from every other copy running
+    // at the same time (the process id).
+    virtual std::string kennung() = 0;
+    // Makes sure the folder is ours alone: a real folder (ENOTDIR), not a link
+    // (ELOOP), owned by this user (EPERM); others' access is taken away.
+    virtual Fehlernummer eigenerOrdner(const std::string& ordner) = 0;
+    // Removes the folder if it is empty.
+    virtual Fehlernummer ordnerEntfernen(const std::string& ordner) = 0;
 };
+
+// Folder and name with one separator between them, whatever the folder ends with.
+std::string pfadVerbinden(const std::string& ordner, std::string_view name);
+// True when the path ends with a separator ('/', or '\\' as Windows writes it).
+bool endetMitTrenner(std::string_view pfad);
+// The path without separators at its end; a root stays as it is.
+std::string ohneTrenner(std::string pfad);
+// The separator of this system.
+extern const char TRENNER;
 
 // The real file system of the machine.
 Dateisystem& posixDateisystem();

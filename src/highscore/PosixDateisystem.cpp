@@ -1,6 +1,8 @@
-// The high-score list's file operations on a POSIX system.
+// The file operations of the high-score list and the music on a POSIX system.
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +46,18 @@ public:
         // No retry on EINTR: on Linux the descriptor is gone either way.
         return ::close(fd) == 0 ? 0 : errno;
     }
+
+private:
+    int fd_;
+};
+
+// flock, not fcntl locks: those belong to the process and vanish when any
+// descriptor of the file is closed, and they do not exclude two holders in
+// the same process.
+class PosixSperre : public Sperre {
+public:
+    explicit PosixSperre(int fd) : fd_(fd) {}
+    ~PosixSperre() override { ::close(fd_); }
 
 private:
     int fd_;
@@ -96,10 +110,11 @@ public:
         return fehler;
     }
 
-    Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei) override {
+    Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei, bool privat) override {
         datei.reset();
         if (!gueltig(pfad)) return ENOENT;
-        const int fd = ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        const int fd = ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY,
+                              privat ? 0600 : 0666);
         if (fd < 0) return errno;
         datei = std::make_unique<PosixSchreibdatei>(fd);
         return 0;
@@ -145,8 +160,8 @@ public:
 
     bool beschreibbar(const std::string& ordner) override {
         static std::atomic<unsigned> zaehler{0};
-        const std::string probe = (ordner.empty() ? std::string(".") : ordner) + "/.Highscores-Probe-" +
-                                  std::to_string(::getpid()) + "-" + std::to_string(zaehler++);
+        const std::string probe = pfadVerbinden(ordner.empty() ? std::string(".") : ordner, ".Highscores-Probe-") +
+                                  kennung() + "-" + std::to_string(zaehler++);
         if (!gueltig(probe)) return false;
         // O_EXCL: the probe never touches a file that was there before.
         const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -154,6 +169,65 @@ public:
         ::close(fd);
         ::unlink(probe.c_str());
         return true;
+    }
+
+    Fehlernummer auflisten(const std::string& ordner, std::vector<std::string>& namen) override {
+        namen.clear();
+        if (!gueltig(ordner)) return ENOENT;
+        DIR* d = ::opendir(ordner.c_str());
+        if (!d) return errno;
+        while (const dirent* e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") namen.push_back(name);
+        }
+        ::closedir(d);
+        return 0;
+    }
+
+    Fehlernummer sperren(const std::string& pfad, bool exklusiv, bool warten, std::unique_ptr<Sperre>& sperre) override {
+        sperre.reset();
+        if (!gueltig(pfad)) return ENOENT;
+        for (;;) {
+            // Read-only is enough for flock, and works on a lock file another user made.
+            const int fd = ::open(pfad.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+            if (fd < 0) return errno;
+            int r;
+            while ((r = ::flock(fd, (exklusiv ? LOCK_EX : LOCK_SH) | (warten ? 0 : LOCK_NB))) != 0 && errno == EINTR) {
+            }
+            if (r != 0) {
+                const int fehler = errno == EWOULDBLOCK ? EWOULDBLOCK : errno;
+                ::close(fd);
+                return fehler;
+            }
+            struct stat offen {}, jetzt {};
+            const bool dieselbe = ::fstat(fd, &offen) == 0 && ::stat(pfad.c_str(), &jetzt) == 0 &&
+                                  offen.st_dev == jetzt.st_dev && offen.st_ino == jetzt.st_ino;
+            if (dieselbe) {
+                sperre = std::make_unique<PosixSperre>(fd);
+                return 0;
+            }
+            ::close(fd); // removed by the holder before us: take the new one
+        }
+    }
+
+    std::string kennung() override { return std::to_string(::getpid()); }
+
+    Fehlernummer eigenerOrdner(const std::string& ordner) override {
+        const std::string pfad = ohneTrenner(ordner);
+        if (!gueltig(pfad)) return ENOENT;
+        struct stat st {};
+        if (::lstat(pfad.c_str(), &st) != 0) return errno;
+        if (S_ISLNK(st.st_mode)) return ELOOP;
+        if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+        if (st.st_uid != ::geteuid()) return EPERM;
+        if ((st.st_mode & 077) != 0 && ::chmod(pfad.c_str(), 0700) != 0) return errno;
+        return 0;
+    }
+
+    Fehlernummer ordnerEntfernen(const std::string& ordner) override {
+        const std::string pfad = ohneTrenner(ordner);
+        if (!gueltig(pfad)) return ENOENT;
+        return ::rmdir(pfad.c_str()) == 0 ? 0 : errno;
     }
 };
 

@@ -12,7 +12,8 @@
 // message box (exclamation icon) that names the file; the game then goes on.
 // Nothing that was in a readable list is ever lost by a failed write: a new
 // list is written beside the old one, flushed, and put in its place in one
-// rename.
+// rename. Several copies of the program may share the list: each insertion
+// reads, inserts and writes under a lock (the file Highscores.lock beside it).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,16 +35,17 @@ public:
     // Chooses the file: "Highscores.qmb" in the program's folder when new files
     // can be created there, else in the per-user data folder (created when
     // missing; a list beside the read-only program is copied there once).
-    // Removes an unfinished new list (Cache.qmb) that an interrupted run left.
+    // Removes the unfinished new lists (Cache.qmb...) that interrupted runs left.
     void HighscoreDateiSetzen() override;
     const std::string& HighscoreDatei() const { return HighscoreDatei_; }
 
-    // True when this score enters the list (also when the file is missing).
-    // An unreadable list answers False after its message.
+    // True when this score enters the list (also when the file is missing,
+    // and when it cannot be read: the insertion then tells why).
     bool IstHighscore(int16_t Punkte) override;
 
-    // Enters the score with the name (UTF-8); returns the place 1 to 10, or 0
-    // when it did not enter or the list could not be read or written.
+    // Enters the score with the name (UTF-8); returns the place 1 to 10, 0
+    // when it did not enter, or NICHT_GESPEICHERT after telling the player
+    // that the list could not be read or written.
     int16_t HighscoreEintragen(const std::string& Name, int16_t Punkte) override;
 
     static std::string ZeileVerwürfeln(std::string_view Zeile) { return qmb::ZeileVerwürfeln(Zeile); }
@@ -58,10 +60,10 @@ public:
     void ListeLöschen();
 
 private:
-    enum class Lesestand { KeineListe, Gelesen, Fehler };
-    Lesestand lesen(std::vector<std::string>& zeilen);
+    Fehlernummer lesen(std::vector<std::string>& zeilen);
     Fehlernummer speichern(const std::string& inhalt);
     void melden(const std::string& was, Fehlernummer fehler, const std::string& folge);
+    void leseFehlerMelden(Fehlernummer fehler, const std::string& folge);
     void sicherstellen();
 
     Programmdienste& programm_;
@@ -69,7 +71,11 @@ private:
     Dateisystem& dateien_;
     std::string ordner_;
     std::string HighscoreDatei_;
-    std::string CacheDatei_;
+    std::string SperrDatei_;
+    std::string neuePräfix_;       // new lists: this, a dot, the copy's name, a dot, a count
+    unsigned schreibvorgänge_ = 0;
+    Fehlernummer ordnerFehler_ = 0; // the per-user folder could not be made
+    Fehlernummer gemeldet_ = 0;     // the reading error told last
 };
 
 } // namespace qmb

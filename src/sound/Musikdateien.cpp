@@ -6,53 +6,18 @@
 // write elsewhere or block the music.
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include "platform/Laufzeitfehler.h"
 #include "sound/modSound.h"
 
 namespace qmb {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-#ifdef _WIN32
-constexpr char TRENNER = '\\';
-#else
-constexpr char TRENNER = '/';
-#endif
-
-bool endetMitTrenner(const std::string& s) {
-    return !s.empty() && (s.back() == '/' || s.back() == '\\');
-}
-
-std::string ohneTrenner(std::string s) {
-    while (s.size() > 1 && endetMitTrenner(s)) s.pop_back();
-    return s;
-}
-
-// A file of that name exists, or a link in its place (which is removed
-// itself, never what it points to); every error means no.
-bool istDatei(const std::string& pfad) {
-    std::error_code f;
-    const auto st = fs::symlink_status(pfad, f);
-    return !pfad.empty() && (fs::is_regular_file(st) || fs::is_symlink(st));
-}
-
-// A folder (or a file) of that name exists; every error means no.
-bool istOrdnerOderDatei(const std::string& pfad) {
-    std::error_code f;
-    return !pfad.empty() && fs::exists(fs::symlink_status(ohneTrenner(pfad), f));
-}
+// Every running copy of the program holds a shared lock on this file in the
+// folder for as long as it runs; the copy that gets it exclusively at its
+// end is the last one and takes the folder away.
+constexpr const char* BELEGT = ".belegt";
 
 Laufzeitfehler fehlerAus(int e, const std::string& pfad) {
     switch (e) {
@@ -74,8 +39,7 @@ std::string modSound::TempPfadHolen() {
     std::string pfad = programm_.TempOrdner();
     if (pfad.empty())
         throw Laufzeitfehler(FEHLER_PFAD, "Es ist kein temporärer Ordner zu finden ");
-    if (pfad.size() > 1 && endetMitTrenner(pfad)) pfad.pop_back();
-    return pfad;
+    return ohneTrenner(pfad);
 }
 
 void modSound::SoundDateinamenSetzen() {
@@ -85,23 +49,19 @@ void modSound::SoundDateinamenSetzen() {
     GewonnenDatei = SoundOrdner + "won" + ".qmb";
 }
 
-void modSound::ordnerPrüfen(const std::string& ordner) {
-#ifndef _WIN32
+void modSound::ordnerPrüfen(const std::string& ordner, Fehlernummer angelegt) {
     const std::string pfad = ohneTrenner(ordner);
-    struct stat st {};
-    if (::lstat(pfad.c_str(), &st) != 0) throw fehlerAus(errno, pfad);
-    if (S_ISLNK(st.st_mode))
+    switch (Fehlernummer f = dateien_.eigenerOrdner(pfad)) {
+    case 0: break;
+    case ELOOP:
         throw Laufzeitfehler(FEHLER_ERLAUBNIS,
                              "Der Musikordner \"" + pfad + "\" ist ein symbolischer Verweis ");
-    if (!S_ISDIR(st.st_mode))
-        throw Laufzeitfehler(FEHLER_PFAD_DATEI, "\"" + pfad + "\" ist kein Ordner ");
-    if (st.st_uid != ::geteuid())
+    case ENOTDIR: throw Laufzeitfehler(FEHLER_PFAD_DATEI, "\"" + pfad + "\" ist kein Ordner ");
+    case EPERM:
         throw Laufzeitfehler(FEHLER_ERLAUBNIS,
                              "Der Musikordner \"" + pfad + "\" gehört einem anderen Benutzer ");
-    if ((st.st_mode & 077) != 0 && ::chmod(pfad.c_str(), 0700) != 0) throw fehlerAus(errno, pfad);
-#else
-    (void)ordner;
-#endif
+    default: throw fehlerAus(f == ENOENT && angelegt ? angelegt : f, pfad); // why it could not be made
+    }
     ordnerGeprüft_ = true;
 }
 
@@ -113,20 +73,14 @@ void modSound::SoundInitialisieren() {
             // Every file of the program is closed right after use, so there
             // is nothing open to close here.
             ordnerGeprüft_ = false;
+            belegt_.reset();
             TempPfad = TempPfadHolen();
-            SoundOrdner = TempPfad + (endetMitTrenner(TempPfad) ? "" : std::string(1, TRENNER)) +
-                          "QmbSound" + TRENNER;
-            if (!istOrdnerOderDatei(SoundOrdner)) {
-#ifndef _WIN32
-                if (::mkdir(ohneTrenner(SoundOrdner).c_str(), 0700) != 0 && errno != EEXIST)
-                    throw fehlerAus(errno, ohneTrenner(SoundOrdner));
-#else
-                std::error_code f;
-                fs::create_directory(SoundOrdner, f);
-                if (f) throw Laufzeitfehler(FEHLER_PFAD_DATEI, f.message() + " ");
-#endif
-            }
-            ordnerPrüfen(SoundOrdner);
+            SoundOrdner = pfadVerbinden(TempPfad, "QmbSound") + TRENNER;
+            ordnerPrüfen(SoundOrdner, dateien_.ordnerAnlegen(ohneTrenner(SoundOrdner)));
+            // Another copy may be running with this folder and playing from
+            // it: it stays until the last copy ends.
+            if (Fehlernummer f = dateien_.sperren(SoundOrdner + BELEGT, false, true, belegt_))
+                throw fehlerAus(f, SoundOrdner + BELEGT);
             SoundDateinamenSetzen();
             SoundDateienSchreiben();
             return;
@@ -160,44 +114,38 @@ void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::str
     if (daten.empty())
         throw Laufzeitfehler(FEHLER_RESSOURCE,
                              "Ressource mit Bezeichner " + std::to_string(ID) + " nicht gefunden ");
-    DateiLöschen(Datei);
-#ifndef _WIN32
-    // A new file, never through a link, readable only by this user.
-    const int fd = ::open(Datei.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) throw fehlerAus(errno, Datei);
-    size_t geschrieben = 0;
-    while (geschrieben < daten.size()) {
-        const ssize_t n = ::write(fd, daten.data() + geschrieben, daten.size() - geschrieben);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int e = n < 0 ? errno : EIO;
-            ::close(fd);
-            throw fehlerAus(e, Datei);
-        }
-        geschrieben += static_cast<size_t>(n);
+    // Written beside and renamed into place: another copy may be playing
+    // this piece right now, and keeps the old file or gets the new one, never
+    // a half-written one. A link in its place is replaced, not written through.
+    const std::string neu = Datei + "." + dateien_.kennung();
+    dateien_.entfernen(neu); // left by a dead copy whose process id we now have
+    std::unique_ptr<Schreibdatei> datei;
+    Fehlernummer f = dateien_.anlegen(neu, datei, true);
+    if (f == 0) {
+        f = datei->schreiben(std::string_view(reinterpret_cast<const char*>(daten.data()), daten.size()));
+        const Fehlernummer beimSchliessen = datei->schliessen();
+        if (f == 0) f = beimSchliessen;
+        if (f == 0) f = dateien_.umbenennen(neu, Datei);
+        if (f != 0) dateien_.entfernen(neu);
     }
-    if (::close(fd) != 0) throw fehlerAus(errno, Datei);
-#else
-    std::ofstream aus(Datei, std::ios::binary | std::ios::trunc);
-    aus.write(reinterpret_cast<const char*>(daten.data()), static_cast<std::streamsize>(daten.size()));
-    aus.close();
-    if (!aus) throw Laufzeitfehler(FEHLER_PFAD_DATEI, "Fehler beim Schreiben von \"" + Datei + "\" ");
-#endif
+    if (f != 0) throw fehlerAus(f, Datei);
 }
 
 void modSound::DateiLöschen(const std::string& Pfad) {
-    if (istDatei(Pfad)) {
-        std::error_code f;
-        fs::remove(Pfad, f);
-        if (f) throw fehlerAus(f.value(), Pfad);
-    }
+    // Nothing there, or a folder of that name (never ours to remove): nothing to do.
+    const Fehlernummer f = dateien_.entfernen(Pfad);
+    if (f != 0 && f != ENOENT && f != EISDIR) throw fehlerAus(f, Pfad);
 }
 
 void modSound::SoundBeenden() {
     MciSchließen("qmbscore");
     MciSchließen("qmbgame");
-    // Only a folder that passed the check is ours to clean.
+    // Only a folder that passed the check is ours to clean, and only when no
+    // other copy holds it.
     if (!ordnerGeprüft_) return;
+    belegt_.reset();
+    std::unique_ptr<Sperre> allein;
+    if (dateien_.sperren(SoundOrdner + BELEGT, true, false, allein) != 0) return;
     for (const std::string* pfad : {&Lieder[1], &Lieder[2], &Lieder[3], &Lieder[4],
                                     &VerlorenDatei, &GewonnenDatei}) {
         try {
@@ -206,8 +154,8 @@ void modSound::SoundBeenden() {
             // Clean-up goes on whatever fails.
         }
     }
-    std::error_code f;
-    fs::remove(ohneTrenner(SoundOrdner), f); // fails quietly when not empty
+    dateien_.entfernen(SoundOrdner + BELEGT);
+    dateien_.ordnerEntfernen(SoundOrdner); // fails quietly when not empty
 }
 
 } // namespace qmb

@@ -5,8 +5,10 @@
 // and "qmbscore" (end-of-game jingle).
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "highscore/Dateisystem.h"
 #include "platform/Befehlsschnittstelle.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"
@@ -15,8 +17,9 @@ namespace qmb {
 
 class modSound {
 public:
-    modSound(Befehlsschnittstelle& mci, Programmdienste& programm, Fensterdienste& fenster)
-        : mci_(mci), programm_(programm), fenster_(fenster) {}
+    modSound(Befehlsschnittstelle& mci, Programmdienste& programm, Fensterdienste& fenster,
+             Dateisystem& dateien = posixDateisystem())
+        : mci_(mci), programm_(programm), fenster_(fenster), dateien_(dateien) {}
 
     bool MusikAn = false;
     std::string TempPfad;
@@ -47,12 +50,16 @@ public:
 private:
     void senden(const std::string& befehl);
     // Makes sure the music folder is ours alone: a real folder (not a link),
-    // owned by this user, readable by nobody else. Throws otherwise.
-    void ordnerPrüfen(const std::string& ordner);
+    // owned by this user, readable by nobody else. Throws otherwise;
+    // `angelegt` is the error of making it, if that failed.
+    void ordnerPrüfen(const std::string& ordner, Fehlernummer angelegt);
 
     Befehlsschnittstelle& mci_;
     Programmdienste& programm_;
     Fensterdienste& fenster_;
+    Dateisystem& dateien_;
+    // Held while this copy uses the music folder (shared with other copies).
+    std::unique_ptr<Sperre> belegt_;
     // The folder passed the check: only then does the clean-up touch it.
     bool ordnerGeprüft_ = false;
 };
