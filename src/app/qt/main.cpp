@@ -9,6 +9,8 @@
 #include <QTranslator>
 
 #include "app/qt/Anwendung.h"
+#include "app/qt/Beendensignal.h"
+#include "app/qt/HauptFenster.h"
 #include "app/qt/Programm.h"
 
 #ifndef QUAMBEL_VERSION
@@ -56,6 +58,10 @@ int main(int argc, char** argv) {
     qmb::anwendungEinrichten(qtDeutsch, QUAMBEL_VERSION);
 
     qmb::Programm programm;
+#ifndef _WIN32
+    // A logout or a kill ends the program as closing its window does.
+    qmb::beiBeendenSignal([&programm] { programm.fenster().close(); });
+#endif
     programm.starten();
     return app.exec();
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The system asks the program to end: SIGTERM, SIGINT, SIGHUP at a logout
+// (on Windows it would be the console's close or WM_ENDSESSION). Left to the
+// default, the program would die on the spot and leave its music folder
+// behind. Instead the request is turned into a call on the event loop, where
+// nothing of the program is half done (a list is written in one go there),
+// and the program then ends as the system asked.
+#include <functional>
+
+namespace qmb {
+
+// From now on, an end request calls `beenden` on the event loop (whatever
+// dialogue is open); when it returns, the process ends as the request wants.
+// A second request while the first waits ends it at once. One implementation
+// per system (Beendensignal_posix.cpp).
+void beiBeendenSignal(std::function<void()> beenden);
+
+} // namespace qmb
