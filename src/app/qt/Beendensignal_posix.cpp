@@ -26,7 +26,11 @@ extern "C" void signalHandler(int nummer) {
 } // namespace
 
 void beiBeendenSignal(std::function<void()> beenden) {
-    if (rohr[0] >= 0 || ::pipe2(rohr, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    if (rohr[0] >= 0 || ::pipe(rohr) != 0) return;
+    for (int fd : rohr) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK); // a full pipe must not block the handler
+    }
     auto* melder = new QSocketNotifier(rohr[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(melder, &QSocketNotifier::activated, melder, [melder, beenden = std::move(beenden)] {
         char nummer = 0;
@@ -44,7 +48,12 @@ void beiBeendenSignal(std::function<void()> beenden) {
     // SA_RESETHAND: a second request finds the default action and ends the
     // program at once, should the event loop hang.
     aktion.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (int nummer : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(nummer, &aktion, nullptr);
+    for (int nummer : {SIGTERM, SIGINT, SIGHUP}) {
+        // Started with the signal ignored (nohup): it stays ignored.
+        struct sigaction bisher {};
+        if (::sigaction(nummer, nullptr, &bisher) == 0 && bisher.sa_handler == SIG_IGN) continue;
+        ::sigaction(nummer, &aktion, nullptr);
+    }
 }
 
 } // namespace qmb
