@@ -37,10 +37,10 @@ void frmMain::SpielGewonnen() {
     // A list that failed has told the player so: no word about a place then.
     if (platz > 0)
         d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +
-                         ". Platz in der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
-                         "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
-                         CRLF + "Schaffen Sie das nochmal?",
-                     Knoepfe::OK, Symbol::Information, "Highscore");
+                             ". Platz in der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
+                             "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
+                             CRLF + "Schaffen Sie das nochmal?",
+                         Knoepfe::OK, Symbol::Information, "Highscore");
     sound.MciSchließen("qmbscore");
     sound.MciFortsetzen("qmbgame");
 }
@@ -75,11 +75,11 @@ void frmMain::SpielVerloren() {
         if (platz == 0) keinPlatz();
         if (platz > 0)
             d.fenster.MsgBox("Sie sind auf dem " + std::to_string(platz) +
-                             ". Platz auf der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
-                             "Hier Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
-                             "Doch auch Sie können sich verbessen." + CRLF +
-                             "Mal sehen, ob Sie Ihren Highscore schlagen können...",
-                         Knoepfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
+                                 ". Platz auf der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
+                                 "Hier Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
+                                 "Doch auch Sie können sich verbessen." + CRLF +
+                                 "Mal sehen, ob Sie Ihren Highscore schlagen können...",
+                             Knoepfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
     } else {
         sound.MciStoppen("qmbgame");
         sound.MciEndlosSpielen(sound.VerlorenDatei, "qmbscore");

@@ -114,8 +114,8 @@ std::vector<std::string> ZeilenZerlegen(std::string_view inhalt, bool abgeschnit
             std::string mitZeilenende("\r\n");
             mitZeilenende += stück;
             std::string fort = verwürfelnAb(mitZeilenende, SCHLÜSSEL, klar.size());
-            const bool eigeneZeileBesser = !stück.empty() && alleDarstellbar(neu) &&
-                                           wortzeichen(neu) > wortzeichen(std::string_view(fort).substr(2));
+            const bool eigeneZeileBesser =
+                alleDarstellbar(neu) && wortzeichen(neu) > wortzeichen(std::string_view(fort).substr(2));
             if (alleDarstellbar(fort) && !eigeneZeileBesser) {
                 klar += fort;
                 angehängt = true;

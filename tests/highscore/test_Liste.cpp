@@ -147,6 +147,7 @@ TEST_F(Liste, EinfügenWieImmer) {
         {{"050A", "042B", "042C"}, "Neu", 42, true, 2, {"050A", "042Neu", "042B", "042C"}},
         {{"050A"}, "\xC5\x81u\xC3\xA4", 7, true, 2, {"050A", "007?u\xE4"}}, // no Ł in Windows-1252
         // Lines that are no entries neither count nor stay; an empty name is an entry.
+        {mit(neun, 3, "x1Kein Eintrag"), "", 4, true, 10, mit(neun, 9, "004")},
         {mitFremden, "", 4, false, 0, mit(neun, 9, "005")},
         {mitFremden, "", 5, true, 10, mit(neun, 9, "005")},
     };
