@@ -14,10 +14,10 @@ deb=$(ls -t "$bau"/quambel_*.deb | head -n1)
 echo "paket: $deb"
 dpkg-deb -I "$deb" | sed -n 's/^ Depends:/paket: hängt ab von:/p'
 inhalt=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/quambel ./usr/share/applications/quambel.desktop \
-         ./usr/share/metainfo/example.quambel.Quambel.metainfo.xml \
-         ./usr/share/icons/hicolor/scalable/apps/quambel.svg \
-         ./usr/share/icons/hicolor/48x48/apps/quambel.png; do
+id=example.quambel.Quambel
+for f in ./usr/bin/quambel ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+         ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
+         ./usr/share/doc/quambel/copyright; do
   grep -qF " $f" <<<"$inhalt" || { echo "paket: $f fehlt im Paket" >&2; exit 1; }
 done
 
@@ -25,8 +25,8 @@ done
 aufräumen() { "${als_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq quambel >/dev/null || true; }
 trap aufräumen EXIT
 
-desktop-file-validate /usr/share/applications/quambel.desktop
-appstreamcli validate --no-net /usr/share/metainfo/example.quambel.Quambel.metainfo.xml >/dev/null
+desktop-file-validate /usr/share/applications/$id.desktop
+appstreamcli validate --no-net /usr/share/metainfo/$id.metainfo.xml >/dev/null
 test "$(/usr/bin/quambel --version)" = "Quambel $(dpkg-deb -f "$deb" Version)"
 
 heim=$(mktemp -d); laufzeit=$(mktemp -d); chmod 700 "$laufzeit"

@@ -38,7 +38,9 @@ void anwendungEinrichten(QTranslator& deutsch, const char* version) {
     QApplication::setOrganizationName(QStringLiteral("Quambel"));
     QApplication::setApplicationName(QStringLiteral("Quambel"));
     QApplication::setApplicationVersion(QString::fromLatin1(version));
-    QApplication::setDesktopFileName(QStringLiteral("quambel"));
+    // The application id, the desktop entry's name: Wayland matches the window to
+    // its launcher entry and icon by it.
+    QApplication::setDesktopFileName(QStringLiteral("example.quambel.Quambel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bilder/quambel.svg")));
 
     // German standard buttons ("Ja", "Nein", "Abbrechen") whatever the
