@@ -7,19 +7,19 @@
 namespace qmb {
 
 void frmMain::Form_Load() {
-    if (geladen_) return;
+    if (phase_ != Phase::Neu) return;
     sound.SoundInitialisieren();
     ZufallsStück();
     for (int i = 1; i <= 100; ++i) Ball.Load(i);
     for (int i = 1; i <= 10; ++i) Bonus.Load(i);
     MausEinsperren(false);
     liste.HighscoreDateiSetzen();
-    geladen_ = true;
+    phase_ = Phase::Geladen;
 }
 
 void frmMain::Form_Unload() {
-    if (entladen_) return;
-    entladen_ = true;
+    if (Entladen()) return;
+    phase_ = Phase::Entladen;
     // A running game dies with the window: no tick may run on a closed one.
     tmrBälle.setEnabled(false);
     tmrBonusse.setEnabled(false);
@@ -31,13 +31,7 @@ void frmMain::Form_Unload() {
     sound.SoundBeenden();
 }
 
-void frmMain::Unload() {
-    if (entladen_) return;
-    if (FensterSchließen)
-        FensterSchließen();
-    else
-        Form_Unload();
-}
+void frmMain::Unload() { Form_Unload(); }
 
 void frmMain::cmdLos_Click() { SpielStarten(); }
 void frmMain::cmdHilfe_Click() { mnuAnleitung_Click(); }

@@ -27,7 +27,7 @@ void frmMain::SpielGewonnen() {
     Rekord = 0;
     // The window was closed while the game was being ended: the program is
     // shutting down, and no dialogue of this game may open after it.
-    if (entladen_) return;
+    if (Entladen()) return;
 
     const std::string name = d.fenster.InputBox(
         "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
@@ -48,7 +48,7 @@ void frmMain::SpielGewonnen() {
 void frmMain::SpielVerloren() {
     SpielEnde();
     // Closed while the game was being ended: no more dialogues (see above).
-    if (entladen_) return;
+    if (Entladen()) return;
     const auto keinPlatz = [this] {
         d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF +
                              CRLF + "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +

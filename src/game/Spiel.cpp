@@ -33,13 +33,17 @@ void frmMain::SpielStarten() {
     // One start at a time, never while a game runs or ends, never on a closed
     // window: a start button clicked during one of the event pumps below
     // would otherwise run a second start inside the first.
-    if (startetGerade_ || endetGerade_ || SpielLäuft || entladen_) return;
-    startetGerade_ = true;
+    if (SpielLäuft || (phase_ != Phase::Neu && phase_ != Phase::Geladen)) return;
+    const Phase vorher = phase_;
+    phase_ = Phase::Startet;
     const uint32_t nummer = ++spielnummer_;
+    auto fertig = [&] {
+        if (phase_ == Phase::Startet) phase_ = vorher;
+    };
     // Esc or a closed window during one of the pumps ends this start.
     auto vorbei = [&] {
-        if (spielnummer_ == nummer && !entladen_) return false;
-        startetGerade_ = false;
+        if (spielnummer_ == nummer && !Entladen()) return false;
+        fertig();
         return true;
     };
 
@@ -85,14 +89,15 @@ void frmMain::SpielStarten() {
     mnuPause.Enabled = true;
     mnuPause.Checked = false;
     Caption = TITEL_SPIEL;
-    startetGerade_ = false;
+    fertig();
 }
 
 void frmMain::SpielEnde() {
     // A second end while this one lets events in (F3 is still visible until
     // the menus are switched below) has nothing left to do.
-    if (endetGerade_) return;
-    endetGerade_ = true;
+    if (phase_ == Phase::Endet) return;
+    const Phase vorher = phase_;
+    if (!Entladen()) phase_ = Phase::Endet;
     ++spielnummer_;
 
     if (chkMaus.Value == 1) MausEinsperren(false);
@@ -138,7 +143,7 @@ void frmMain::SpielEnde() {
     mnuPause.Enabled = false;
     mnuPause.Checked = false;
     Caption = TITEL_START;
-    endetGerade_ = false;
+    if (phase_ == Phase::Endet) phase_ = vorher;
 }
 
 } // namespace qmb

@@ -6,7 +6,6 @@
 // that forwards its events here and mirrors this state afterwards.
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "game/Bestenliste.h"
@@ -132,12 +131,10 @@ public:
     // ---- load and unload --------------------------------------------------
     void Form_Load();
     void Form_Unload();
-    // Closes the window (the view closes its widget, which unloads the form).
+    // Closes the window: the form unloads at once; the view sees Entladen()
+    // when it mirrors the state and closes its widget.
     void Unload();
-    // Set by the view: closes the real window. Without it Unload() unloads at once.
-    std::function<void()> FensterSchließen;
-    bool Geladen() const { return geladen_; }
-    bool Entladen() const { return entladen_; }
+    bool Entladen() const { return phase_ == Phase::Entladen; }
 
     // ---- buttons and menus ------------------------------------------------
     void cmdLos_Click();
@@ -189,24 +186,21 @@ public:
     void MausEinsperren(bool Einsperren);
     Rechteck GetClientScreenRect();
 
-    // Counts every game start and end. A procedure that lets events in, or
-    // calls something that may end the game, compares it afterwards: when it
-    // changed, the game it was working on is gone and it must stop.
-    uint32_t Spielnummer() const { return spielnummer_; }
-
     Dienste d;
     modSound& sound;
     Bestenliste& liste;
 
 private:
-    bool geladen_ = false;
-    bool entladen_ = false;
-    bool startetGerade_ = false;
-    bool endetGerade_ = false;
+    // The window's life. Starting and ending a game let events in; the phase
+    // tells what comes in there whether it may start or end a game. An end
+    // may run inside a start (Esc during its event pumps) and hands the
+    // phase back when it is done. Entladen is final.
+    enum class Phase { Neu, Geladen, Startet, Endet, Entladen };
+    Phase phase_ = Phase::Neu;
+    // Counts every game start and end. A procedure that lets events in, or
+    // calls something that may end the game, compares it afterwards: when it
+    // changed, the game it was working on is gone and it must stop.
     uint32_t spielnummer_ = 0;
-
-    // True when the game that was running at `nummer` is still running.
-    bool läuftNoch(uint32_t nummer) const { return spielnummer_ == nummer && SpielLäuft && !entladen_; }
     void setzePosition(Bild& b, const Position& p);
 };
 

@@ -107,14 +107,10 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     // Key preview: the window's key handlers see each key before the
     // focused control, as only an application-wide filter can.
     qApp->installEventFilter(this);
-    m_.FensterSchließen = [this] { close(); };
     spiegeln();
 }
 
-HauptFenster::~HauptFenster() {
-    qApp->removeEventFilter(this);
-    m_.FensterSchließen = nullptr;
-}
+HauptFenster::~HauptFenster() { qApp->removeEventFilter(this); }
 
 template <typename F>
 void HauptFenster::weiter(F&& handler) {
@@ -180,6 +176,9 @@ void HauptFenster::spiegeln() {
             feld_->unsetCursor();
     }
     feld_->aktualisieren();
+    // The form unloads itself (button, menu); the widget follows it here.
+    // The close box goes the other way, through closeEvent.
+    if (m_.Entladen() && isVisible()) close();
 }
 
 int HauptFenster::virtuelleTaste(int k) {
