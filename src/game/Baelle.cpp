@@ -6,6 +6,12 @@
 
 namespace qmb {
 
+int16_t frmMain::GetFreeBallNumber() const {
+    for (int16_t i = 1; i <= 100; ++i)
+        if (BallDaten[static_cast<size_t>(i)].Aktiv == 0) return i;
+    return 0;
+}
+
 void frmMain::tmrBälle_Timer() {
     const uint32_t nummer = spielnummer_;
     for (int i = 1; i <= 100; ++i) {

@@ -18,12 +18,6 @@ frmMain::frmMain(Dienste dienste, modSound& s, Bestenliste& l) : d(dienste), sou
     tmrRand.setTick([this] { tmrRand_Timer(); });
 }
 
-int16_t frmMain::GetFreeBallNumber() const {
-    for (int16_t i = 1; i <= 100; ++i)
-        if (BallDaten[static_cast<size_t>(i)].Aktiv == 0) return i;
-    return 0;
-}
-
 void frmMain::PadZurücksetzen() {
     const double mitte = (Rechts.X1 - Links.X1) / 2.0 + Links.X1 - Pad.Width / 2.0;
     Pad.Left = static_cast<float>(120 * nearest16(mitte / 120.0));
