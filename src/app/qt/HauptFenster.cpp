@@ -19,11 +19,6 @@ namespace qmb {
 
 namespace {
 
-// Twips of the window layout to pixels.
-QRect px(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
@@ -44,23 +39,23 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     panelSchrift.setPixelSize(11);
 
     fraSpielEinstellungen = new QGroupBox(text(m_.fraSpielEinstellungen.Caption), feld_);
-    fraSpielEinstellungen->setGeometry(px(600, 600, 5175, 2895));
+    fraSpielEinstellungen->setGeometry(pixel(600, 600, 5175, 2895));
     fraSpielEinstellungen->setAutoFillBackground(true);
     fraSpielEinstellungen->setFont(panelSchrift);
     fraSteuerung = new QGroupBox(text(m_.fraSteuerung.Caption), fraSpielEinstellungen);
-    fraSteuerung->setGeometry(px(240, 240, 4695, 855));
+    fraSteuerung->setGeometry(pixel(240, 240, 4695, 855));
     optTastatur = new QRadioButton(text(m_.optTastatur.Caption), fraSteuerung);
-    optTastatur->setGeometry(px(240, 360, 975, 255));
+    optTastatur->setGeometry(pixel(240, 360, 975, 255));
     optMaus = new QRadioButton(text(m_.optMaus.Caption), fraSteuerung);
-    optMaus->setGeometry(px(1320, 360, 735, 255));
+    optMaus->setGeometry(pixel(1320, 360, 735, 255));
     chkMaus = new QCheckBox(text(m_.chkMaus.Caption), fraSteuerung);
-    chkMaus->setGeometry(px(2160, 360, 2295, 255));
+    chkMaus->setGeometry(pixel(2160, 360, 2295, 255));
     cmdLos = new QPushButton(QStringLiteral("Das Spiel &starten"), fraSpielEinstellungen);
-    cmdLos->setGeometry(px(240, 1320, 4575, 375));
+    cmdLos->setGeometry(pixel(240, 1320, 4575, 375));
     cmdHilfe = new QPushButton(QStringLiteral("Anleitung anzeigen"), fraSpielEinstellungen);
-    cmdHilfe->setGeometry(px(240, 1800, 4575, 375));
+    cmdHilfe->setGeometry(pixel(240, 1800, 4575, 375));
     cmdBeenden = new QPushButton(QStringLiteral("Quambel &beenden"), fraSpielEinstellungen);
-    cmdBeenden->setGeometry(px(240, 2280, 4575, 375));
+    cmdBeenden->setGeometry(pixel(240, 2280, 4575, 375));
     for (QWidget* w : {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus),
                        static_cast<QWidget*>(chkMaus), static_cast<QWidget*>(cmdLos),
                        static_cast<QWidget*>(cmdHilfe), static_cast<QWidget*>(cmdBeenden)})

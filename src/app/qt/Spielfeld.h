@@ -17,14 +17,13 @@
 #include <QWidget>
 
 #include "platform/Zeichenobjekte.h"
+#include "platform/qt/Twips.h"
 
 class QSvgRenderer;
 
 namespace qmb {
 
 class frmMain;
-
-inline constexpr double TWIPS_JE_PIXEL = 15.0;
 
 class Spielfeld : public QWidget {
 public:
@@ -65,10 +64,5 @@ private:
     std::array<std::unique_ptr<QSvgRenderer>, 3> motive_;
     QFont schrift_;
 };
-
-// Twips to pixels.
-inline QRectF alsPixel(float left, float top, float width, float height) {
-    return {left / TWIPS_JE_PIXEL, top / TWIPS_JE_PIXEL, width / TWIPS_JE_PIXEL, height / TWIPS_JE_PIXEL};
-}
 
 } // namespace qmb

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "platform/qt/Twips.h"
+
 namespace qmb {
 
 namespace {
-QRect px(int left, int top, int width, int height) { return QRect(left / 15, top / 15, width / 15, height / 15); }
-
 QFont schrift(const char* familie, double punkt, bool fett) {
     QFont f(QString::fromUtf8(familie));
     f.setStyleHint(QFont::SansSerif);
@@ -25,7 +25,7 @@ QFont schrift(const char* familie, double punkt, bool fett) {
 frmAbout::frmAbout(Fensterdienste& fenster, Shelldienste& shell, QWidget* eltern)
     : QDialog(eltern), modell_(fenster, shell) {
     setWindowTitle(QString::fromUtf8(AboutTexte::Caption));
-    setFixedSize(3990 / 15, 5055 / 15);
+    setFixedSize(pixel(0, 0, 3990, 5055).size());
     auto label = [this](const char* text, QRect ort, QFont f, bool mittig) {
         auto* l = new QLabel(QString::fromUtf8(text), this);
         l->setGeometry(ort);
@@ -37,23 +37,23 @@ frmAbout::frmAbout(Fensterdienste& fenster, Shelldienste& shell, QWidget* eltern
     const QFont arial = schrift("Arial", 12, false);
     const QFont arialFett = schrift("Arial", 12, true);
     QFont standard = font();
-    label(AboutTexte::Label1, px(240, 240, 3255, 375), arialFett, false);
-    label(AboutTexte::Label3, px(480, 600, 1335, 255), arial, false)->setWordWrap(false);
-    label(AboutTexte::Label4, px(240, 960, 2055, 255), arialFett, false);
-    label(AboutTexte::Label5, px(480, 1320, 1455, 255), arial, false)->setWordWrap(false);
-    label(AboutTexte::Label6, px(240, 1680, 1935, 375), arialFett, false);
+    label(AboutTexte::Label1, pixel(240, 240, 3255, 375), arialFett, false);
+    label(AboutTexte::Label3, pixel(480, 600, 1335, 255), arial, false)->setWordWrap(false);
+    label(AboutTexte::Label4, pixel(240, 960, 2055, 255), arialFett, false);
+    label(AboutTexte::Label5, pixel(480, 1320, 1455, 255), arial, false)->setWordWrap(false);
+    label(AboutTexte::Label6, pixel(240, 1680, 1935, 375), arialFett, false);
     auto* Image1 = new QLabel(this);
-    Image1->setGeometry(px(2640, 1800, 480, 480));
+    Image1->setGeometry(pixel(2640, 1800, 480, 480));
     Image1->setPixmap(windowIcon().pixmap(32, 32));
-    label(AboutTexte::Label7, px(480, 2040, 1575, 255), arial, false)->setWordWrap(false);
-    label(AboutTexte::Label13, px(240, 2520, 3375, 255), standard, true);
-    label(AboutTexte::Label11, px(240, 2760, 3495, 495), standard, true);
-    label(AboutTexte::Label12, px(240, 3240, 3495, 735), standard, true);
-    Label2 = label(AboutTexte::Label2, px(240, 3960, 3495, 375), schrift("Comic Sans MS", 14.25, true), true);
+    label(AboutTexte::Label7, pixel(480, 2040, 1575, 255), arial, false)->setWordWrap(false);
+    label(AboutTexte::Label13, pixel(240, 2520, 3375, 255), standard, true);
+    label(AboutTexte::Label11, pixel(240, 2760, 3495, 495), standard, true);
+    label(AboutTexte::Label12, pixel(240, 3240, 3495, 735), standard, true);
+    Label2 = label(AboutTexte::Label2, pixel(240, 3960, 3495, 375), schrift("Comic Sans MS", 14.25, true), true);
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
     cmdSchließen = new QPushButton(QString::fromUtf8(AboutTexte::cmdSchließen), this);
-    cmdSchließen->setGeometry(px(240, 4440, 3495, 375));
+    cmdSchließen->setGeometry(pixel(240, 4440, 3495, 375));
     cmdSchließen->setDefault(true);
     connect(cmdSchließen, &QPushButton::clicked, this, &QDialog::close);
 }

@@ -6,25 +6,18 @@
 #include <QTextEdit>
 
 #include "platform/qt/QtFensterdienste.h"
+#include "platform/qt/Twips.h"
 
 namespace qmb {
-namespace {
-
-// The window was laid out in twips, 15 to a pixel.
-QRect twips(int links, int oben, int breite, int hoehe) {
-    return QRect(links / 15, oben / 15, breite / 15, hoehe / 15);
-}
-
-} // namespace
 
 frmHighScore::frmHighScore(modQuambel& liste, Fensterdienste& fenster, QWidget* eltern)
     : QDialog(eltern), modell_(liste, fenster) {
     setWindowTitle(QStringLiteral("Quambel - Highscore"));
-    setFixedSize(3645 / 15, 5025 / 15);
+    setFixedSize(pixel(0, 0, 3645, 5025).size());
 
     txtHighscore = new QTextEdit(this);
     txtHighscore->setObjectName(QStringLiteral("txtHighscore"));
-    txtHighscore->setGeometry(twips(240, 240, 3135, 3615));
+    txtHighscore->setGeometry(pixel(240, 240, 3135, 3615));
     txtHighscore->setReadOnly(true);
     txtHighscore->setAcceptRichText(false);
     // Not a tab stop; a click would give it the focus, which it passes on.
@@ -42,10 +35,10 @@ frmHighScore::frmHighScore(modQuambel& liste, Fensterdienste& fenster, QWidget* 
 
     cmdSchließen = new QPushButton(QString::fromUtf8("&Schließen"), this);
     cmdSchließen->setObjectName(QString::fromUtf8("cmdSchließen"));
-    cmdSchließen->setGeometry(twips(240, 4440, 3255, 375));
+    cmdSchließen->setGeometry(pixel(240, 4440, 3255, 375));
     cmdLöschen = new QPushButton(QString::fromUtf8("Highscoreliste &löschen"), this);
     cmdLöschen->setObjectName(QString::fromUtf8("cmdLöschen"));
-    cmdLöschen->setGeometry(twips(240, 4080, 3255, 375));
+    cmdLöschen->setGeometry(pixel(240, 4080, 3255, 375));
     // A QDialog lets Enter click the focused button; here Enter closes the
     // window, so no button may be a default button.
     for (QPushButton* knopf : {cmdSchließen, cmdLöschen}) {
