@@ -8,8 +8,9 @@
 #include <QLibraryInfo>
 #include <QLocale>
 
-// The pictures sit in a static library (outside any namespace to name them).
-static void bilderEinbinden() { Q_INIT_RESOURCE(bilder); }
+#include "app/qt/Bilder.h"
+
+void bilderEinbinden() { Q_INIT_RESOURCE(bilder); }
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include "app/qt/Bilder.h"
 #include "game/frmMain.h"
 
 namespace qmb {
@@ -27,13 +28,6 @@ constexpr uint32_t ART_BILD = 0x02000000;
 constexpr uint32_t ART_TEXT = 0x04000000;
 
 } // namespace
-} // namespace qmb
-
-// The pictures sit in a static library, whose resource initialiser the
-// linker would drop unless something names it (outside any namespace).
-static void bilderEinbinden() { Q_INIT_RESOURCE(bilder); }
-
-namespace qmb {
 
 Spielfeld::Spielfeld(frmMain& modell, QWidget* eltern) : QWidget(eltern), m_(modell) {
     ::bilderEinbinden();
