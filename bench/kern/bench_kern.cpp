@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Attrappen.h"
@@ -68,41 +70,20 @@ struct Tisch {
     }
 };
 
-// Everything a tick reads or writes.
+// The values behind a tuple of references.
+template <typename... T>
+std::tuple<T...> werte(std::tuple<T&...> bezüge) {
+    return bezüge;
+}
+
+// Everything a tick reads or writes: the game's state and the generator.
 struct Stand {
-    std::array<Flugdaten, 101> BallDaten;
-    std::array<Flugdaten, 11> BonusDaten;
-    Steuerelementfeld<Form> Ball, Schuss;
-    Steuerelementfeld<Bild> Bonus;
-    Form Pad;
-    Beschriftung lblPunkte;
-    int16_t Punkte, Rekord, Munition, SchussTakt;
-    bool Schießen, RechtesGewehr, PowerPad;
+    decltype(werte(std::declval<frmMain&>().Spielstand())) spiel;
     Generator24 zufall;
 
-    explicit Stand(const Tisch& t)
-        : BallDaten(t.form.BallDaten), BonusDaten(t.form.BonusDaten), Ball(t.form.Ball),
-          Schuss(t.form.Schuss), Bonus(t.form.Bonus), Pad(t.form.Pad), lblPunkte(t.form.lblPunkte),
-          Punkte(t.form.Punkte), Rekord(t.form.Rekord), Munition(t.form.Munition),
-          SchussTakt(t.form.SchussTakt), Schießen(t.form.Schießen), RechtesGewehr(t.form.RechtesGewehr),
-          PowerPad(t.form.PowerPad), zufall(t.zufall) {}
-
+    explicit Stand(Tisch& t) : spiel(t.form.Spielstand()), zufall(t.zufall) {}
     void zurück(Tisch& t) const {
-        frmMain& f = t.form;
-        f.BallDaten = BallDaten;
-        f.BonusDaten = BonusDaten;
-        f.Ball = Ball;
-        f.Schuss = Schuss;
-        f.Bonus = Bonus;
-        f.Pad = Pad;
-        f.lblPunkte = lblPunkte;
-        f.Punkte = Punkte;
-        f.Rekord = Rekord;
-        f.Munition = Munition;
-        f.SchussTakt = SchussTakt;
-        f.Schießen = Schießen;
-        f.RechtesGewehr = RechtesGewehr;
-        f.PowerPad = PowerPad;
+        t.form.Spielstand() = spiel;
         t.zufall = zufall;
     }
 };

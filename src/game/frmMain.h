@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "game/Bestenliste.h"
 #include "game/Flugdaten.h"
@@ -185,6 +186,14 @@ public:
     void ZufallsStück();
     void MausEinsperren(bool Einsperren);
     Rechteck GetClientScreenRect();
+
+    // What the game's ticks read and write, besides the random generator and
+    // the timers, as one tuple of references: a copy of it is a moment of the
+    // game, and assigning the copy back returns to that moment.
+    auto Spielstand() {
+        return std::tie(BallDaten, BonusDaten, Ball, Schuss, Bonus, Pad, lblPunkte, Punkte, Rekord, Munition,
+                        SchussTakt, Schießen, RechtesGewehr, PowerPad);
+    }
 
     Dienste d;
     modSound& sound;
