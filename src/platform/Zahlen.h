@@ -13,7 +13,6 @@ namespace qmb {
 
 // Booleans in the game's records store True as -1; any non-zero value counts.
 inline constexpr int16_t WAHR = -1;
-inline constexpr int16_t FALSCH = 0;
 
 // Nearest integer, halves to even, independent of the FPU rounding mode.
 inline double rundeHalbGerade(double x) {
@@ -55,8 +54,5 @@ inline int32_t plus32(int32_t a, int64_t b) {
     return static_cast<int32_t>(s);
 }
 inline int32_t minus32(int32_t a) { return a == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -a; }
-
-// 15 twips make one pixel at scale 1.
-inline constexpr double TWIPS_PRO_PIXEL = 15.0;
 
 } // namespace qmb

@@ -21,8 +21,6 @@ public:
     Punkt ClientToScreen(Punkt p) override;
     void ClipCursor(const Rechteck& r) override;
 
-    bool Eingesperrt() const { return eingesperrt_; }
-
 private:
     QPointer<QWidget> feld_;
     bool eingesperrt_ = false;

@@ -43,7 +43,6 @@ public:
     bool ausgabeStarten(const std::vector<std::string>& treiber, Rückruf rückruf, void* daten);
     // Stops the driver; afterwards the callback is not called again.
     void ausgabeBeenden();
-    bool gibtAus() const { return treiber_ != nullptr; }
 
     // Channel state as the synth sees it (for tests and diagnosis).
     int regler(int kanal, int nummer) const;
