@@ -17,7 +17,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Ballspiel: halte so viele Bälle wie mögl
 # name at run time (SoundFont, German Qt buttons, fonts) is listed here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "timgm6mb-soundfont | fluid-soundfont-gm, qt6-translations-l10n, fonts-liberation2, fonts-comic-neue, fonts-wine")
+  "timgm6mb-soundfont | fluid-soundfont-gm, qt6-translations-l10n, fonts-liberation2, fonts-comic-neue, fonts-dejavu-core")
 # Debian wants the licence as the package's copyright file.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quambel RENAME copyright)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)

@@ -13,8 +13,9 @@ PAKETE=(
   libx11-dev
   # music: synthesiser and a General MIDI SoundFont
   libfluidsynth-dev timgm6mb-soundfont
-  # fonts close to the ones the game was drawn with
-  fonts-liberation2 fonts-comic-neue fonts-dejavu-core fonts-wine
+  # scalable fonts close to the ones the game was drawn with: Liberation Sans
+  # for "MS Sans Serif" and Arial, Comic Neue for Comic Sans, DejaVu besides
+  fonts-liberation2 fonts-comic-neue fonts-dejavu-core
   # tests, fuzzing and benchmarks
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   # whole-program tests: virtual X server, input, screenshots, sound measurement

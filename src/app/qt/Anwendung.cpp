@@ -1,14 +1,12 @@
 #include "app/qt/Anwendung.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 
 #include "app/qt/Bilder.h"
+#include "platform/qt/Schriften.h"
 
 void bilderEinbinden() { Q_INIT_RESOURCE(bilder); }
 
@@ -16,18 +14,11 @@ namespace {
 
 // The fonts the window layout names, or their closest free look-alikes.
 void schriftenEinrichten() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    // Wine ships an "MS Sans Serif" that fontconfig does not list.
-    for (const char* pfad : {"/usr/share/wine/fonts/ms_sans_serif.ttf", "/usr/share/fonts/truetype/wine/ms_sans_serif.ttf"})
-        if (QFile::exists(QString::fromLatin1(pfad))) {
-            QFontDatabase::addApplicationFont(QString::fromLatin1(pfad));
-            break;
-        }
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue"), QStringLiteral("DejaVu Sans")});
-#endif
+    // Message and input boxes and the menus in the layout's dialog font.
+    // (Wine's "MS Sans Serif" is a bitmap font with three sizes only: at 18
+    // pixels or on a 2x screen it draws small glyphs spread apart; the fonts
+    // come from schrift() and scale.)
+    QApplication::setFont(qmb::schrift(qmb::Schriftart::Dialog, 8));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QTextEdit>
 
 #include "platform/qt/QtFensterdienste.h"
+#include "platform/qt/Schriften.h"
 #include "platform/qt/Twips.h"
 
 namespace qmb {
@@ -26,9 +27,7 @@ frmHighScore::frmHighScore(modQuambel& liste, Fensterdienste& fenster, QWidget* 
     txtHighscore->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtHighscore->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtHighscore->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
-    QFont schrift(QStringLiteral("MS Sans Serif"));
-    schrift.setPixelSize(18); // 13.5 pt at 96 dpi
-    txtHighscore->setFont(schrift);
+    txtHighscore->setFont(schrift(Schriftart::Dialog, 13.5));
     QPalette farben = txtHighscore->palette();
     farben.setColor(QPalette::Base, farben.color(QPalette::Button));
     txtHighscore->setPalette(farben);
