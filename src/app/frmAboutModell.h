@@ -13,7 +13,7 @@ struct AboutTexte {
     static constexpr const char* Label1 = "Proggrammierung + Ideen :";
     static constexpr const char* Label3 = "Kai Ballhaus";
     static constexpr const char* Label4 = "Design + Ideen :";
-    static constexpr const char* Label5 = "Jona Prellbock";
+    static constexpr const char* Label5 = "Jo Prellbock";
     static constexpr const char* Label6 = "Betatester :";
     static constexpr const char* Label7 = "Uli Fangnetz";
     static constexpr const char* Label13 = "© 2026 Das Quambel-Team";

@@ -7,20 +7,10 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "platform/qt/Schriften.h"
 #include "platform/qt/Twips.h"
 
 namespace qmb {
-
-namespace {
-QFont schrift(const char* familie, double punkt, bool fett) {
-    QFont f(QString::fromUtf8(familie));
-    f.setStyleHint(QFont::SansSerif);
-    // Point sizes of the layout at 96 dpi, as pixels.
-    f.setPixelSize(static_cast<int>(punkt * 96.0 / 72.0 + 0.5));
-    f.setBold(fett);
-    return f;
-}
-} // namespace
 
 frmAbout::frmAbout(Fensterdienste& fenster, Shelldienste& shell, QWidget* eltern)
     : QDialog(eltern), modell_(fenster, shell) {
@@ -34,9 +24,9 @@ frmAbout::frmAbout(Fensterdienste& fenster, Shelldienste& shell, QWidget* eltern
         if (mittig) l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         return l;
     };
-    const QFont arial = schrift("Arial", 12, false);
-    const QFont arialFett = schrift("Arial", 12, true);
-    QFont standard = font();
+    const QFont arial = schrift(Schriftart::Arial, 12);
+    const QFont arialFett = schrift(Schriftart::Arial, 12, true);
+    const QFont standard = schrift(Schriftart::Dialog, 8);
     label(AboutTexte::Label1, pixel(240, 240, 3255, 375), arialFett, false);
     label(AboutTexte::Label3, pixel(480, 600, 1335, 255), arial, false)->setWordWrap(false);
     label(AboutTexte::Label4, pixel(240, 960, 2055, 255), arialFett, false);
@@ -49,7 +39,7 @@ frmAbout::frmAbout(Fensterdienste& fenster, Shelldienste& shell, QWidget* eltern
     label(AboutTexte::Label13, pixel(240, 2520, 3375, 255), standard, true);
     label(AboutTexte::Label11, pixel(240, 2760, 3495, 495), standard, true);
     label(AboutTexte::Label12, pixel(240, 3240, 3495, 735), standard, true);
-    Label2 = label(AboutTexte::Label2, pixel(240, 3960, 3495, 375), schrift("Comic Sans MS", 14.25, true), true);
+    Label2 = label(AboutTexte::Label2, pixel(240, 3960, 3495, 375), schrift(Schriftart::Comic, 14.25, true), true);
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
     cmdSchließen = new QPushButton(QString::fromUtf8(AboutTexte::cmdSchließen), this);
