@@ -1,10 +1,46 @@
 #include "platform/qt/QtFensterdienste.h"
 
-#include <QCoreApplication>
+#include <set>
+
+#include <QApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace qmb {
+
+namespace {
+
+// Keys held from play must not reach a dialog: holding C to fire when the
+// last ball falls would otherwise type "ccccccc" into the name box. A key
+// held when the dialog opens arrives there only as auto-repeats; those are
+// dropped until the key is pressed afresh inside the dialog.
+class NurFrischeTasten : public QObject {
+public:
+    explicit NurFrischeTasten(QWidget* dialog) : dialog_(dialog) { qApp->installEventFilter(this); }
+    ~NurFrischeTasten() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        const QEvent::Type t = ereignis->type();
+        if (t != QEvent::KeyPress && t != QEvent::KeyRelease) return false;
+        auto* w = qobject_cast<QWidget*>(objekt);
+        if (!w || w->window() != dialog_) return false;
+        auto* k = static_cast<QKeyEvent*>(ereignis);
+        if (!k->isAutoRepeat()) {
+            if (t == QEvent::KeyPress) frisch_.insert(k->key());
+            return false;
+        }
+        return frisch_.count(k->key()) == 0;
+    }
+
+private:
+    QWidget* dialog_;
+    std::set<int> frisch_;
+};
+
+} // namespace
 
 QString alsAnzeigetext(const std::string& text) {
     QString s = QString::fromStdString(text);
@@ -41,6 +77,7 @@ Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knoepfe knoepfe, Sym
         box.setDefaultButton(QMessageBox::Ok);
     }
     box.setWindowModality(Qt::ApplicationModal);
+    NurFrischeTasten frisch(&box);
     const int r = box.exec();
     if (knoepfe == Knoepfe::JaNein) return r == QMessageBox::Yes ? Antwort::Ja : Antwort::Nein;
     return Antwort::OK;
@@ -55,6 +92,9 @@ std::string QtFensterdienste::InputBox(const std::string& prompt, const std::str
     dlg.setTextValue(QString::fromStdString(vorgabe));
     dlg.setInputMode(QInputDialog::TextInput);
     dlg.setWindowModality(Qt::ApplicationModal);
+    // A long question wraps instead of making the box wider than the game.
+    for (QLabel* l : dlg.findChildren<QLabel*>()) l->setWordWrap(true);
+    NurFrischeTasten frisch(&dlg);
     if (dlg.exec() != QDialog::Accepted) return {};
     return dlg.textValue().toStdString();
 }
