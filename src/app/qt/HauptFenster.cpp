@@ -9,17 +9,37 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionMenuItem>
 
 #include "app/qt/Spielfeld.h"
 #include "game/frmMain.h"
+#include "platform/qt/Schriften.h"
 
 namespace qmb {
 
 namespace {
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
+
+// Checkable menu items show a tick when checked and nothing when not: no
+// empty box in front of "Musik" while the music is off.
+class MenüStil : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement e, const QStyleOption* o, QPainter* p, const QWidget* w) const override {
+        const auto* m = qstyleoption_cast<const QStyleOptionMenuItem*>(o);
+        if (e == CE_MenuItem && m && m->checkType != QStyleOptionMenuItem::NotCheckable && !m->checked) {
+            QStyleOptionMenuItem ohne(*m);
+            ohne.checkType = QStyleOptionMenuItem::NotCheckable;
+            QProxyStyle::drawControl(e, &ohne, p, w);
+            return;
+        }
+        QProxyStyle::drawControl(e, o, p, w);
+    }
+};
 
 } // namespace
 
@@ -33,10 +53,8 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     feld_->setFocusPolicy(Qt::NoFocus);
     setCentralWidget(feld_);
 
-    // The settings panel in the original's small dialog font.
-    QFont panelSchrift(QStringLiteral("MS Sans Serif"));
-    panelSchrift.setStyleHint(QFont::SansSerif);
-    panelSchrift.setPixelSize(11);
+    // The settings panel in the layout's small dialog font, 8 point.
+    const QFont panelSchrift = schrift(Schriftart::Dialog, 8);
 
     fraSpielEinstellungen = new QGroupBox(text(m_.fraSpielEinstellungen.Caption), feld_);
     fraSpielEinstellungen->setGeometry(pixel(600, 600, 5175, 2895));
@@ -49,7 +67,9 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     optMaus = new QRadioButton(text(m_.optMaus.Caption), fraSteuerung);
     optMaus->setGeometry(pixel(1320, 360, 735, 255));
     chkMaus = new QCheckBox(text(m_.chkMaus.Caption), fraSteuerung);
-    chkMaus->setGeometry(pixel(2160, 360, 2295, 255));
+    // To the frame's inner edge, 8 pixels wider than laid out: Qt's tick box
+    // takes more room than the old toolkit's, and the caption must not clip.
+    chkMaus->setGeometry(pixel(2160, 360, 2415, 255));
     cmdLos = new QPushButton(QStringLiteral("Das Spiel &starten"), fraSpielEinstellungen);
     cmdLos->setGeometry(pixel(240, 1320, 4575, 375));
     cmdHilfe = new QPushButton(QStringLiteral("Anleitung anzeigen"), fraSpielEinstellungen);
@@ -95,6 +115,9 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     mnuAbout = menüpunkt(mnuHilfe, m_.mnuAbout, [this] { m_.mnuAbout_Click(); });
     mnuPause->setCheckable(true);
     mnuMusik->setCheckable(true);
+    auto* stil = new MenüStil();
+    stil->setParent(this);
+    for (QMenu* menü : {mnuSpiel, mnuAudio, mnuHilfe}) menü->setStyle(stil);
 
     // The window has the playfield's size, and keeps it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
