@@ -1,9 +1,12 @@
-// The playfield paints the drawables where the model has them, in their
-// drawing order, and stays crisp at a device pixel ratio of 2.
+// The playfield paints what the model says, in its drawing order, crisp at
+// a device pixel ratio of 2; between ticks it draws where things are going.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTest>
+#include <random>
 
 #include "Modell.h"
 #include "app/qt/Spielfeld.h"
@@ -15,94 +18,136 @@ struct Malen : ::testing::Test {
     Modell mod;
     frmMain& m = mod.m;
     Spielfeld feld{m};
-
+    double t = 0; // how far the ball timer is into its interval; the others half as far
+    void SetUp() override {
+        m.fraSpielEinstellungen.Visible = false;
+        feld.anteil = [this](const Zeitgeber& z) { return &z == &m.tmrBälle ? t : t / 2; };
+    }
     QImage bild(qreal dpr) {
-        QImage b(QSize(426, 482) * dpr, QImage::Format_ARGB32_Premultiplied);
+        QImage b(QSize(426, 482) * dpr, QImage::Format_RGB32);
         b.setDevicePixelRatio(dpr);
         b.fill(Qt::magenta); // whatever is not painted shows
         QPainter p(&b);
         feld.zeichnen(p, QRegion(0, 0, 426, 482));
         return b;
     }
-    static bool rötlich(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
-    static bool bläulich(QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; }
-    static bool grund(const QImage& b, QPoint p) { return b.pixel(p) == b.pixel(QPoint(5, b.height() - 5 * b.devicePixelRatio() - 30)); }
+    static bool rot(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
+    void ball(int i, float left, float top, int vx = 0, int vy = 0) {
+        m.Ball(i) = {left, top, 240, 240, true, Umriss::Kreis, ROT, ROT};
+        m.BallDaten[static_cast<size_t>(i)] = {vx, vy, -1};
+    }
 };
 
-TEST_F(Malen, BallPadUndWändeAnIhremOrt) {
-    m.fraSpielEinstellungen.Visible = false;
+TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
     m.Pad.Visible = true;
-    m.Ball(7).Visible = true;
-    // Clear of the label, which is opaque and in front.
-    m.Ball(7).Left = 4500; // centre 4620 twips = 308 px
-    m.Ball(7).Top = 3000;  // centre 3120 twips = 208 px
-    const QImage b = bild(1);
-    EXPECT_FALSE(b.pixel(1, 1) == qRgb(255, 0, 255)) << "the whole field is painted";
-    EXPECT_TRUE(rötlich(b.pixel(308, 208)));
-    EXPECT_TRUE(rötlich(b.pixel(308 - 6, 208)));
-    EXPECT_FALSE(rötlich(b.pixel(308 - 9, 208))); // radius 8 px
-    EXPECT_FALSE(rötlich(b.pixel(308, 208 + 9)));
-    const QPoint padMitte(static_cast<int>((m.Pad.Left + m.Pad.Width / 2) / 15),
-                          static_cast<int>((m.Pad.Top + m.Pad.Height / 2) / 15));
-    EXPECT_TRUE(bläulich(b.pixel(padMitte)));
-    // The walls are black lines at their twip places.
-    const int links = static_cast<int>(m.Links.X1 / 15);
-    EXPECT_EQ(b.pixel(links, 200), qRgb(0, 0, 0));
-    EXPECT_NE(b.pixel(links + 2, 200), qRgb(0, 0, 0));
-}
-
-TEST_F(Malen, DoppelteAuflösungIstScharfUndGlatt) {
-    m.fraSpielEinstellungen.Visible = false;
-    m.Ball(1).Visible = true;
-    m.Ball(1).Left = 4500;
-    m.Ball(1).Top = 3000;
-    const QImage b = bild(2);
-    ASSERT_EQ(b.size(), QSize(852, 964));
-    // Radius 16 device pixels now: 15 in is red, 17 out is not.
-    EXPECT_TRUE(rötlich(b.pixel(616 - 15, 416)));
-    EXPECT_FALSE(rötlich(b.pixel(616 - 17, 416)));
-    // Antialiased: along the edge there are mixed colours, not just red and ground.
-    int gemischt = 0;
-    for (int x = 616 - 18; x < 616 - 8; ++x) {
-        const QRgb c = b.pixel(x, 416 + 11);
-        gemischt += !rötlich(c) && c != b.pixel(616 - 30, 416);
-    }
-    EXPECT_GT(gemischt, 0);
-}
-
-TEST_F(Malen, LabelVorneVerdecktHintenNicht) {
-    m.fraSpielEinstellungen.Visible = false;
-    m.lblPunkte.Caption = "Punkte: 1";
-    Form& ball = m.Ball(3);
-    ball.Visible = true;
-    ball.Left = m.lblPunkte.Left + 1200;
-    ball.Top = m.lblPunkte.Top + 600;
-    const QPoint mitte(static_cast<int>((ball.Left + 120) / 15), static_cast<int>((ball.Top + 120) / 15));
-    m.lblPunkte.Hinten = false;
-    EXPECT_FALSE(rötlich(bild(1).pixel(mitte))) << "the opaque label in front hides the ball";
-    m.lblPunkte.Hinten = true;
-    EXPECT_TRUE(rötlich(bild(1).pixel(mitte)));
-}
-
-TEST_F(Malen, BonusbilderMitDurchsichtigemGrund) {
-    m.fraSpielEinstellungen.Visible = false;
+    ball(7, 4500, 3000); // centre 4620, 3120 twips: 308, 208 pixels, radius 8
+    ball(3, m.lblPunkte.Left + 1200, m.lblPunkte.Top + 600); // under the opaque label in front
     const QImage leer = bild(2);
-    for (Motiv motiv : {Motiv::BonusseBonus, Motiv::BonusMitBall, Motiv::BonusMuni}) {
-        Bild& bonus = m.Bonus(2);
-        bonus.Visible = true;
-        bonus.Picture = motiv;
-        bonus.Left = 3000;
-        bonus.Top = 3000;
-        const QImage b = bild(2);
-        // 360 twips = 24 px, 48 device pixels: the motif fills its middle...
-        int anders = 0;
-        for (int y = 400; y < 448; ++y)
-            for (int x = 400; x < 448; ++x) anders += b.pixel(x, y) != leer.pixel(x, y);
-        EXPECT_GT(anders, 48 * 48 / 5) << static_cast<int>(motiv);
-        // ...and nothing outside it.
-        EXPECT_EQ(b.pixel(398, 398), leer.pixel(398, 398));
-        EXPECT_EQ(b.pixel(449, 449), leer.pixel(449, 449));
+    m.Bonus(2) = {3000, 3000, 360, 360, true, Motiv::BonusMuni, {}}; // 200 to 224 pixels
+    for (int s : {1, 2}) {
+        const QImage b = bild(s);
+        EXPECT_TRUE(rot(b.pixel(308 * s, 208 * s)) && rot(b.pixel((308 - 7) * s, 208 * s)));
+        EXPECT_FALSE(rot(b.pixel((308 - 9) * s, 208 * s)) || rot(b.pixel(308 * s, (208 + 9) * s)));
+        EXPECT_EQ(b.pixel(3160 / 15 * s, 6660 / 15 * s), qRgb(0, 0, 255)) << "pad";
+        EXPECT_EQ(b.pixel(24 * s, 200 * s), qRgb(0, 0, 0)) << "left wall";
+        EXPECT_NE(b.pixel(26 * s, 200 * s), qRgb(0, 0, 0));
+        EXPECT_FALSE(rot(b.pixel((m.Ball(3).Left + 120) / 15 * s, (m.Ball(3).Top + 120) / 15 * s)));
     }
+    m.lblPunkte.Hinten = true;
+    EXPECT_TRUE(rot(bild(1).pixel((m.Ball(3).Left + 120) / 15, (m.Ball(3).Top + 120) / 15)));
+    // The motif fills its 48 device pixels and nothing outside them.
+    const QImage b = bild(2);
+    int anders = 0;
+    for (int y = 398; y < 450; ++y)
+        for (int x = 398; x < 450; ++x) anders += (b.pixel(x, y) != leer.pixel(x, y)) * (x < 400 || x > 447 || y < 400 || y > 447 ? 10000 : 1);
+    EXPECT_TRUE(anders > 48 * 48 / 5 && anders < 10000) << anders;
+}
+
+// Glyphs at 18 pixels (13.5 point), twice as tall at scale 2: a bitmap font
+// would give 13 pixels, and small glyphs on a 2x screen.
+TEST_F(Malen, SchriftBeiMaßstab2DoppeltSoHoch) {
+    m.lblPunkte.Caption = "Punkte: 88";
+    m.Oben.Visible = m.Links.Visible = m.Rechts.Visible = false;
+    auto höhe = [&](int s) {
+        const QImage b = bild(s);
+        int oben = b.height(), unten = -1;
+        for (int y = 0; y < 400 * s; ++y)
+            for (int x = 0; x < b.width(); ++x)
+                if (qGray(b.pixel(x, y)) < 80) oben = std::min(oben, y), unten = y;
+        return unten - oben + 1;
+    };
+    EXPECT_GE(höhe(1), 12); // the digits of an 18-pixel font; 9 at 13 pixels
+    EXPECT_NEAR(höhe(2), 2 * höhe(1), 1);
+}
+
+// At a tick the picture is the model; between ticks the ball is drawn ahead
+// and the frame repaints its old and its new place.
+TEST_F(Malen, ZwischenDenTaktenVoraus) {
+    m.SpielLäuft = true;
+    m.tmrBälle.setEnabled(true);
+    ball(5, 3000, 3000, 150, -100);
+    m.Schuss.Load(1);
+    m.Schuss(1) = {4500, 4500, 70, 70, true, Umriss::Quadrat, SCHWARZ, SCHWARZ};
+    feld.setFlüssig(false);
+    const QImage modell = bild(1);
+    feld.setFlüssig(true);
+    EXPECT_EQ(bild(1), modell);
+    feld.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&feld));
+    struct : QObject {
+        QRegion r;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) r += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } gemalt;
+    feld.installEventFilter(&gemalt);
+    QCoreApplication::processEvents();
+    gemalt.r = {};
+    t = 0.5;
+    feld.bildMachen();
+    EXPECT_EQ(feld.ballOrt(5), alsPixel(3075, 2958.5f, 240, 240)); // 3000 + 75, 3000 + (−100 + 17) / 2
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !gemalt.r.isEmpty(); }));
+    EXPECT_TRUE((QRegion(200, 200, 16, 16) + QRegion(205, 197, 16, 16) - gemalt.r).isEmpty()) << "old and new place";
+    EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
+}
+
+// A whole game on a virtual clock, the pad kept under the lowest ball: at
+// every fraction of every interval each ball lies inside the walls, below
+// the ceiling, and not in the pad where it is over it.
+TEST_F(Malen, ZwischenDenTaktenImmerImFeld) {
+    std::mt19937 gen(7);
+    for (int i = 0; i < 20000; ++i) mod.zufall.werte.push_back(std::uniform_real_distribution<float>(0, 1)(gen));
+    VirtuelleUhr uhr;
+    for (Zeitgeber* z : {&m.tmrBälle, &m.tmrBonusse, &m.tmrSchüsse, &m.tmrPad, &m.tmrRand}) uhr.anmelden(*z);
+    m.optTastatur.Value = true;
+    m.optMaus.Value = false;
+    m.mnuSpielStarten_Click();
+    int geprüft = 0;
+    for (int tick = 0; tick < 3000 && m.SpielLäuft; ++tick) {
+        uhr.naechsterTick();
+        float tiefster = -1e9f;
+        for (int i = 1; i <= 100; ++i)
+            if (m.BallDaten[static_cast<size_t>(i)].vy > 0 && m.Ball(i).Visible && m.Ball(i).Top > tiefster)
+                m.Pad.Left = (tiefster = m.Ball(i).Top, m.Ball(i).Left - 480 + static_cast<float>(tick % 7) * 100);
+        for (double anteil : {0.3, 0.7, 1.0}) {
+            t = anteil;
+            feld.bildMachen();
+            for (int i = 1; i <= 100; ++i) {
+                if (!m.BallDaten[static_cast<size_t>(i)].Aktiv) continue;
+                const QRectF r = feld.ballOrt(i);
+                const double mitte = r.center().x() * 15;
+                // (Where the pad was moved under a ball already below its top,
+                // the model itself has it there.)
+                const bool überPad = mitte > m.Pad.Left && mitte < m.Pad.Left + m.Pad.Width &&
+                                     m.Ball(i).Top + m.Ball(i).Height <= m.Pad.Top;
+                ASSERT_TRUE(r.left() >= 24 && r.right() <= 400 && r.top() >= 24 && (!überPad || r.bottom() <= 440))
+                    << tick;
+                ++geprüft;
+            }
+        }
+    }
+    EXPECT_GT(geprüft, 20000);
 }
 
 } // namespace

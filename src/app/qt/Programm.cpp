@@ -19,6 +19,7 @@ Programm::Programm(std::unique_ptr<Befehlsschnittstelle> musik)
     fenster_ = new HauptFenster(m);
     fenster_->setAttribute(Qt::WA_DeleteOnClose, false);
     zeiger_.setSpielfeld(fenster_->feld());
+    fenster_->feld()->anteil = [this](const Zeitgeber& z) { return treiber_.anteil(z); };
     dienste_.setEltern(fenster_);
     // The window shows the game as it is whenever events are let in or a
     // dialog opens, and after every tick.

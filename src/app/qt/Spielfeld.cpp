@@ -1,15 +1,19 @@
 #include "app/qt/Spielfeld.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QEvent>
 #include <QFontDatabase>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSvgRenderer>
 
 #include "app/qt/Bilder.h"
+#include "game/Vorhersage.h"
 #include "game/frmMain.h"
+#include "platform/qt/Schriften.h"
 
 namespace qmb {
 
@@ -26,6 +30,7 @@ QPointF aufGeraetepixel(QPointF p, qreal dpr) {
 constexpr uint32_t ART_LINIE = 0x01000000;
 constexpr uint32_t ART_BILD = 0x02000000;
 constexpr uint32_t ART_TEXT = 0x04000000;
+constexpr int GANZ_NEU_AB = 24; // changed drawables from which the whole field is repainted
 
 } // namespace
 
@@ -39,6 +44,55 @@ Spielfeld::Spielfeld(frmMain& modell, QWidget* eltern) : QWidget(eltern), m_(mod
     motive_[1] = std::make_unique<QSvgRenderer>(QStringLiteral(":/bilder/BonusMitBall.svg"));
     motive_[2] = std::make_unique<QSvgRenderer>(QStringLiteral(":/bilder/BonusMuni.svg"));
     schrift_ = beschriftungsSchrift();
+    bildTakt_.setSingleShot(true);
+    bildTakt_.setTimerType(Qt::PreciseTimer);
+    connect(&bildTakt_, &QTimer::timeout, this, &Spielfeld::bildMachen);
+}
+
+void Spielfeld::setFlüssig(bool an) {
+    flüssig_ = an;
+    aktualisieren();
+}
+
+bool Spielfeld::bewegtSich() const {
+    return flüssig_ && m_.SpielLäuft && !m_.Pausiert &&
+           (m_.tmrBälle.Enabled() || m_.tmrBonusse.Enabled() || m_.tmrSchüsse.Enabled());
+}
+
+void Spielfeld::bildMachen() {
+    imBildtakt_ = true;
+    aktualisieren();
+    imBildtakt_ = false;
+}
+
+QRectF Spielfeld::ballOrt(int i) const {
+    const Form& f = m_.Ball(i);
+    const Flugdaten& d = m_.BallDaten[static_cast<size_t>(i)];
+    if (anteilBälle_ <= 0.0 || d.Aktiv == 0) return alsPixel(f.Left, f.Top, f.Width, f.Height);
+    const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Spiegeln,
+                      m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Mitte};
+    const Ort o = vorhersagen({f.Left, f.Top, f.Width, f.Height, double(d.vx), double(d.vy), 17.0}, r, anteilBälle_);
+    return alsPixel(o.Left, o.Top, f.Width, f.Height);
+}
+
+QRectF Spielfeld::bonusOrt(int i) const {
+    const Bild& b = m_.Bonus(i);
+    const Flugdaten& d = m_.BonusDaten[static_cast<size_t>(i)];
+    if (anteilBonusse_ <= 0.0 || d.Aktiv == 0) return alsPixel(b.Left, b.Top, b.Width, b.Height);
+    // Bonuses know no ceiling: thrown up, they may rise past it.
+    const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Keine,
+                      m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Ueberlappung};
+    const Ort o = vorhersagen({b.Left, b.Top, b.Width, b.Height, double(d.vx), double(d.vy), 20.0}, r, anteilBonusse_);
+    return alsPixel(o.Left, o.Top, b.Width, b.Height);
+}
+
+QRectF Spielfeld::schussOrt(int i) const {
+    const Form& s = m_.Schuss(i);
+    if (anteilSchüsse_ <= 0.0) return alsPixel(s.Left, s.Top, s.Width, s.Height);
+    // Shots rise 240 twips a tick, straight up; the walls never touch them.
+    const Spielraum r{-1e9f, 1e9f, m_.Oben.Y1, Spielraum::Decke::Anhalten};
+    const Ort o = vorhersagen({s.Left, s.Top, s.Width, s.Height, 0.0, -240.0, 0.0}, r, anteilSchüsse_);
+    return alsPixel(o.Left, o.Top, s.Width, s.Height);
 }
 
 Spielfeld::~Spielfeld() = default;
@@ -46,10 +100,7 @@ Spielfeld::~Spielfeld() = default;
 QFont Spielfeld::beschriftungsSchrift() {
     // 13.5 point at the 96 dpi the game was laid out for: 18 pixels. Pixel
     // sizes keep the three lines inside the label whatever the screen's dpi.
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(18);
-    return f;
+    return schrift(Schriftart::Dialog, 13.5);
 }
 
 void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
@@ -64,29 +115,50 @@ void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
     linie(m_.Links);
     linie(m_.Rechts);
     linie(m_.Unten);
-    auto form = [&](const Form& f) {
-        s.push_back({alsPixel(f.Left, f.Top, f.Width, f.Height),
-                     (static_cast<uint32_t>(f.Shape) << 24) ^ f.FillColor ^ (f.BorderColor << 1), f.Visible});
+    auto form = [&](const Form& f, QRectF ort) {
+        s.push_back({ort, (static_cast<uint32_t>(f.Shape) << 24) ^ f.FillColor ^ (f.BorderColor << 1), f.Visible});
     };
-    form(m_.Pad);
+    form(m_.Pad, alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height));
     for (int i = 1; i < m_.Ball.Grenze(); ++i)
-        if (m_.Ball.Existiert(i)) form(m_.Ball(i));
+        if (m_.Ball.Existiert(i)) form(m_.Ball(i), ballOrt(i));
     for (int i = 1; i < m_.Bonus.Grenze(); ++i)
         if (m_.Bonus.Existiert(i)) {
             const Bild& b = m_.Bonus(i);
-            s.push_back({alsPixel(b.Left, b.Top, b.Width, b.Height),
-                         ART_BILD | static_cast<uint32_t>(static_cast<int>(b.Picture) + 1), b.Visible});
+            s.push_back({bonusOrt(i), ART_BILD | static_cast<uint32_t>(static_cast<int>(b.Picture) + 1), b.Visible});
         }
     const Beschriftung& l = m_.lblPunkte;
     s.push_back({alsPixel(l.Left, l.Top, l.Width, l.Height), ART_TEXT | (l.Hinten ? 1u : 0u), l.Visible});
     // Shots come and go all the time: last, so that their number changing
     // does not shift the places of everything else.
     for (int i = 1; i < m_.Schuss.Grenze(); ++i)
-        if (m_.Schuss.Existiert(i)) form(m_.Schuss(i));
+        if (m_.Schuss.Existiert(i)) form(m_.Schuss(i), schussOrt(i));
         else s.push_back({});
 }
 
 void Spielfeld::aktualisieren() {
+    const bool bewegt = bewegtSich() && isVisible();
+    if (bewegt && bildtaktAn_ && !imBildtakt_) return; // the next frame shows it
+    if (bewegt) {
+        // Frames at the screen's refresh on an even clock (a whole number of
+        // milliseconds would drift against 60 Hz), anew after a stall.
+        const qreal hz = screen() && screen()->refreshRate() >= 20 ? screen()->refreshRate() : 60.0;
+        const auto periode = static_cast<qint64>(1e9 / hz);
+        if (!bildtaktAn_) bildUhr_.start();
+        const qint64 jetzt = bildUhr_.nsecsElapsed();
+        nächstesBildNs_ = bildtaktAn_ && nächstesBildNs_ + periode > jetzt ? nächstesBildNs_ + periode : jetzt + periode;
+        bildtaktAn_ = true;
+        bildTakt_.start(static_cast<int>(std::max<qint64>((nächstesBildNs_ - jetzt + 500000) / 1000000, 1)));
+    } else {
+        bildtaktAn_ = false;
+        bildTakt_.stop();
+    }
+    // Paused, the picture stays as last drawn; a game over shows the model.
+    if (!m_.Pausiert || !m_.SpielLäuft) {
+        const bool vorher = flüssig_ && m_.SpielLäuft && anteil;
+        anteilBälle_ = vorher ? anteil(m_.tmrBälle) : 0.0;
+        anteilBonusse_ = vorher ? anteil(m_.tmrBonusse) : 0.0;
+        anteilSchüsse_ = vorher ? anteil(m_.tmrSchüsse) : 0.0;
+    }
     szeneErfassen(neu_);
     const Beschriftung& l = m_.lblPunkte;
     if (gemalt_.empty() || l.Hinten != labelHinten_) {
@@ -98,15 +170,22 @@ void Spielfeld::aktualisieren() {
         };
         const Abbild leer{};
         const size_t n = std::max(neu_.size(), gemalt_.size());
-        for (size_t i = 0; i < n; ++i) {
+        int geändert = 0;
+        for (size_t i = 0; i < n && geändert <= GANZ_NEU_AB; ++i) {
             const Abbild& alt = i < gemalt_.size() ? gemalt_[i] : leer;
             const Abbild& jetzt = i < neu_.size() ? neu_[i] : leer;
             if (alt == jetzt) continue;
+            ++geändert;
             dazu(alt);
             dazu(jetzt);
         }
         if (l.Caption != gemalterText_) bereich += alsPixel(l.Left, l.Top, l.Width, l.Height).toAlignedRect();
-        if (!bereich.isEmpty()) update(bereich);
+        // With many balls in flight a region of hundreds of small rectangles
+        // costs more to build and to clip against than painting it all.
+        if (geändert > GANZ_NEU_AB)
+            update();
+        else if (!bereich.isEmpty())
+            update(bereich);
     }
     std::swap(gemalt_, neu_);
     gemalterText_ = l.Caption;
@@ -189,9 +268,8 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     };
-    auto form = [&](const Form& f) {
+    auto form = [&](const Form& f, const QRectF& r) {
         if (!f.Visible) return;
-        const QRectF r = alsPixel(f.Left, f.Top, f.Width, f.Height);
         if (!r.intersects(grenzen)) return;
         p.drawPixmap(aufGeraetepixel(r.topLeft(), dpr), formBild(f, dpr));
     };
@@ -209,21 +287,21 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
     linie(m_.Links);
     linie(m_.Rechts);
     linie(m_.Unten);
-    form(m_.Pad);
+    form(m_.Pad, alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height));
     for (int i = 1; i < m_.Ball.Grenze(); ++i)
-        if (m_.Ball.Existiert(i)) form(m_.Ball(i));
+        if (m_.Ball.Existiert(i)) form(m_.Ball(i), ballOrt(i));
     p.setRenderHint(QPainter::Antialiasing);
     for (int i = 1; i < m_.Schuss.Grenze(); ++i) {
         if (!m_.Schuss.Existiert(i)) continue;
         const Form& s = m_.Schuss(i);
         if (!s.Visible) continue;
-        p.fillRect(alsPixel(s.Left, s.Top, s.Width, s.Height), farbe(s.FillColor));
+        p.fillRect(schussOrt(i), farbe(s.FillColor));
     }
     for (int i = 1; i < m_.Bonus.Grenze(); ++i) {
         if (!m_.Bonus.Existiert(i)) continue;
         const Bild& b = m_.Bonus(i);
         if (!b.Visible || b.Picture == Motiv::Keins) continue;
-        const QRectF r = alsPixel(b.Left, b.Top, b.Width, b.Height);
+        const QRectF r = bonusOrt(i);
         if (!r.intersects(grenzen)) continue;
         p.drawPixmap(aufGeraetepixel(r.topLeft(), dpr), motivBild(b.Picture, r.size(), dpr));
     }

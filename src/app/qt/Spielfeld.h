@@ -7,13 +7,21 @@
 // The widget never repaints more than changed: after each event or tick the
 // window calls aktualisieren(), which compares the drawables with what was
 // painted last and asks Qt to repaint only the union of old and new places.
+//
+// Smooth presentation (the default): while a game runs and is not paused,
+// the widget repaints at the screen's refresh, and between two ticks draws
+// balls, bonuses and shots where their speed carries them (see Vorhersage.h).
+// Without it, the picture changes only at the game's ticks.
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include <QPixmap>
+#include <QElapsedTimer>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/Zeichenobjekte.h"
@@ -24,6 +32,7 @@ class QSvgRenderer;
 namespace qmb {
 
 class frmMain;
+class Zeitgeber;
 
 class Spielfeld : public QWidget {
 public:
@@ -38,6 +47,18 @@ public:
     // The label's font: "MS Sans Serif" 13.5 point where available.
     static QFont beschriftungsSchrift();
 
+    // How far a timer is into its interval (0..1); unset, nothing is predicted.
+    std::function<double(const Zeitgeber&)> anteil;
+    void setFlüssig(bool an);
+    bool flüssig() const { return flüssig_; }
+    bool bildtaktLäuft() const { return bildtaktAn_; }
+    // One frame: samples the timers' fractions and repaints what moved.
+    void bildMachen();
+    // Where ball, bonus or shot i is drawn in the frame last made, in pixels.
+    QRectF ballOrt(int i) const;
+    QRectF bonusOrt(int i) const;
+    QRectF schussOrt(int i) const;
+
 protected:
     void paintEvent(QPaintEvent* ereignis) override;
     void changeEvent(QEvent* ereignis) override;
@@ -51,6 +72,7 @@ private:
         bool operator==(const Abbild&) const = default;
     };
     void szeneErfassen(std::vector<Abbild>& szene) const;
+    bool bewegtSich() const;
     const QPixmap& formBild(const Form& f, qreal dpr);
     const QPixmap& motivBild(Motiv m, QSizeF groesse, qreal dpr);
 
@@ -63,6 +85,14 @@ private:
     std::map<std::tuple<int, int, int, int>, QPixmap> motivCache_;
     std::array<std::unique_ptr<QSvgRenderer>, 3> motive_;
     QFont schrift_;
+    bool flüssig_ = true;
+    // The timers' fractions sampled for the picture being made.
+    double anteilBälle_ = 0, anteilBonusse_ = 0, anteilSchüsse_ = 0;
+    QTimer bildTakt_;
+    QElapsedTimer bildUhr_;
+    qint64 nächstesBildNs_ = 0;
+    bool imBildtakt_ = false;
+    bool bildtaktAn_ = false;
 };
 
 } // namespace qmb

@@ -12,6 +12,7 @@
 #include "app/qt/Beendensignal.h"
 #include "app/qt/HauptFenster.h"
 #include "app/qt/Programm.h"
+#include "app/qt/Spielfeld.h"
 
 #ifndef QUAMBEL_VERSION
 #define QUAMBEL_VERSION "0"
@@ -40,13 +41,16 @@ void beimStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text
 
 int main(int argc, char** argv) {
     // Answered before any window exists, so they work without a display.
+    bool nurTakte = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--nur-takte") == 0) nurTakte = true;
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Quambel %s\n", QUAMBEL_VERSION);
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("Aufruf: quambel [--version] [--help] – ein Ballspiel; Anleitung im Spiel mit F1.\n");
+            std::printf("Aufruf: quambel [--nur-takte] [--version] [--help] – ein Ballspiel; Anleitung im Spiel mit F1; "
+                        "--nur-takte zeichnet die Bälle nur zu den Spieltakten statt flüssig in der Bildwiederholrate.\n");
             return 0;
         }
     }
@@ -58,6 +62,7 @@ int main(int argc, char** argv) {
     qmb::anwendungEinrichten(qtDeutsch, QUAMBEL_VERSION);
 
     qmb::Programm programm;
+    programm.fenster().feld()->setFlüssig(!nurTakte);
 #ifndef _WIN32
     // A logout or a kill ends the program as closing its window does.
     qmb::beiBeendenSignal([&programm] { programm.fenster().close(); });

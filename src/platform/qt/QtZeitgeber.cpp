@@ -5,7 +5,7 @@
 namespace qmb {
 
 QtZeitgeberTreiber::~QtZeitgeberTreiber() {
-    for (auto& [z, t] : uhren_) z->setTreiber(nullptr);
+    for (auto& [z, u] : uhren_) const_cast<Zeitgeber*>(z)->setTreiber(nullptr);
 }
 
 void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
@@ -17,11 +17,12 @@ void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
     Zeitgeber* zp = &z;
     QObject::connect(t, &QTimer::timeout, this, [this, zp] {
         if (!zp->Enabled()) return;
+        uhren_[zp].seitTick.start();
         if (vorTick) vorTick(*zp);
         zp->Tick();
         if (nachTick) nachTick(*zp);
     });
-    uhren_[&z] = t;
+    uhren_[&z] = Uhr{t, {}};
     z.setTreiber(this);
     geaendert(z);
 }
@@ -29,14 +30,23 @@ void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
 void QtZeitgeberTreiber::geaendert(Zeitgeber& z) {
     auto it = uhren_.find(&z);
     if (it == uhren_.end()) return;
-    QTimer* t = it->second;
+    QTimer* t = it->second.timer;
     if (z.Enabled()) {
+        it->second.seitTick.start();
         // Like the original toolkit: enabling (or a new interval) starts a
         // fresh period.
         t->start(z.Interval() > 0 ? z.Interval() : 1);
     } else {
         t->stop();
+        it->second.seitTick.invalidate();
     }
+}
+
+double QtZeitgeberTreiber::anteil(const Zeitgeber& z) const {
+    auto it = uhren_.find(&z);
+    if (it == uhren_.end() || !it->second.seitTick.isValid() || z.Interval() <= 0) return 0.0;
+    const double t = static_cast<double>(it->second.seitTick.nsecsElapsed()) / (z.Interval() * 1e6);
+    return t < 1.0 ? t : 1.0;
 }
 
 } // namespace qmb

@@ -6,6 +6,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include "platform/Zeitgeber.h"
@@ -22,6 +23,11 @@ public:
     void anmelden(Zeitgeber& z);
     void geaendert(Zeitgeber& z) override;
 
+    // How far the timer is into its current interval: 0 right at a tick (or
+    // at its start), 1 when the next tick is due or late; 0 for a timer that
+    // is stopped or unknown. The view predicts motion with it.
+    double anteil(const Zeitgeber& z) const;
+
     // Runs after every tick, e.g. to repaint what the tick changed.
     std::function<void(Zeitgeber&)> nachTick;
     // Runs just before every tick, with the timer that is about to tick
@@ -29,7 +35,11 @@ public:
     std::function<void(Zeitgeber&)> vorTick;
 
 private:
-    std::unordered_map<Zeitgeber*, QTimer*> uhren_;
+    struct Uhr {
+        QTimer* timer;
+        QElapsedTimer seitTick;
+    };
+    std::unordered_map<const Zeitgeber*, Uhr> uhren_;
 };
 
 } // namespace qmb

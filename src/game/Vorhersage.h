@@ -1,0 +1,41 @@
+#pragma once
+// Where to draw a moving drawable between two ticks of its timer.
+//
+// The rules move balls every 40 ms and shots every 30 ms; drawn only at the
+// ticks, a fast ball jumps more than its own width per frame. Between ticks
+// the view therefore draws each ball, bonus and shot where its current speed
+// carries it after the elapsed part of the interval: a prediction from the
+// last tick, never an interpolation towards it, so nothing lags behind the
+// game. The prediction never changes the game; the next tick decides.
+namespace qmb {
+
+struct Flug {
+    float Left = 0, Top = 0, Width = 0, Height = 0; // twips, as the last tick left them
+    double vx = 0, vy = 0;      // twips per tick
+    double Schwerkraft = 0;     // added to vy before each step, as the rules do
+};
+
+struct Spielraum {
+    float Links = 0, Rechts = 0; // the side walls: mirrored there as the rules mirror
+    float Oben = 0;              // the ceiling line
+    // Balls bounce off the ceiling, shots end there, bonuses pass it.
+    enum class Decke { Keine, Spiegeln, Anhalten };
+    Decke decke = Decke::Keine;
+    float PadLinks = 0, PadRechts = 0, PadOben = 0;
+    // Over the pad by the ball's centre (balls) or by any overlap (bonuses);
+    // shots pay no heed to the pad.
+    enum class Pad { Keins, Mitte, Ueberlappung };
+    Pad pad = Pad::Keins;
+};
+
+struct Ort {
+    float Left = 0, Top = 0;
+    bool operator==(const Ort&) const = default;
+};
+
+// The drawn place after the fraction `t` (0 ≤ t ≤ 1) of the interval. At
+// t = 0 it is the drawable's own place; at t = 1 the place the next step
+// reaches when no catch or loss decides otherwise.
+Ort vorhersagen(const Flug& f, const Spielraum& r, double t);
+
+} // namespace qmb
