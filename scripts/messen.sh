@@ -40,8 +40,12 @@ if command -v pulseaudio >/dev/null; then
     -L module-native-protocol-unix 2>/dev/null && pa=1 && ton="FluidSynth über PulseAudio (Null-Senke)"
   sleep 1
 fi
-tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" --spiel "$spiel" --leerlauf 20 \
-  2>"$tmp/dauerlauf.err" >"$tmp/dauerlauf.md"
+dauerlauf() { tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" "$@" 2>>"$tmp/dauerlauf.err"; }
+dauerlauf --spiel "$spiel" --leerlauf 20 >"$tmp/dauerlauf.md"
+# The same without music, and the frames of a field kept at 95 to 99 balls.
+dauerlauf --spiel "$spiel" --leerlauf 20 --stumm 1 >"$tmp/stumm.md"
+dauerlauf --spiel 30 --leerlauf 5 --voll 95 >"$tmp/voll.md"
+dauerlauf --spiel 30 --leerlauf 5 --voll 95 --nur-takte 1 >"$tmp/takte.md"
 
 echo "## Messungen $(date -u +%Y-%m-%d)"
 echo
@@ -56,3 +60,12 @@ echo
 echo "Das ganze Programm mit Bot ($spiel s Spiel, 20 s Einstellungsfeld, Musik an):"
 echo
 cat "$tmp/dauerlauf.md"
+echo
+echo "Ohne Musik ($spiel s Spiel, 20 s Einstellungsfeld):"
+echo
+grep -E '^\| (Messung|---|Bilder|CPU)' "$tmp/stumm.md"
+echo
+echo "Volles Feld (95–99 Bälle, 30 s, Musik an), flüssig und nur zu den Takten (--nur-takte):"
+echo
+grep -E '^\| (Messung|---|Bilder|CPU im Spiel)' "$tmp/voll.md"
+grep -E '^\| (Bilder|CPU im Spiel)' "$tmp/takte.md"

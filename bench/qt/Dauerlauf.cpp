@@ -5,6 +5,11 @@
 // painted frame.
 //
 //   quambel_dauerlauf [--spiel SEKUNDEN] [--leerlauf SEKUNDEN] [--ticks DATEI.csv]
+//                     [--voll BÄLLE] [--stumm 1] [--nur-takte 1]
+//
+// --voll keeps the field topped up to that many balls (the pad stays off to
+// the side, so that no catch wins the game) to time the frames of a full
+// field; --stumm plays without music; --nur-takte draws only at the ticks.
 //
 // The bot steers through the same path as the mouse (a mouse-move event on
 // the playfield), fires now and then, answers the end-of-game dialogues and
@@ -16,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -83,12 +89,16 @@ struct Tick {
     int abschnitt;
 };
 
-class ErsteMalung : public QObject {
+class Malungen : public QObject {
 public:
     double sekunden = -1;
+    std::function<void()> gemalt;
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint && sekunden < 0) sekunden = sekundenSeitProzessstart();
+        if (e->type() == QEvent::Paint) {
+            if (sekunden < 0) sekunden = sekundenSeitProzessstart();
+            if (gemalt) gemalt();
+        }
         return QObject::eventFilter(o, e);
     }
 };
@@ -105,7 +115,12 @@ double perzentil(std::vector<double> v, double p) {
 int main(int argc, char** argv) {
     double spielSekunden = 60, leerlaufSekunden = 20;
     std::string tickDatei;
+    int voll = 0;
+    bool stumm = false, nurTakte = false;
     for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--voll")) voll = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--stumm")) stumm = std::atoi(argv[i + 1]) != 0;
+        else if (!std::strcmp(argv[i], "--nur-takte")) nurTakte = std::atoi(argv[i + 1]) != 0;
         if (!std::strcmp(argv[i], "--spiel")) spielSekunden = std::atof(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--leerlauf")) leerlaufSekunden = std::atof(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--ticks")) tickDatei = argv[i + 1];
@@ -117,7 +132,8 @@ int main(int argc, char** argv) {
     qmb::Programm programm;
     qmb::frmMain& m = programm.modell();
     qmb::HauptFenster& fenster = programm.fenster();
-    ErsteMalung erste;
+    fenster.feld()->setFlüssig(!nurTakte);
+    Malungen erste;
     fenster.feld()->installEventFilter(&erste);
 
     const Uhr::time_point null = Uhr::now();
@@ -129,6 +145,20 @@ int main(int argc, char** argv) {
     ticks.reserve(200000);
     int abschnitt = 0;
     bool messen = false;
+    // ---- the frames: paints of the playfield while a game runs -------------
+    std::vector<double> bildAbstände;
+    double letztesBild = -1, bälleSumme = 0;
+    int letzterAbschnitt = -1;
+    erste.gemalt = [&] {
+        if (!messen || !m.SpielLäuft || m.Pausiert || QApplication::activeModalWidget()) return;
+        const double jetzt = jetztMs();
+        if (letzterAbschnitt == abschnitt && letztesBild >= 0) {
+            bildAbstände.push_back(jetzt - letztesBild);
+            bälleSumme += m.Punkte;
+        }
+        letztesBild = jetzt;
+        letzterAbschnitt = abschnitt;
+    };
     programm.zeitgeber().vorTick = [&](qmb::Zeitgeber& z) {
         if (!messen || !m.SpielLäuft) return;
         for (size_t i = 0; i < zeitgeber.size(); ++i)
@@ -159,13 +189,34 @@ int main(int argc, char** argv) {
             ++abschnitt;
             ++spiele;
             // Every other game by keyboard, so that the pad timer runs too.
-            (spiele % 2 ? fenster.optMaus : fenster.optTastatur)->click();
+            (spiele % 2 || voll ? fenster.optMaus : fenster.optTastatur)->click();
             fenster.mnuSpielStarten->trigger(); // as F2 does
             return;
         }
         ticksImSpiel += 1;
         höchstePunkte = std::max<int>(höchstePunkte, m.Punkte);
         if (m.Punkte >= 50) ticksMitVielenBällen += 1;
+        if (voll > 0) {
+            // New balls high up with random speeds; the pad waits at the side.
+            for (int i = 1; i <= 100 && m.Punkte < voll; ++i) {
+                qmb::Flugdaten& f = m.BallDaten[static_cast<size_t>(i)];
+                if (f.Aktiv || !m.Ball.Existiert(i)) continue;
+                qmb::Form& b = m.Ball(i);
+                b.Left = std::uniform_real_distribution<float>(m.Links.X1, m.Rechts.X1 - b.Width)(zufall);
+                b.Top = std::uniform_real_distribution<float>(m.Oben.Y1, 3000)(zufall);
+                f = {std::uniform_int_distribution<int>(-150, 150)(zufall), std::uniform_int_distribution<int>(-300, 0)(zufall), -1};
+                b.Visible = true;
+                ++m.Punkte;
+            }
+            m.PunkteStandAktualisieren();
+            if (m.optMaus.Value) {
+                const QPointF p(30, 440);
+                QMouseEvent bewegung(QEvent::MouseMove, p, fenster.feld()->mapToGlobal(p), Qt::NoButton,
+                                     Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(fenster.feld(), &bewegung);
+            }
+            return;
+        }
         // Under the lowest falling ball, a little off centre for the spread.
         float bestesTop = -1e9f, ziel = -1;
         for (int i = 1; i <= 100; ++i) {
@@ -213,6 +264,7 @@ int main(int argc, char** argv) {
 
     // ---- the course: start, settle, panel, play -------------------------------
     programm.starten();
+    if (stumm && m.mnuMusik.Checked) fenster.mnuMusik->trigger();
     double leerCpu = 0, spielCpu = 0, spielWand = 0;
     QTimer::singleShot(3000, [&] { // the SoundFont has loaded, the first piece plays
         const double cpu0 = cpuSekunden();
@@ -262,10 +314,18 @@ int main(int argc, char** argv) {
         std::printf("| %s: Abstand im Mittel / 99. Perzentil der Abweichung (%zu Abstände) | %.2f ms / %.2f ms | %.0f ± 0,5 ms / < 4 ms |\n",
                     zeitgeber[i]->Name().c_str(), a.size(), mittel, perzentil(abweichung, 0.99), nenn[i]);
     }
-    std::printf("| CPU im Spiel, Musik an (%.0f s, %d Spiele, höchstens %d Bälle, %.0f %% der Zeit ≥ 50 Bälle) | %.1f %% eines Kerns | < 5 %% |\n",
-                spielWand, spiele, höchstePunkte, ticksImSpiel > 0 ? 100 * ticksMitVielenBällen / ticksImSpiel : 0,
+    {
+        double summe = 0;
+        for (double x : bildAbstände) summe += x;
+        const double n = static_cast<double>(bildAbstände.size());
+        std::printf("| Bilder im Spiel (%s, im Mittel %.0f Bälle): Abstand im Mittel / 99. Perzentil (%zu Abstände) | %.2f ms / %.2f ms | 16,7 ms bei 60 Hz |\n",
+                    nurTakte ? "nur zu den Takten" : "flüssig", n > 0 ? bälleSumme / n : 0, bildAbstände.size(),
+                    n > 0 ? summe / n : 0, perzentil(bildAbstände, 0.99));
+    }
+    std::printf("| CPU im Spiel, Musik %s (%.0f s, %d Spiele, höchstens %d Bälle, %.0f %% der Zeit ≥ 50 Bälle) | %.1f %% eines Kerns | < 5 %% |\n",
+                stumm ? "aus" : "an", spielWand, spiele, höchstePunkte, ticksImSpiel > 0 ? 100 * ticksMitVielenBällen / ticksImSpiel : 0,
                 spielCpu * 100);
-    std::printf("| CPU im Einstellungsfeld, Musik an (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", leerlaufSekunden,
+    std::printf("| CPU im Einstellungsfeld, Musik %s (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", stumm ? "aus" : "an", leerlaufSekunden,
                 leerCpu * 100);
     std::printf("| Spitze des belegten Speichers (RSS) | %.1f MB | < 80 MB |\n", spitzeKiB() / 1024.0);
     std::fflush(stdout);
