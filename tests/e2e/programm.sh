@@ -13,7 +13,7 @@ schüsse_im_bild() {
     -format '%[fx:round(mean*w*h)]' info:
 }
 # The label's third line, "Munition: N".
-munition_zeile() { convert "$arbeit/e2e-$1.png" -crop 100x13+32+77 +repage -format '%#' info:; }
+munition_zeile() { convert "$arbeit/e2e-$1.png" -crop 160x21+32+92 +repage -format '%#' info:; }
 
 starte
 haupt=$(warte_fenster "Quambel - F2 zum Starten drücken" 15)
