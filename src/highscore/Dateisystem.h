@@ -1,6 +1,7 @@
 #pragma once
 // The few file operations the high-score list and the music files need,
-// behind a port: one implementation per system (PosixDateisystem.cpp here).
+// behind a port: one implementation per system (POSIX calls, or the wide
+// Win32 calls on Windows).
 // The tests use a file system in memory that forgets what was never flushed
 // and can fail or stop the program at any step.
 #include <cstddef>
@@ -80,8 +81,9 @@ std::string ohneTrenner(std::string pfad);
 // The separator of this system.
 extern const char TRENNER;
 
-// The real file system of the machine.
-Dateisystem& posixDateisystem();
+// The real file system of the machine: POSIX calls, or the wide Win32 calls
+// on Windows.
+Dateisystem& systemDateisystem();
 
 // A short German description of an error number, for messages to the player.
 std::string fehlertext(Fehlernummer nummer);

@@ -30,7 +30,7 @@ namespace qmb {
 class modQuambel : public Bestenliste {
 public:
     modQuambel(Programmdienste& programm, Fensterdienste& fenster,
-               Dateisystem& dateien = posixDateisystem());
+               Dateisystem& dateien = systemDateisystem());
 
     // Chooses the file: "Highscores.qmb" in the program's folder when new files
     // can be created there, else in the per-user data folder (created when

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "platform/Systemdienste.h"
 #include "sound/modSound.h"
 
 namespace qmb {
@@ -20,7 +21,7 @@ std::string modSound::KurzerPfad(const std::string& Pfad) {
     // There is no short form of a path here; the player takes the path as it
     // is, in quotes when it holds a blank. A missing file gives nothing.
     std::error_code f;
-    if (Pfad.empty() || !std::filesystem::exists(Pfad, f)) return {};
+    if (Pfad.empty() || !std::filesystem::exists(utf8Pfad(Pfad), f)) return {};
     if (Pfad.find(' ') != std::string::npos) return "\"" + Pfad + "\"";
     return Pfad;
 }

@@ -18,7 +18,7 @@ namespace qmb {
 class modSound {
 public:
     modSound(Befehlsschnittstelle& mci, Programmdienste& programm, Fensterdienste& fenster,
-             Dateisystem& dateien = posixDateisystem())
+             Dateisystem& dateien = systemDateisystem())
         : mci_(mci), programm_(programm), fenster_(fenster), dateien_(dateien) {}
 
     bool MusikAn = false;

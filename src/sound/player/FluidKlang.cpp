@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/Systemdienste.h"
+
 #if defined(__linux__)
 #include <dlfcn.h>
 #endif
@@ -50,6 +52,14 @@ void fluidStummschalten() {
 std::vector<std::string> FluidKlang::schriftKandidaten() {
     std::vector<std::string> liste;
     if (const char* env = std::getenv("QUAMBEL_SOUNDFONT"); env && *env) liste.emplace_back(env);
+#ifdef _WIN32
+    // Windows has no SoundFont of its own: the package puts one beside the
+    // program. FluidSynth takes UTF-8 paths there too.
+    const std::string ordner = programmordner();
+    if (!ordner.empty())
+        for (const char* name : {"TimGM6mb.sf2", "default-GM.sf2", "FluidR3_GM.sf2"})
+            liste.push_back(ordner + "\\" + name);
+#endif
     // The small GM font that the game's package depends on comes first: it
     // loads in ~40 ms and takes ~30 MB, where FluidR3 (which the system's
     // default link prefers when installed) needs ~0.6 s and ~170 MB, too much
@@ -64,7 +74,7 @@ std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, con
                                                  std::string& grund) {
     fluidStummschalten();
     std::error_code f;
-    if (schrift.empty() || !std::filesystem::is_regular_file(schrift, f)) {
+    if (schrift.empty() || !std::filesystem::is_regular_file(utf8Pfad(schrift), f)) {
         grund = "kein SoundFont";
         return nullptr;
     }

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/Systemdienste.h"
+
 namespace qmb {
 
 const char* fehlertext(MidiFehler f) {
@@ -256,7 +258,7 @@ MidiFehler leseMidi(std::span<const std::uint8_t> daten, MidiStück& aus) {
 
 MidiFehler leseMidiDatei(const std::string& pfad, MidiStück& aus) {
     aus = MidiStück{};
-    std::ifstream datei(pfad, std::ios::binary);
+    std::ifstream datei(utf8Pfad(pfad), std::ios::binary);
     if (!datei) return MidiFehler::DateiUnlesbar;
     datei.seekg(0, std::ios::end);
     const std::streamoff größe = datei.tellg();

@@ -1,5 +1,7 @@
 #include "sound/player/Musikspieler.h"
 
+#include "platform/Systemdienste.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -100,8 +102,7 @@ void Befehlsspieler::laden() {
         // Said once, and before anyone waiting for the SoundFont hears that
         // loading is over, so that the line is out when they look.
         if (!bereit && gerät) {
-            std::fprintf(stderr, "Quambel: keine Tonausgabe (%s), Musik läuft stumm weiter\n", grund.c_str());
-            std::fflush(stderr);
+            hinweisZeigen("keine Tonausgabe (" + grund + "), Musik läuft stumm weiter");
         }
         ladenFertig_ = true;
     }
