@@ -24,6 +24,8 @@ PAKETE=(
   appstream desktop-file-utils
   # measurements: a sound server with a null sink, so the music is really synthesised
   pulseaudio
+  # the Qt-free part cross-built for Windows, its tests under wine (scripts/windows-kreuz.sh)
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 fehlend=()

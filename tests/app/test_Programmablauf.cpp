@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include "Attrappen.h"
+#include "NeuerOrdner.h"
 #include "app/Anleitung.h"
 #include "game/frmMain.h"
 #include "sound/modSound.h"
@@ -91,9 +92,7 @@ struct Programmablauf : ::testing::Test {
 
     void SetUp() override {
         mp = &m;
-        char muster[] = "/tmp/quambel-ablauf-XXXXXX";
-        ASSERT_NE(::mkdtemp(muster), nullptr);
-        temp = muster;
+        temp = neuerOrdner("quambel-ablauf-");
         programm.tempOrdner = temp.string();
         for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
     }

@@ -404,7 +404,7 @@ class Werkzeug : public ::testing::Test {
 protected:
     void SetUp() override {
         ordner_ = std::filesystem::temp_directory_path() /
-                  ("quambel-noten-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("quambel-noten-" + std::to_string(::testing::UnitTest::GetInstance()->current_test_info()->line()));
         std::filesystem::remove_all(ordner_);
         std::filesystem::create_directories(ordner_);
     }
@@ -420,7 +420,10 @@ protected:
     }
     // Runs the tool with the given arguments; true when it succeeded.
     bool aufrufen(const std::string& argumente) const {
-        const std::string befehl = "\"" QUAMBEL_NOTEN_PROGRAMM "\" " + argumente + " 2> \"" + pfad("fehler.txt") + "\"";
+        std::string befehl = "\"" QUAMBEL_NOTEN_PROGRAMM "\" " + argumente + " 2> \"" + pfad("fehler.txt") + "\"";
+#ifdef _WIN32
+        befehl = "\"" + befehl + "\""; // cmd.exe takes the outer quotes off a line that starts with one
+#endif
         return std::system(befehl.c_str()) == 0;
     }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "Attrappen.h"
+#include "platform/Systemdienste.h"
 #include "sound/modSound.h"
 
 namespace qmb::test {
@@ -74,8 +75,8 @@ TEST_F(Befehlsfolge, OhneMusikNurSchließenUndFragen) {
 // missing file leaves the file name out, and the command fails quietly.
 TEST_F(Befehlsfolge, PfadImOpenBefehl) {
     sound.MusikAn = true;
-    const std::string mitLeerzeichen = (ordner / "mein stück.qmb").string();
-    std::ofstream(mitLeerzeichen) << "MThd";
+    const std::string mitLeerzeichen = utf8Text(ordner / u8"mein stück.qmb");
+    std::ofstream(utf8Pfad(mitLeerzeichen)) << "MThd";
     sound.MciSpielen(mitLeerzeichen, "qmbgame");
     sound.MciSpielen((ordner / "fehlt.qmb").string(), "qmbscore");
     ASSERT_EQ(mci.befehle.size(), 4u);
