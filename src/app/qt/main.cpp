@@ -13,6 +13,7 @@
 #include "app/qt/HauptFenster.h"
 #include "app/qt/Programm.h"
 #include "app/qt/Spielfeld.h"
+#include "platform/Systemdienste.h"
 
 #ifndef QUAMBEL_VERSION
 #define QUAMBEL_VERSION "0"
@@ -45,10 +46,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--nur-takte") == 0) nurTakte = true;
         if (std::strcmp(argv[i], "--version") == 0) {
+            qmb::konsoleAnbinden();
             std::printf("Quambel %s\n", QUAMBEL_VERSION);
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            qmb::konsoleAnbinden();
             std::printf("Aufruf: quambel [--nur-takte] [--version] [--help] – ein Ballspiel; Anleitung im Spiel mit F1; "
                         "--nur-takte zeichnet die Bälle nur zu den Spieltakten statt flüssig in der Bildwiederholrate.\n");
             return 0;

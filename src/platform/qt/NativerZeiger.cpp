@@ -42,17 +42,19 @@ void zeigerFreigeben() {
     XFlush(d);
 }
 #elif defined(Q_OS_WIN)
-// Windows confines the pointer itself, to a rectangle in screen pixels.
+// Windows confines the pointer itself, to a rectangle in physical screen
+// pixels: the client area of the playfield's own window, as Windows sees it.
+// Logical coordinates times one pixel ratio are wrong on a second monitor
+// with another scale.
 bool zeigerFesthalten(QWidget* feld) {
     if (!feld) return false;
-    const qreal dpr = feld->devicePixelRatioF();
-    const QPoint oben = feld->mapToGlobal(QPoint(0, 0));
+    const HWND fenster = reinterpret_cast<HWND>(feld->winId());
     RECT r;
-    r.left = static_cast<LONG>(oben.x() * dpr);
-    r.top = static_cast<LONG>(oben.y() * dpr);
-    r.right = static_cast<LONG>((oben.x() + feld->width()) * dpr);
-    r.bottom = static_cast<LONG>((oben.y() + feld->height()) * dpr);
-    return ::ClipCursor(&r) != 0;
+    if (!::GetClientRect(fenster, &r)) return false;
+    POINT oben{r.left, r.top}, unten{r.right, r.bottom};
+    if (!::ClientToScreen(fenster, &oben) || !::ClientToScreen(fenster, &unten)) return false;
+    const RECT bildschirm{oben.x, oben.y, unten.x, unten.y};
+    return ::ClipCursor(&bildschirm) != 0;
 }
 
 void zeigerFreigeben() { ::ClipCursor(nullptr); }
