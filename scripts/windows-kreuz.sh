@@ -10,7 +10,7 @@ ordner=${1:-build/mingw}
 gtest=${QUAMBEL_GTEST_QUELLEN:-/usr/src/googletest}
 
 start=$(date +%s)
-cmake -S . -B "$ordner" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+cmake -S . -B "$ordner" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAMBEL_NUR_KERN=ON -DQUAMBEL_WERROR=ON \
   -DQUAMBEL_GTEST_QUELLEN="$gtest" >/dev/null
 nice cmake --build "$ordner" -j2
@@ -24,6 +24,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot --init >/dev/null 2>&1
   echo "windows-kreuz: wine eingerichtet in $(($(date +%s) - gebaut)) s"
 fi
+wineserver -w # the one wineboot left behind ends first
 wineserver -p
 trap 'wineserver -k || true' EXIT
 lauf=$(date +%s)

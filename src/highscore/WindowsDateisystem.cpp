@@ -79,6 +79,25 @@ bool istOrdner(const std::wstring& pfad) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The name goes at once, as on POSIX, even while the file is still open
+// (the lock of a copy, a piece being played): the folder can then be removed.
+// Where the file system cannot (FAT, Windows before 10), the name goes when
+// the last handle is closed.
+bool loeschen(const std::wstring& pfad) {
+    const HANDLE h = ::CreateFileW(pfad.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    // FileDispositionInfoEx (21) with DELETE | POSIX_SEMANTICS, from Windows 10 1709 on.
+    DWORD sofort = 0x1 | 0x2;
+    FILE_DISPOSITION_INFO später{TRUE};
+    const bool weg = ::SetFileInformationByHandle(h, static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &sofort, sizeof sofort) ||
+                     ::SetFileInformationByHandle(h, FileDispositionInfo, &später, sizeof später);
+    const DWORD fehler = ::GetLastError();
+    ::CloseHandle(h);
+    ::SetLastError(fehler);
+    return weg;
+}
+
 class WindowsSchreibdatei : public Schreibdatei {
 public:
     explicit WindowsSchreibdatei(HANDLE h) : h_(h) {}
@@ -219,7 +238,7 @@ public:
         std::wstring p;
         if (pfad.empty() || !win::breit(pfad, p)) return ENOENT;
         if (istOrdner(p)) return EISDIR;
-        return mitGeduld([&] { return ::DeleteFileW(p.c_str()) != 0; });
+        return mitGeduld([&] { return loeschen(p); });
     }
 
     Fehlernummer ordnerSichern(const std::string& ordner) override {
