@@ -27,6 +27,9 @@ fi
 wineserver -w # the one wineboot left behind ends first
 wineserver -p
 trap 'wineserver -k || true' EXIT
+# Wine's own services start with the first program and live as long as the
+# server; started here, they do not hold ctest's output pipes open.
+/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || wine cmd /c exit </dev/null >/dev/null 2>&1
 lauf=$(date +%s)
 ctest --test-dir "$ordner" --output-on-failure -j2
 echo "windows-kreuz: Tests unter wine in $(($(date +%s) - lauf)) s"
