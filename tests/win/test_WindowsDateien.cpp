@@ -74,7 +74,7 @@ struct UmlautOrdner : ::testing::Test {
     TestProgramm programm; SkriptFenster fenster;
     void SetUp() override {
         fs::remove_all(ordner), fs::create_directories(ordner);
-        programm.appPfad = programm.tempOrdner = utf8;
+        programm.appPfad = programm.tempOrdner = programm.benutzerOrdner = utf8; // nothing outside it
     }
     void TearDown() override { fs::remove_all(ordner); }
     std::string lies(const fs::path& p) const { return (std::ostringstream() << std::ifstream(ordner / p, std::ios::binary).rdbuf()).str(); }
