@@ -1,271 +1,84 @@
-// The ball timer: gravity, the pad, the ceiling, the side walls, division and loss.
-#include <cmath>
+// One tick of the ball timer, worked out by hand: gravity, the pad with its
+// bounce, steering and division, the ceiling, the walls, and the loss.
+#include <gtest/gtest.h>
 
-#include "Spielaufbau.h"
+#include <cmath>
+#include <deque>
+
+#include "Modell.h"
 
 namespace qmb::test {
 namespace {
 
-using Ballflug = Spielfeld;
+struct Ballflug : ::testing::Test, Modell {
+    Ballflug() { laden(); }
+};
 
-TEST_F(Ballflug, FälltUnterDerSchwerkraft) {
-    starten(0.5f); // r 0.5 gives 0.5 * 241 - 120 = 0.5, which rounds to the even 0
-    ASSERT_EQ(form.BallDaten[1].vx, 0);
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, 17);
-    EXPECT_EQ(form.Ball(1).Top, 737.0f);
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, 34);
-    EXPECT_EQ(form.Ball(1).Top, 771.0f);
-    EXPECT_EQ(form.Ball(1).Left, 3060.0f);
-}
-
-TEST_F(Ballflug, PadFängtTeiltUndDerZwillingInHöheremPlatzFliegtSchonMit) {
+TEST_F(Ballflug, EinTakt) {
+    // The pad lies at 2640..3840 with its top at 6600; a ball is 240 across.
+    // Ball 1 is set up, its twin goes to slot 2 and moves in the same tick.
+    const float knapp = std::nextafter(3976.0f, 5000.0f);
+    const struct {
+        const char* was;
+        float pad;
+        bool power;
+        Flug vor;
+        std::deque<float> zug;
+        Flug nach, zwilling;
+    } fälle[] = {
+        {"falls", 2640, false, {3000, 2000, 10, 0, true}, {}, {3010, 2017, 10, 17, true}, {}},
+        {"bounces: mirrored at the top edge, k = -15, steered by (3180 - 3240) / 5", 2640, false,
+         {3060, 6300, 0, 300, true}, {0.0f}, {3060, 6103, -12, -332, true}, {3072, 5788, 12, -315, true}},
+        {"k = 27 leaves exactly -290: kept", 2640, false, {3060, 6300, 0, 300, true}, {0.6f},
+         {3060, 6103, -12, -290, true}, {3072, 5830, 12, -273, true}},
+        {"k = 29 leaves -288: drawn afresh", 2640, false, {3060, 6300, 0, 300, true}, {0.625f, 0.5f},
+         {3060, 6103, -12, -300, true}, {3072, 5820, 12, -283, true}},
+        {"PowerPad doubles k = 55", 2640, true, {3060, 6300, 0, 300, true}, {0.999f},
+         {3060, 6103, -12, -427, true}, {3072, 5693, 12, -410, true}},
+        {"PowerPad with k = -15 is too slow", 2640, true, {3060, 6300, 0, 300, true}, {0.0f, 0.0f},
+         {3060, 6103, -12, -250, true}, {3072, 5870, 12, -233, true}},
+        {"struck right of the middle", 2640, false, {3660, 6300, 10, 300, true}, {0.0f},
+         {3660, 6103, 118, -332, true}, {3542, 5788, -118, -315, true}},
+        {"ceiling: 150.5 to the even 150", 2640, false, {3000, 400, 0, -318, true}, {}, {3000, 620, 0, 150, true}, {}},
+        {"ceiling: 151.5 to the even 152", 2640, false, {3000, 400, 0, -320, true}, {}, {3000, 624, 0, 152, true}, {}},
+        {"falling ball at the ceiling", 2640, false, {3000, 340, 0, 0, true}, {}, {3000, 357, 0, 17, true}, {}},
+        {"left wall", 2640, false, {500, 3000, -100, 0, true}, {}, {420, 3017, 100, 17, true}, {}},
+        {"right wall", 2640, false, {5600, 3000, 100, 0, true}, {}, {5720, 3017, -100, 17, true}, {}},
+        {"reaching the right wall", 2640, false, {5560, 3000, 100, 0, true}, {}, {5660, 3017, 100, 17, true}, {}},
+        {"reaching the left wall", 2640, false, {480, 3000, -60, 0, true}, {}, {420, 3017, -60, 17, true}, {}},
+        {"one wall per tick", 2640, false, {6400, 3000, -6000, 0, true}, {}, {6320, 3017, 6000, 17, true}, {}},
+        {"centre on the pad's left edge", 2640, false, {2520, 6300, 0, 300, true}, {}, {2520, 6617, 0, 317, true}, {}},
+        {"centre on the pad's right edge", 2640, false, {3720, 6300, 0, 300, true}, {}, {3720, 6617, 0, 317, true}, {}},
+        {"bottom reaching the pad's top", 2640, false, {3060, 6300, 0, 43, true}, {}, {3060, 6360, 0, 60, true}, {}},
+        {"centre on the edge in single precision", 4096, false, {knapp, 6300, 0, 300, true}, {},
+         {knapp, 6617, 0, 317, true}, {}},
+        {"beside the pad: a tick of grace", 2640, false, {1000, 6300, 0, 100, true}, {}, {1000, 6417, 0, 117, true}, {}},
+        {"caught in the tick of grace", 600, false, {1000, 6417, 0, 117, true}, {0.0f, 0.5f},
+         {1000, 6169, -16, -300, true}, {1016, 5886, 16, -283, true}},
+        {"beside the pad, below its top: lost", 2640, false, {1000, 6400, 0, 0, true}, {}, {}, {}},
+    };
     starten();
-    ASSERT_EQ(form.Pad.Left, 2640.0f);
-    ball(1, 3060, 6300, 0, 300);
-    zufall.werte = {0.0f}; // k = -15: -317 - 15 = -332 is fast enough, no second draw
-    form.tmrBälle_Timer();
-
-    EXPECT_EQ(form.Ball(1).Top, 6103.0f); // 6360 - (317 - 60)
-    EXPECT_EQ(form.Ball(1).Left, 3060.0f);
-    EXPECT_EQ(form.BallDaten[1].vy, -332);
-    EXPECT_EQ(form.BallDaten[1].vx, -12); // (3180 - 3240) / 5
-    EXPECT_EQ(zufall.gezogen, 1);
-
-    // The twin took slot 2 and, lying above slot 1, moved in the same tick.
-    EXPECT_NE(form.BallDaten[2].Aktiv, 0);
-    EXPECT_TRUE(form.Ball(2).Visible);
-    EXPECT_EQ(form.BallDaten[2].vy, -332 + 17);
-    EXPECT_EQ(form.BallDaten[2].vx, 12);
-    EXPECT_EQ(form.Ball(2).Top, 6103.0f - 315.0f);
-    EXPECT_EQ(form.Ball(2).Left, 3072.0f);
-
-    EXPECT_EQ(form.Punkte, 2);
-    EXPECT_EQ(form.Rekord, 2);
-    EXPECT_EQ(form.lblPunkte.Caption, label(2, 2, 100));
-    EXPECT_TRUE(form.lblPunkte.Hinten);
-}
-
-TEST_F(Ballflug, ZwillingInNiedrigeremPlatzWartetAufDenNächstenTakt) {
-    starten();
-    ballWeg(1);
-    ball(3, 3060, 6300, 0, 300);
-    ball(2, 1000, 1000, 0, 0);
-    zufall.werte = {0.0f};
-    form.tmrBälle_Timer();
-    ASSERT_NE(form.BallDaten[1].Aktiv, 0); // the lowest free slot
-    EXPECT_EQ(form.Ball(1).Top, 6103.0f);
-    EXPECT_EQ(form.Ball(1).Left, 3060.0f);
-    EXPECT_EQ(form.BallDaten[1].vy, -332);
-    EXPECT_EQ(form.BallDaten[1].vx, 12);
-    EXPECT_EQ(form.Punkte, 3);
-}
-
-TEST_F(Ballflug, ZuLangsamerRückprallWirdNeuGezogen) {
-    starten();
-    // k = round(0.6 * 70 - 15) = 27: -317 + 27 = -290 is not above -290 and stays.
-    ball(1, 3060, 6300, 0, 300);
-    zufall.werte = {0.6f};
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, -290);
-    EXPECT_EQ(zufall.gezogen, 1);
-
-    // k = round(28.75) = 29 gives -288, too slow: a fresh -(250 + 0.5 * 100).
-    ballWeg(2);
-    ball(1, 3060, 6300, 0, 300);
-    zufall.gezogen = 0;
-    zufall.werte = {0.625f, 0.5f};
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, -300);
-    EXPECT_EQ(zufall.gezogen, 2);
-}
-
-TEST_F(Ballflug, PowerPadWirftHöher) {
-    starten();
-    form.Form_KeyDown(vbKeySpace, 0);
-    ASSERT_TRUE(form.PowerPad);
-    ball(1, 3060, 6300, 0, 300);
-    zufall.werte = {0.999f}; // k = 55, doubled and reversed: -317 - 110
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, -427);
-
-    // k = -15 now adds 30 and leaves -287, too slow: drawn afresh.
-    ballWeg(2);
-    ball(1, 3060, 6300, 0, 300);
-    zufall.werte = {0.0f, 0.0f};
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, -250);
-}
-
-TEST_F(Ballflug, RechtsVonDerMitteGetroffenLenktNachRechts) {
-    starten();
-    ball(1, 3660, 6300, 10, 300); // centre 3780, pad centre 3240: +108
-    zufall.werte = {0.0f};
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vx, 118);
-    EXPECT_EQ(form.Ball(1).Left, 3660.0f); // no horizontal move in the tick of the bounce
-}
-
-TEST_F(Ballflug, MitteGenauÜberDerPadkanteWirdNichtGefangen) {
-    starten();
-    ball(2, 1000, 1000, 0, 0);
-    for (float left : {2520.0f, 3720.0f}) { // centre on the left edge 2640, on the right edge 3840
-        SCOPED_TRACE(left);
-        ball(1, left, 6300, 0, 300);
+    for (const auto& f : fälle) {
+        SCOPED_TRACE(f.was);
+        ball(1, f.vor);
+        ball(2, {});
+        ball(3, {5000, 1000, 0, 0, true}); // keeps the game going when ball 1 is lost
+        m.Pad.Left = f.pad;
+        m.PowerPad = f.power;
+        m.PunkteStandAktualisieren();
+        m.lblPunkte.Hinten = false;
+        zufall.werte = f.zug;
         zufall.gezogen = 0;
-        form.tmrBälle_Timer();
-        EXPECT_EQ(zufall.gezogen, 0);
-        EXPECT_EQ(form.Ball(1).Top, 6617.0f); // fell past the pad's top edge
-        EXPECT_EQ(form.Punkte, 2);
-        form.tmrBälle_Timer();
-        EXPECT_EQ(form.BallDaten[1].Aktiv, 0) << "lost on the next tick";
-        EXPECT_FALSE(form.Ball(1).Visible);
-        EXPECT_EQ(form.Ball(1).Left, 0.0f);
-        EXPECT_EQ(form.Ball(1).Top, 0.0f);
-        EXPECT_EQ(form.Punkte, 1);
-        EXPECT_EQ(form.lblPunkte.Caption, label(1, 2, 100));
+        m.tmrBälle_Timer();
+        EXPECT_EQ(ball(1), f.nach);
+        EXPECT_EQ(ball(2), f.zwilling);
+        EXPECT_EQ(zufall.gezogen, static_cast<int>(f.zug.size()));
+        EXPECT_EQ(m.Punkte, bälleImSpiel());
+        EXPECT_GE(m.Rekord, m.Punkte);
+        EXPECT_EQ(m.lblPunkte.Caption, label(m.Punkte, m.Rekord, 100));
+        EXPECT_EQ(m.lblPunkte.Hinten, f.zwilling.aktiv) << "the label goes behind a new ball";
+        EXPECT_TRUE(m.SpielLäuft);
     }
-}
-
-TEST_F(Ballflug, EinTaktGnadeFürDenBallNebenDemPad) {
-    starten();
-    ball(2, 5000, 1000, 0, 0);
-    ball(1, 1000, 6300, 0, 100); // beside the pad: 6300 + 240 + 117 > 6600, centre 1120
-    form.tmrBälle_Timer();
-    ASSERT_NE(form.BallDaten[1].Aktiv, 0);
-    ASSERT_EQ(form.Ball(1).Top, 6417.0f); // its bottom edge is now below the pad's top edge
-
-    // The pad arrives under its centre in time: caught after all.
-    form.Pad.Left = 600;
-    zufall.werte = {0.0f};
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.Ball(1).Top, 6169.0f); // 6360 - (134 - (6600 - 6657))
-    EXPECT_EQ(form.Punkte, 3);
-}
-
-TEST_F(Ballflug, OhnePadImNächstenTaktVerloren) {
-    starten();
-    ball(2, 5000, 1000, 0, 0);
-    ball(1, 1000, 6300, 0, 100);
-    form.tmrBälle_Timer();
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1], form.LeerDaten);
-    EXPECT_FALSE(form.Ball(1).Visible);
-    EXPECT_EQ(form.Punkte, 1);
-    EXPECT_TRUE(form.SpielLäuft);
-}
-
-TEST_F(Ballflug, DeckeHalbiertUndDrehtMitRundungZurGeradenZahl) {
-    starten();
-    ball(1, 3000, 400, 0, -318); // -301 after gravity
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, 150); // 150.5 goes to the even 150
-    EXPECT_EQ(form.Ball(1).Top, 620.0f);  // 150 - 40 + 360 = 470, then the move
-
-    ball(1, 3000, 400, 0, -320); // -303 after gravity
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, 152); // 151.5 goes to the even 152
-    EXPECT_EQ(form.Ball(1).Top, 624.0f);
-
-    // A ball on its way down is not turned, however high it is.
-    ball(1, 3000, 340, 0, 0);
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vy, 17);
-    EXPECT_EQ(form.Ball(1).Top, 357.0f);
-}
-
-TEST_F(Ballflug, SeitenwändeSpiegelnVorausschauend) {
-    starten();
-    ball(1, 500, 3000, -100, 0); // reaches 400; the next step to 300 would cross 360
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vx, 100);
-    EXPECT_EQ(form.Ball(1).Left, 420.0f);
-
-    ball(1, 5600, 3000, 100, 0); // reaches 5700; 5700 + 240 + 100 > 6000
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vx, -100);
-    EXPECT_EQ(form.Ball(1).Left, 5720.0f);
-
-    // Exactly reaching the wall line is not crossing it.
-    ball(1, 5560, 3000, 100, 0); // reaches 5660; 5660 + 240 + 100 = 6000
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vx, 100);
-    EXPECT_EQ(form.Ball(1).Left, 5660.0f);
-}
-
-TEST_F(Ballflug, NurEineWandJeTakt) {
-    starten();
-    // So fast that the mirror at the left wall lands beyond the right one:
-    // the right wall is not looked at in the same tick.
-    ball(1, 6400, 3000, -6000, 0);
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vx, 6000);
-    EXPECT_EQ(form.Ball(1).Left, 6320.0f); // 6000 - (400 - 360) + 360
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.BallDaten[1].vx, -6000);
-}
-
-TEST_F(Ballflug, VergleichtInEinfacherGenauigkeit) {
-    starten();
-    ball(2, 5000, 1000, 0, 0);
-    // With the pad's left edge at 4096, a ball at 3976 + 2^-12 has its centre
-    // 2^-12 right of the edge in double precision; in single precision, where
-    // the spacing above 4096 is 2^-11, the centre rounds to exactly 4096.
-    form.Pad.Left = 4096;
-    const float left = std::nextafter(3976.0f, 5000.0f);
-    ASSERT_GT(static_cast<double>(left) + 120.0, 4096.0);
-    ball(1, left, 6300, 0, 300);
-    form.tmrBälle_Timer();
-    EXPECT_EQ(form.Punkte, 2) << "the centre on the pad's edge is not inside the pad";
-    EXPECT_EQ(form.Ball(1).Top, 6617.0f);
-}
-
-TEST_F(Ballflug, DerLetzteVerloreneBallBeendetDasSpielImSelbenTakt) {
-    starten();
-    liste.füllen(50); // a best of 1 does not enter
-    ball(1, 500, 6400, 0, 0); // beside the pad, already below its top edge
-    form.tmrBälle_Timer();
-    EXPECT_FALSE(form.SpielLäuft);
-    EXPECT_FALSE(einSpielTimerLäuft());
-    EXPECT_EQ(form.Punkte, 0);
-    EXPECT_EQ(form.Rekord, 0);
-    ASSERT_EQ(fenster.nur(Dialog::MsgBox).size(), 1u);
-    EXPECT_EQ(fenster.nur(Dialog::Fenster).size(), 1u);
-}
-
-TEST_F(Ballflug, DerHundertsteBallGewinntUndNichtsBewegtSichDanach) {
-    starten();
-    bälle(99);
-    ball(1, 3060, 6300, 0, 300);
-    zufall.werte = {0.0f};
-    form.tmrBälle_Timer();
-
-    ASSERT_EQ(liste.eintragungen.size(), 1u);
-    EXPECT_EQ(liste.eintragungen[0], std::make_pair(std::string("Velmora"), int16_t{100}));
-    EXPECT_FALSE(form.SpielLäuft);
-    EXPECT_EQ(bälleImSpiel(), 0);
-    // The tick ended with the game: no ball was moved after the field was cleared.
-    for (int i = 1; i <= 100; ++i) {
-        EXPECT_EQ(form.Ball(i).Left, 0.0f) << i;
-        EXPECT_EQ(form.Ball(i).Top, 0.0f) << i;
-        EXPECT_FALSE(form.Ball(i).Visible) << i;
-    }
-}
-
-TEST_F(Ballflug, VolleSlotsBeimTeilenGewinnenDasSpiel) {
-    starten();
-    bälle(100);
-    form.Punkte = 99; // the count lags behind the full slot array
-    ball(1, 3060, 6300, 0, 300);
-    zufall.werte = {0.0f};
-    form.tmrBälle_Timer();
-    const auto fragen = fenster.nur(Dialog::InputBox);
-    ASSERT_EQ(fragen.size(), 1u);
-    EXPECT_EQ(fragen[0].titel, "MAXIMALANZAHL");
-    ASSERT_EQ(liste.eintragungen.size(), 1u);
-    EXPECT_EQ(liste.eintragungen[0].second, 100);
-    EXPECT_FALSE(form.SpielLäuft);
 }
 
 } // namespace

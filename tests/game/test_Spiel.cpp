@@ -1,145 +1,124 @@
-// Start and end of a game: the values they set, the order around their event
-// pumps, and what may come in at those pumps (Esc, a second start, the window
-// being closed, timers falling due) without leaving a half-started game.
-#include <cmath>
+// A game from start to end: the whole state a start and an end leave, the
+// order around their event pumps and what may come in there, the ways a game
+// is won, lost or aborted, and what the player is told then.
+#include <gtest/gtest.h>
 
-#include "Spielaufbau.h"
+#include <cmath>
+#include <functional>
+
+#include "Modell.h"
 
 namespace qmb::test {
 namespace {
 
-using SpielStart = Spielfeld;
+using Schritte = std::vector<std::string>;
 
-// Everything that makes the window "no game".
-void erwarteKeinSpiel(Spielaufbau& s) {
-    frmMain& f = s.form;
-    EXPECT_FALSE(f.SpielLäuft);
-    EXPECT_FALSE(s.einSpielTimerLäuft());
-    EXPECT_TRUE(f.fraSpielEinstellungen.Visible);
-    EXPECT_FALSE(f.Pad.Visible);
-    EXPECT_EQ(f.Pad.FillColor, BLAU);
-    EXPECT_EQ(f.Pad.BorderColor, BLAU);
-    EXPECT_EQ(f.MousePointer, vbArrow);
-    EXPECT_TRUE(f.mnuSpielStarten.Visible);
-    EXPECT_FALSE(f.mnuSpielbeenden.Visible);
-    EXPECT_FALSE(f.mnuPause.Enabled);
-    EXPECT_FALSE(f.mnuPause.Checked);
-    EXPECT_EQ(f.Caption, TITEL_START);
-    EXPECT_EQ(f.lblPunkte.Caption, "");
-    EXPECT_EQ(f.Punkte, 0);
-    EXPECT_EQ(f.Munition, 0);
-    EXPECT_FALSE(f.PowerPad);
-    EXPECT_FALSE(f.Schießen);
-    EXPECT_EQ(f.SchussTakt, 0);
-    EXPECT_FALSE(f.RechtesGewehr);
-    EXPECT_FALSE(f.Pausiert);
-    EXPECT_EQ(f.PadRichtung, 0);
-    EXPECT_EQ(f.Schuss.Anzahl(), 0);
-    for (int i = 1; i <= 100; ++i) {
-        EXPECT_EQ(f.BallDaten[static_cast<size_t>(i)], f.LeerDaten) << "ball " << i;
-        EXPECT_FALSE(f.Ball(i).Visible) << "ball " << i;
-        EXPECT_EQ(f.Ball(i).Left, 0.0f) << "ball " << i;
-        EXPECT_EQ(f.Ball(i).Top, 0.0f) << "ball " << i;
+struct Spiel : ::testing::Test, Modell {
+    Spiel() { laden(); }
+    // Loses the last ball of a game whose best was `rekord`.
+    void verlieren(int16_t rekord) {
+        starten();
+        m.Rekord = rekord;
+        ball(1, {500, 6400, 0, 0, true}); // beside the pad, below its top edge
+        m.tmrBälle_Timer();
     }
-    for (int i = 1; i <= 10; ++i) {
-        EXPECT_EQ(f.BonusDaten[static_cast<size_t>(i)], f.LeerDaten) << "bonus " << i;
-        EXPECT_FALSE(f.Bonus(i).Visible) << "bonus " << i;
-        EXPECT_EQ(f.Bonus(i).Left, 0.0f) << "bonus " << i;
-        EXPECT_EQ(f.Bonus(i).Top, 0.0f) << "bonus " << i;
+    Schritte musik(const std::string& datei, const char* ab) const {
+        return {"stop qmbgame", "open " + datei + " type MPEGVideo alias qmbscore", "play qmbscore repeat from 0",
+                std::string("play qmbscore from ") + ab};
     }
-    if (!s.zeiger.clips.empty()) {
-        EXPECT_FALSE(s.zeiger.eingesperrt());
-    }
+};
+
+const std::string FRISCH = // a game just started with the draw 0, in mouse mode
+    "Spiel+ Pause- 'Quambel' Zeiger 99 eingesperrt Feld- F2- F3+ P+- Timer+++-+ Musik+ Maus++ Pad 2640+ blau Power- "
+    "Richtung 0 Feuer-0- Punkte 1/1/100 'Punkte: 1|Rekord: 1|Munition: 100' Ball1 {3060 720 -120 0 aktiv} Bälle 1 "
+    "Bonusse 0 Schüsse 0";
+std::string keinSpiel(int rekord, int pad = 2640) {
+    return "Spiel- Pause- 'Quambel - F2 zum Starten drücken' Zeiger 1 frei Feld+ F2+ F3- P-- Timer----- Musik+ "
+           "Maus++ Pad " + std::to_string(pad) + "- blau Power- Richtung 0 Feuer-0- Punkte 0/" +
+           std::to_string(rekord) + "/0 '' Ball1 {0 0 0 0} Bälle 0 Bonusse 0 Schüsse 0";
 }
 
-// Everything that makes the window "a game has just started".
-void erwarteFrischesSpiel(Spielaufbau& s) {
-    frmMain& f = s.form;
-    EXPECT_TRUE(f.SpielLäuft);
-    EXPECT_FALSE(f.fraSpielEinstellungen.Visible);
-    EXPECT_EQ(f.Ball(1).Left, 3060.0f);
-    EXPECT_EQ(f.Ball(1).Top, 720.0f);
-    EXPECT_TRUE(f.Ball(1).Visible);
-    EXPECT_EQ(f.BallDaten[1].vy, 0);
-    EXPECT_NE(f.BallDaten[1].Aktiv, 0);
-    EXPECT_EQ(s.bälleImSpiel(), 1);
-    EXPECT_EQ(f.Punkte, 1);
-    EXPECT_EQ(f.Rekord, 1);
-    EXPECT_EQ(f.Munition, 100);
-    EXPECT_EQ(f.lblPunkte.Caption, Spielaufbau::label(1, 1, 100));
-    EXPECT_EQ(f.Pad.Left, 2640.0f);
-    EXPECT_TRUE(f.Pad.Visible);
-    EXPECT_EQ(f.MousePointer, vbCustom);
-    EXPECT_TRUE(f.tmrBälle.Enabled());
-    EXPECT_TRUE(f.tmrBonusse.Enabled());
-    EXPECT_TRUE(f.tmrSchüsse.Enabled());
-    EXPECT_TRUE(f.tmrRand.Enabled());
-    EXPECT_EQ(f.tmrPad.Enabled(), f.optTastatur.Value);
-    EXPECT_FALSE(f.mnuSpielStarten.Visible);
-    EXPECT_TRUE(f.mnuSpielbeenden.Visible);
-    EXPECT_TRUE(f.mnuPause.Enabled);
-    EXPECT_FALSE(f.mnuPause.Checked);
-    EXPECT_EQ(f.Caption, TITEL_SPIEL);
-    EXPECT_FALSE(f.Schießen);
-    EXPECT_EQ(f.SchussTakt, 0);
-    EXPECT_FALSE(f.RechtesGewehr);
-    EXPECT_FALSE(f.Pausiert);
-    EXPECT_EQ(f.PadRichtung, 0);
-}
-
-TEST_F(SpielStart, LegtDenErstenBallUndDieZählerFest) {
-    form.Pad.Left = 480; // wherever the last game left it
+TEST_F(Spiel, StartUndEnde) {
+    EXPECT_EQ(stand(), "Spiel- Pause- 'Quambel - F2 zum Starten drücken' Zeiger 0 frei Feld+ F2+ F3- P-- Timer----- "
+                       "Musik+ Maus++ Pad 2520- blau Power- Richtung 0 Feuer-0- Punkte 0/0/0 '' Ball1 {0 0 0 0} "
+                       "Bälle 0 Bonusse 0 Schüsse 0");
     zufall.werte = {0.0f};
     uhr.sekunden = 45296.25;
-    form.cmdLos_Click();
-    erwarteFrischesSpiel(*this);
-    EXPECT_EQ(form.BallDaten[1].vx, -120);
-    ASSERT_FALSE(zufall.saaten.empty());
+    m.cmdLos_Click();
+    EXPECT_EQ(stand(), FRISCH);
     EXPECT_EQ(zufall.saaten.back(), 45296.25);
     EXPECT_EQ(zufall.gezogen, 1);
-    EXPECT_TRUE(zeiger.eingesperrt());
     EXPECT_EQ(zeiger.clips.back(), (Rechteck{100, 50, 526, 532}));
+
+    // A busy game ends through the menu: everything cleared, the best kept, nothing said.
+    bälle(7);
+    bonus(3, 1, {1000, 1000, 0, 10});
+    m.Schuss.Load(1);
+    m.Form_KeyDown(vbKeyDown, 0);
+    m.Form_KeyDown(vbKeyUp, 0);
+    m.RechtesGewehr = true;
+    vergessen();
+    m.mnuSpielbeenden_Click();
+    EXPECT_EQ(stand(), keinSpiel(7));
+    EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents"}));
+
+    // Keyboard play: the pad timer runs, the pointer is never confined; the
+    // five timers at their intervals (the music watch every two seconds).
+    m.optTastatur_Click();
+    ablauf.clear();
+    m.cmdLos_Click();
+    const uint64_t vorher = m.tmrRand.Ticks();
+    takt.vorspulen(2000);
+    EXPECT_EQ((std::vector<uint64_t>{m.tmrBälle.Ticks(), m.tmrBonusse.Ticks(), m.tmrSchüsse.Ticks(), m.tmrPad.Ticks(),
+                                     m.tmrRand.Ticks() - vorher}),
+              (std::vector<uint64_t>{50, 50, 66, 133, 1}));
+    m.SpielEnde();
+    for (const auto& s : ablauf) EXPECT_EQ(s.find("Zeiger"), std::string::npos) << s;
+    EXPECT_NE(stand().find("Timer----- Musik+ Tastatur-- Pad 2640-"), std::string::npos);
 }
 
-TEST_F(SpielStart, SeitlicheStartgeschwindigkeitRundetZurGeradenZahl) {
-    const std::pair<float, int32_t> fälle[] = {{0.5f, 0}, {0.0f, -120}, {std::nextafter(1.0f, 0.0f), 121}};
-    for (const auto& [r, vx] : fälle) {
+TEST_F(Spiel, PunktestandInDreiZeilen) {
+    starten();
+    m.Punkte = 99;
+    m.Rekord = 15;
+    m.Munition = -3;
+    m.PunkteStandAktualisieren();
+    EXPECT_EQ(m.lblPunkte.Caption, "Punkte: 99\r\nRekord: 15\r\nMunition: -3");
+    EXPECT_TRUE(m.SpielLäuft && ablauf.empty()) << "99 balls do not win";
+}
+
+TEST_F(Spiel, SeitlicheStartgeschwindigkeitRundetZurGeradenZahl) {
+    for (const auto& [r, vx] : {std::pair{0.5f, 0}, {0.0f, -120}, {std::nextafter(1.0f, 0.0f), 121}}) {
         starten(r);
-        EXPECT_EQ(form.BallDaten[1].vx, vx) << r;
-        form.SpielEnde();
+        EXPECT_EQ(m.BallDaten[1].vx, vx) << r;
+        m.SpielEnde();
     }
 }
 
-TEST_F(SpielStart, PowerPadVomEinstellungsfeldHältBisZumSpielende) {
-    // A PowerPad key held on the settings panel turns the hidden pad red; the
-    // start leaves that alone, the next end clears it.
-    form.Form_KeyDown(vbKeyShift, 0);
+TEST_F(Spiel, PowerPadVomEinstellungsfeldHältBisZumSpielende) {
+    m.Form_KeyDown(vbKeyShift, 0);
     starten();
-    EXPECT_TRUE(form.PowerPad);
-    EXPECT_EQ(form.Pad.FillColor, ROT);
-    form.mnuSpielbeenden_Click();
-    EXPECT_FALSE(form.PowerPad);
-    EXPECT_EQ(form.Pad.FillColor, BLAU);
-    starten();
-    EXPECT_FALSE(form.PowerPad);
+    EXPECT_NE(stand().find("Pad 2640+ rot Power+"), std::string::npos);
+    m.mnuSpielbeenden_Click();
+    EXPECT_EQ(stand(), keinSpiel(1));
 }
 
-TEST_F(SpielStart, ReihenfolgeUmDieEreignispausen) {
-    std::vector<std::string> gesehen;
-    fenster.beiDoEvents = [&](int n) {
-        const frmMain& f = form;
-        gesehen.push_back(std::to_string(n) + ":" + (f.Ball(1).Visible ? "B" : "b") +
-                          (f.BallDaten[1].Aktiv ? "A" : "a") + (f.tmrRand.Enabled() ? "R" : "r") +
-                          (f.SpielLäuft ? "L" : "l") + (f.fraSpielEinstellungen.Visible ? "E" : "e") +
-                          std::to_string(f.Punkte) + (f.MousePointer == vbCustom ? "Z" : "z") +
-                          (zeiger.eingesperrt() ? "K" : "k") + (f.tmrBälle.Enabled() ? "T" : "t") +
-                          (f.Pad.Visible ? "P" : "p"));
-    };
-    form.SpielStarten();
-    EXPECT_EQ(gesehen, (std::vector<std::string>{"1:bArlE0zktp", "2:bARLe0zktp", "3:bARLe1ZKtp"}));
+TEST_F(Spiel, ReihenfolgeUmDieEreignispausen) {
+    Schritte gesehen;
+    fenster.beiDoEvents = [&](int) { gesehen.push_back(stand()); };
+    zufall.werte = {0.0f};
+    m.SpielStarten();
+    const std::string vorher = "Spiel- Pause- 'Quambel - F2 zum Starten drücken' Zeiger 0 frei Feld";
+    const std::string danach = " Musik+ Maus++ Pad 2520- blau Power- Richtung 0 Feuer-0- Punkte ";
+    const std::string ball = " Ball1 {3060 720 -120 0 aktiv} Bälle 1 Bonusse 0 Schüsse 0 unstimmig";
+    EXPECT_EQ(gesehen, (Schritte{vorher + "+ F2+ F3- P-- Timer-----" + danach + "0/0/0 ''" + ball,
+                                 "Spiel+" + vorher.substr(6) + "- F2+ F3- P-- Timer----+" + danach + "0/0/0 ''" + ball,
+                                 "Spiel+ Pause- 'Quambel - F2 zum Starten drücken' Zeiger 99 eingesperrt Feld- F2+ F3- "
+                                 "P-- Timer----+ Musik+ Maus++ Pad 2640- blau Power- Richtung 0 Feuer-0- Punkte 1/1/100 "
+                                 "'Punkte: 1|Rekord: 1|Munition: 100'" + ball}));
 }
 
-TEST_F(SpielStart, InDenEreignispausenTicktHöchstensDieMusikuhr) {
+TEST_F(Spiel, InDenEreignispausenTicktHöchstensDieMusikuhr) {
     bool drin = false; // the music watch lets events in itself
     fenster.beiDoEvents = [&](int) {
         if (drin) return;
@@ -147,171 +126,236 @@ TEST_F(SpielStart, InDenEreignispausenTicktHöchstensDieMusikuhr) {
         takt.vorspulen(5000);
         drin = false;
     };
-    form.SpielStarten();
-    EXPECT_EQ(form.tmrBälle.Ticks(), 0u);
-    EXPECT_EQ(form.tmrBonusse.Ticks(), 0u);
-    EXPECT_EQ(form.tmrSchüsse.Ticks(), 0u);
-    EXPECT_EQ(form.tmrPad.Ticks(), 0u);
-    EXPECT_GT(form.tmrRand.Ticks(), 0u);
-    fenster.beiDoEvents = nullptr;
-    // The game then runs normally.
-    takt.vorspulen(40);
-    EXPECT_EQ(form.tmrBälle.Ticks(), 1u);
+    m.SpielStarten();
+    EXPECT_EQ(m.tmrBälle.Ticks() + m.tmrBonusse.Ticks() + m.tmrSchüsse.Ticks() + m.tmrPad.Ticks(), 0u);
+    EXPECT_GT(m.tmrRand.Ticks(), 0u);
 }
 
-TEST_F(SpielStart, MausModusLässtDenPadTimerAus) {
-    starten();
-    takt.vorspulen(3000);
-    EXPECT_EQ(form.tmrPad.Ticks(), 0u);
-    form.SpielEnde();
-
-    form.optTastatur_Click();
-    starten();
-    EXPECT_TRUE(form.tmrPad.Enabled());
-    EXPECT_TRUE(zeiger.clips.empty()) << "keyboard play never confines";
-    form.SpielEnde();
-    EXPECT_TRUE(zeiger.clips.empty());
-}
-
-TEST_F(SpielStart, F2ImSpielÄndertNichts) {
+TEST_F(Spiel, F2ImSpielÄndertNichts) {
     starten();
     takt.vorspulen(400);
-    const float top = form.Ball(1).Top;
+    const std::string vorher = stand();
     const int gezogen = zufall.gezogen;
-    form.mnuSpielStarten_Click();
-    form.cmdLos_Click();
-    EXPECT_EQ(form.Ball(1).Top, top);
+    ablauf.clear();
+    m.mnuSpielStarten_Click();
+    m.cmdLos_Click();
+    EXPECT_EQ(stand(), vorher);
     EXPECT_EQ(zufall.gezogen, gezogen);
-    EXPECT_EQ(fenster.doEventsAnzahl, 0) << "a refused start lets no events in";
+    EXPECT_TRUE(ablauf.empty()) << "a refused start lets no events in";
 }
 
-using SpielEndeTest = Spielfeld;
-
-TEST_F(SpielEndeTest, RäumtAllesAufUndBehältDenRekord) {
-    starten();
-    bälle(7);
-    bonus(3, 1, 1000, 1000, 0, 10);
-    form.Schuss.Load(1);
-    form.Schuss.Load(2);
-    form.Form_KeyDown(vbKeyDown, 0);
-    form.Form_KeyDown(vbKeyUp, 0);
-    form.RechtesGewehr = true;
-    form.mnuSpielbeenden_Click();
-    erwarteKeinSpiel(*this);
-    EXPECT_EQ(form.Rekord, 7);
-    EXPECT_TRUE(form.Schuss.Existiert(0));
-    EXPECT_EQ(form.Schuss.Grenze(), 1);
-    EXPECT_TRUE(fenster.protokoll.empty()) << "ending through the menu says nothing";
-    EXPECT_TRUE(mci.befehle.empty()) << "and leaves the music alone";
-}
-
-TEST_F(SpielEndeTest, StopptAlleTimerVorDerErstenEreignispause) {
+TEST_F(Spiel, EndeHältAlleTimerVorDerErstenPauseAnUndLässtKeinZweitesEndeZu) {
     starten();
     bälle(3);
-    std::vector<bool> timerLiefen;
-    std::vector<int> punkte;
+    Schritte gesehen;
     fenster.beiDoEvents = [&](int) {
-        timerLiefen.push_back(einSpielTimerLäuft());
-        punkte.push_back(form.Punkte);
+        gesehen.push_back(std::to_string(einSpielTimerLäuft()) + " " + std::to_string(m.Punkte));
         takt.vorspulen(1000);
+        m.mnuSpielbeenden_Click();
+        m.mnuSpielStarten_Click();
+        m.Form_KeyDown(vbKeyEscape, 0);
     };
-    const uint64_t vorher = form.tmrBälle.Ticks();
-    form.SpielEnde();
-    EXPECT_EQ(timerLiefen, (std::vector<bool>{false, false}));
-    EXPECT_EQ(punkte, (std::vector<int>{3, 0}));
-    EXPECT_EQ(form.tmrBälle.Ticks(), vorher);
+    m.SpielEnde();
+    EXPECT_EQ(gesehen, (Schritte{"0 3", "0 0"}));
+    fenster.beiDoEvents = nullptr;
+    EXPECT_EQ(stand(), keinSpiel(3));
+    EXPECT_TRUE(fenster.nur(Dialog::MsgBox).empty());
 }
 
-TEST_F(SpielEndeTest, OhneEinsperrenWirdDerZeigerNieAngefasst) {
-    form.chkMaus.Value = 0;
-    starten();
-    form.SpielEnde();
-    EXPECT_TRUE(zeiger.clips.empty());
-    form.chkMaus.Value = 1;
-    form.SpielStarten();
-    EXPECT_TRUE(zeiger.eingesperrt());
-    form.SpielEnde();
-    EXPECT_FALSE(zeiger.eingesperrt());
-    EXPECT_EQ(zeiger.clips.size(), 2u);
-}
-
-// Something comes in at one of the event pumps of the start.
-class Dazwischen : public Spielfeld, public ::testing::WithParamInterface<int> {
-protected:
+// Something comes in at one of the three event pumps of a start.
+struct Dazwischen : Spiel, ::testing::WithParamInterface<int> {
     void beiPause(std::function<void()> was) {
-        const int punkt = GetParam();
-        fenster.beiDoEvents = [this, punkt, was, fertig = false](int n) mutable {
-            if (fertig || n != punkt) return;
+        fenster.beiDoEvents = [this, was, fertig = false](int n) mutable {
+            if (fertig || n != GetParam()) return;
             fertig = true;
             was();
         };
+        zufall.werte = {0.0f, 1.0f};
+        m.SpielStarten();
+        fenster.beiDoEvents = nullptr;
     }
 };
 
 TEST_P(Dazwischen, EscBeendetDenStartGanzOderGarNicht) {
-    // F2 right behind Esc, in the same pump: the start being aborted is still
-    // unwinding, so the second start is turned away, not run inside it.
-    beiPause([this] {
-        form.Form_KeyDown(vbKeyEscape, 0);
-        form.mnuSpielStarten_Click();
-    });
-    form.SpielStarten();
-    fenster.beiDoEvents = nullptr;
-    const auto meldungen = fenster.nur(Dialog::MsgBox);
-    if (GetParam() == 1) {
-        // Before the game counts as running, Esc has nothing to abort.
-        EXPECT_TRUE(meldungen.empty());
-        erwarteFrischesSpiel(*this);
-    } else {
-        ASSERT_EQ(meldungen.size(), 1u);
-        EXPECT_EQ(meldungen[0].prompt, "Das Spiel wurde abgebrochen.");
-        erwarteKeinSpiel(*this);
-        takt.vorspulen(5000);
-        EXPECT_EQ(form.tmrBälle.Ticks() + form.tmrBonusse.Ticks() + form.tmrSchüsse.Ticks(), 0u);
-        // A new start afterwards is a whole one.
-        starten();
-        erwarteFrischesSpiel(*this);
+    beiPause([this] { m.Form_KeyDown(vbKeyEscape, 0); });
+    if (GetParam() == 1) { // before the game counts as running, Esc has nothing to abort
+        EXPECT_EQ(stand(), FRISCH);
+        return;
     }
+    EXPECT_EQ(stand(), GetParam() == 2 ? keinSpiel(0, 2520) : keinSpiel(1));
+    EXPECT_EQ(fenster.nur(Dialog::MsgBox).size(), 1u);
+    takt.vorspulen(5000);
+    EXPECT_EQ(m.tmrBälle.Ticks() + m.tmrBonusse.Ticks() + m.tmrSchüsse.Ticks(), 0u);
+    starten(0.0f);
+    EXPECT_EQ(stand(), FRISCH);
 }
 
 TEST_P(Dazwischen, ZweiterStartWirdAbgewiesen) {
-    beiPause([this] { form.mnuSpielStarten_Click(); });
-    zufall.werte = {0.0f, 1.0f};
-    form.SpielStarten();
-    erwarteFrischesSpiel(*this);
-    EXPECT_EQ(form.BallDaten[1].vx, -120);
+    beiPause([this] { m.mnuSpielStarten_Click(); });
+    EXPECT_EQ(stand(), FRISCH);
     EXPECT_EQ(zufall.saaten.size(), 2u) << "one seed at loading, one at the start";
     EXPECT_EQ(fenster.doEventsAnzahl, 3);
 }
 
 TEST_P(Dazwischen, GeschlossenesFensterStartetNichtWeiter) {
-    beiPause([this] { form.Unload(); });
-    form.SpielStarten();
+    beiPause([this] { m.Unload(); });
     EXPECT_FALSE(einSpielTimerLäuft());
-    EXPECT_FALSE(form.Ball(1).Visible);
-    EXPECT_FALSE(form.Pad.Visible);
+    EXPECT_FALSE(m.Ball(1).Visible || m.Pad.Visible);
+    m.SpielStarten();
     takt.vorspulen(5000);
-    EXPECT_EQ(form.tmrBälle.Ticks() + form.tmrBonusse.Ticks() + form.tmrSchüsse.Ticks() +
-                  form.tmrPad.Ticks() + form.tmrRand.Ticks(),
-              0u);
-    form.SpielStarten();
-    EXPECT_FALSE(einSpielTimerLäuft());
+    EXPECT_EQ(m.tmrBälle.Ticks() + m.tmrBonusse.Ticks() + m.tmrSchüsse.Ticks() + m.tmrPad.Ticks() + m.tmrRand.Ticks(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ereignispause, Dazwischen, ::testing::Values(1, 2, 3));
 
-TEST_F(SpielEndeTest, ZweitesEndeOderStartWährendDesEndesBleibtOhneWirkung) {
-    starten();
-    bälle(4);
-    fenster.beiDoEvents = [this](int) {
-        form.mnuSpielbeenden_Click();
-        form.mnuSpielStarten_Click();
-        form.Form_KeyDown(vbKeyEscape, 0);
+TEST_F(Spiel, HundertGewinntAufJedemWeg) {
+    const std::pair<const char*, std::function<void()>> wege[] = {
+        {"score", [this] { m.Punkte = 100, m.PunkteStandAktualisieren(); }},
+        {"100th ball at the pad", [this] { bälle(99), ball(1, {3060, 6300, 0, 300, true}), m.tmrBälle_Timer(); }},
+        {"no slot for the twin", [this] { bälle(100), m.Punkte = 99, ball(1, {3060, 6300, 0, 300, true}), m.tmrBälle_Timer(); }},
+        {"100th ball by a shot", [this] {
+             bälle(99), ball(50, {2950, 3000, 0, 0, true});
+             for (int s : {1, 2, 3}) m.Schuss.Load(s), m.Schuss(s).Left = 1000.0f * s, m.Schuss(s).Top = 3240;
+             m.tmrSchüsse_Timer();
+         }},
+        {"five balls at 95", [this] { bälle(95), bonus(1, 1, {2900, 6300, 0, 0}), bonus(2, 2, {1000, 1000, 10, 0}), m.tmrBonusse_Timer(); }},
+        {"fifth ball finds no slot at 96", [this] { bälle(96), bonus(1, 1, {2900, 6300, 0, 0}), m.tmrBonusse_Timer(); }},
     };
-    form.SpielEnde();
-    fenster.beiDoEvents = nullptr;
-    erwarteKeinSpiel(*this);
-    EXPECT_TRUE(fenster.nur(Dialog::MsgBox).empty());
+    for (const auto& [weg, was] : wege) {
+        SCOPED_TRACE(weg);
+        liste.plätze.clear();
+        starten();
+        was();
+        // The game ended before the first dialogue; nothing moved after the field was cleared.
+        Schritte erwartet = musik(sound.GewonnenDatei, "2500");
+        for (const char* s : {"Zeiger frei", "DoEvents", "DoEvents", "InputBox MAXIMALANZAHL",
+                              "HighscoreEintragen Velmora 100", "MsgBox Highscore", "stop qmbscore", "close qmbscore",
+                              "play qmbgame"})
+            erwartet.push_back(s);
+        EXPECT_EQ(ablauf, erwartet);
+        EXPECT_EQ(stand(), keinSpiel(0));
+    }
+}
+
+TEST_F(Spiel, VerlorenMitUndOhnePlatz) {
+    fenster.eingaben = {"", "", "Jörg Müller-Lüdenscheidt"}; // Cancel brings the question back
+    verlieren(7);
+    Schritte erwartet{"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7"};
+    for (const auto& s : musik(sound.GewonnenDatei, "2500")) erwartet.push_back(s);
+    for (const char* s : {"InputBox HIGHSCORE!", "InputBox HIGHSCORE!", "InputBox HIGHSCORE!",
+                          "HighscoreEintragen Jörg Mülle 7", "MsgBox Punkte: 7", "HighScore modal", "stop qmbscore",
+                          "close qmbscore", "play qmbgame"})
+        erwartet.push_back(s);
+    EXPECT_EQ(ablauf, erwartet);
+    EXPECT_EQ(stand(), keinSpiel(0));
+
+    liste.füllen(8); // 7 does not enter
+    verlieren(7);
+    erwartet = {"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7"};
+    for (const auto& s : musik(sound.VerlorenDatei, "2600")) erwartet.push_back(s);
+    for (const char* s : {"MsgBox Quambel", "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"})
+        erwartet.push_back(s);
+    EXPECT_EQ(ablauf, erwartet);
+    EXPECT_EQ(stand(), keinSpiel(0));
+
+    m.mnuMusik_Click(); // without music only the commands that always go
+    verlieren(7);
+    EXPECT_EQ(mci.befehle, (Schritte{"play qmbscore from 2600", "stop qmbscore", "close qmbscore"}));
+}
+
+TEST_F(Spiel, NamenFürDieListe) {
+    const struct {
+        bool gewonnen;
+        const char* eingabe;
+        const char* eingetragen;
+    } fälle[] = {
+        {false, "Äbcdefghij", "Äbcdefghij"}, // ten characters, not ten bytes
+        {false, "Äbcdefghijk", "Äbcdefghij"},
+        {true, "Ein sehr langer Spielername", "Ein sehr langer Spielername"},
+        {true, "", ""}, // after a win, Cancel is taken as it is
+    };
+    for (const auto& f : fälle) {
+        liste.plätze.clear();
+        fenster.eingaben = {f.eingabe};
+        if (f.gewonnen) {
+            starten();
+            m.Punkte = 100;
+            m.PunkteStandAktualisieren();
+        } else {
+            verlieren(3);
+        }
+        ASSERT_EQ(liste.plätze.size(), 1u) << f.eingabe;
+        EXPECT_EQ(liste.plätze[0].first, f.eingetragen);
+    }
+}
+
+// What the player reads: the dialogues of a win, a loss with and without a
+// place, and an abort, word for word.
+TEST_F(Spiel, WasDerSpielerLiest) {
+    std::vector<Dialog> gelesen;
+    auto merken = [&] { gelesen.insert(gelesen.end(), fenster.protokoll.begin(), fenster.protokoll.end()); };
+    starten();
+    m.Punkte = 100;
+    m.PunkteStandAktualisieren();
+    merken();
+    verlieren(7);
+    merken();
+    liste.füllen(8);
+    verlieren(7);
+    merken();
+    starten();
+    m.Form_KeyDown(vbKeyEscape, 0);
+    m.Form_KeyDown(vbKeyEscape, 0); // without a game Esc does nothing
+    merken();
+    const auto I = Dialog::InputBox, M = Dialog::MsgBox;
+    const auto OK = Knoepfe::OK;
+    const auto INFO = Symbol::Information;
+    const Dialog bestenliste{Dialog::Fenster, "", "", "", OK, Symbol::Keins, Antwort::OK, Fenster::HighScore, true};
+    EXPECT_EQ(gelesen,
+              (std::vector<Dialog>{
+                  {I, "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen für "
+                      "die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"},
+                  {M, "Sie Sind auf dem 1. Platz in der Highscoreliste. Herzlichen Glückwunsch.\r\n\r\nHier "
+                      "nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!\r\nSchaffen Sie das nochmal?",
+                   "Highscore", "", OK, INFO},
+                  {I, "Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren Namen ein.",
+                   "HIGHSCORE!", "Velmora"},
+                  {M, "Sie sind auf dem 2. Platz auf der Highscoreliste. Herzlichen Glückwunsch.\r\n\r\nHier Ihr "
+                      "Rekord: 7!\r\nDoch auch Sie können sich verbessen.\r\nMal sehen, ob Sie Ihren Highscore "
+                      "schlagen können...", "Punkte: 7", "", OK, INFO},
+                  bestenliste,
+                  {M, "Sie haben leider keinen Platz auf der Highscoreliste erreicht.\r\n\r\nIhr Rekord: 7!\r\n"
+                      "Vielleicht schaffen Sie es beim nächsten Mal.", "Quambel", "", OK, Symbol::Keins},
+                  bestenliste,
+                  {M, "Das Spiel wurde abgebrochen.", "Abbruch durch Spieler", "", OK, INFO},
+              }));
+}
+
+// Closed while the game is being ended: the program is shutting down, so no
+// dialogue of the game may open and the music it stopped stays stopped.
+TEST_F(Spiel, GeschlossenesFensterBekommtKeineDialogeMehr) {
+    for (int art = 0; art < 3; ++art) {
+        SCOPED_TRACE(art);
+        Modell s;
+        s.laden();
+        s.starten();
+        s.fenster.beiDoEvents = [&s](int) { s.m.Unload(); };
+        if (art == 0) {
+            s.ball(1, {500, 6400, 0, 0, true});
+            s.m.tmrBälle_Timer(); // the last ball is lost
+        } else if (art == 1) {
+            s.m.Punkte = 100;
+            s.m.PunkteStandAktualisieren(); // won
+        } else {
+            s.m.Form_KeyDown(vbKeyEscape, 0); // aborted
+        }
+        ASSERT_TRUE(s.m.Entladen());
+        EXPECT_TRUE(s.fenster.nur(Dialog::MsgBox).empty() && s.fenster.nur(Dialog::InputBox).empty());
+        for (const Dialog& d : s.fenster.nur(Dialog::Fenster)) EXPECT_EQ(d.fenster, Fenster::About);
+        EXPECT_TRUE(s.liste.plätze.empty());
+        EXPECT_TRUE(s.mci.befehle.empty() || s.mci.befehle.back() != "play qmbgame");
+        EXPECT_FALSE(s.einSpielTimerLäuft());
+    }
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #pragma once
 // Stand-ins for the game's ports: they record what the game asked for and
 // answer from a script, so that a test can follow every dialogue, every draw
-// of the random generator and every command string.
+// of the random generator and every command string. Given a shared `ablauf`,
+// the window, the pointer, the music and the list also note every call there
+// in one line, so that a test can check their order across the ports.
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -27,6 +30,7 @@ struct Dialog {
     Antwort standard = Antwort::OK;
     qmb::Fenster fenster = qmb::Fenster::HighScore;
     bool modal = false;
+    bool operator==(const Dialog&) const = default;
 };
 
 class SkriptFenster : public Fensterdienste {
@@ -39,9 +43,11 @@ public:
     std::function<void(const Dialog&)> beiDialog;
     bool doEventsProtokollieren = false;
     int doEventsAnzahl = 0;
+    std::vector<std::string>* ablauf = nullptr;
 
     void DoEvents() override {
         ++doEventsAnzahl;
+        if (ablauf) ablauf->push_back("DoEvents");
         if (doEventsProtokollieren) protokoll.push_back({Dialog::DoEvents, {}, {}, {}});
         if (beiDoEvents) beiDoEvents(doEventsAnzahl);
     }
@@ -52,6 +58,7 @@ public:
         d.symbol = s;
         d.standard = standard;
         protokoll.push_back(d);
+        if (ablauf) ablauf->push_back("MsgBox " + titel);
         if (beiDialog) beiDialog(d);
         if (msgAntworten.empty()) return k == Knoepfe::JaNein ? standard : Antwort::OK;
         Antwort a = msgAntworten.front();
@@ -62,6 +69,7 @@ public:
                          const std::string& vorgabe) override {
         Dialog d{Dialog::InputBox, prompt, titel, vorgabe};
         protokoll.push_back(d);
+        if (ablauf) ablauf->push_back("InputBox " + titel);
         if (beiDialog) beiDialog(d);
         if (eingaben.empty()) return vorgabe;
         std::string e = eingaben.front();
@@ -73,6 +81,7 @@ public:
         d.fenster = f;
         d.modal = modal;
         protokoll.push_back(d);
+        if (ablauf) ablauf->push_back(std::string(f == qmb::Fenster::About ? "About" : "HighScore") + (modal ? " modal" : ""));
         if (beiDialog) beiDialog(d);
     }
 
@@ -113,10 +122,14 @@ public:
     Punkt ursprung{100, 50};
     Rechteck desktop{0, 0, 1920, 1080};
     std::vector<Rechteck> clips;
+    std::vector<std::string>* ablauf = nullptr;
     Rechteck GetClientRect() override { return client; }
     Rechteck GetDesktopClientRect() override { return desktop; }
     Punkt ClientToScreen(Punkt p) override { return {p.x + ursprung.x, p.y + ursprung.y}; }
-    void ClipCursor(const Rechteck& r) override { clips.push_back(r); }
+    void ClipCursor(const Rechteck& r) override {
+        clips.push_back(r);
+        if (ablauf) ablauf->push_back(r == desktop ? "Zeiger frei" : "Zeiger eingesperrt");
+    }
     // True when the last clip confines the pointer to the window.
     bool eingesperrt() const { return !clips.empty() && !(clips.back() == desktop); }
 };
@@ -126,20 +139,44 @@ class BefehlsProtokoll : public Befehlsschnittstelle {
 public:
     std::vector<std::string> befehle;
     std::map<std::string, std::string> antworten;
+    std::vector<std::string>* ablauf = nullptr;
     unsigned mciSendString(const std::string& befehl, std::string& antwort) override {
         befehle.push_back(befehl);
+        if (ablauf) ablauf->push_back(befehl);
         auto it = antworten.find(befehl);
         antwort = it == antworten.end() ? std::string() : it->second;
         return 0;
     }
 };
 
-// A list nobody enters: for tests that do not look at the high scores.
-class LeereListe : public Bestenliste {
+// The ten best results, kept in memory, best first; it starts empty.
+class SpeicherListe : public Bestenliste {
 public:
-    void HighscoreDateiSetzen() override {}
-    bool IstHighscore(int16_t) override { return false; }
-    int16_t HighscoreEintragen(const std::string&, int16_t) override { return 0; }
+    std::vector<std::pair<std::string, int16_t>> plätze;
+    std::vector<std::string>* ablauf = nullptr;
+    void HighscoreDateiSetzen() override { notiere("HighscoreDateiSetzen"); }
+    bool IstHighscore(int16_t punkte) override {
+        notiere("IstHighscore " + std::to_string(punkte));
+        return plätze.size() < 10 || punkte > plätze.back().second;
+    }
+    int16_t HighscoreEintragen(const std::string& name, int16_t punkte) override {
+        notiere("HighscoreEintragen " + name + " " + std::to_string(punkte));
+        if (plätze.size() >= 10 && punkte <= plätze.back().second) return 0;
+        auto it = std::find_if(plätze.begin(), plätze.end(), [&](const auto& p) { return punkte > p.second; });
+        const auto platz = static_cast<int16_t>(it - plätze.begin() + 1);
+        plätze.insert(it, {name, punkte});
+        if (plätze.size() > 10) plätze.pop_back();
+        return platz;
+    }
+    // A full list whose last place holds `letzter` points.
+    void füllen(int16_t letzter) {
+        plätze.assign(10, {"Platz", letzter});
+    }
+
+private:
+    void notiere(std::string s) {
+        if (ablauf) ablauf->push_back(std::move(s));
+    }
 };
 
 class TestProgramm : public Programmdienste {

@@ -1,11 +1,33 @@
 #pragma once
-// A main window model over stand-in ports with every ball and bonus loaded,
-// for tests and benchmarks that do not drive the timers.
+// The main window model over stand-in ports, with every ball and bonus
+// loaded: as it is for the widget, sound and paint tests; loaded like the
+// program loads it, with its five timers on a virtual clock, for the game's
+// own tests, which set up the field and compare whole states through the
+// helpers below.
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "Attrappen.h"
 #include "game/frmMain.h"
+#include "platform/Zahlen.h"
+#include "platform/Zeitgeber.h"
 #include "sound/modSound.h"
 
 namespace qmb::test {
+
+// A ball's or a bonus's place and speeds, and whether its slot is in use.
+struct Flug {
+    float left = 0, top = 0;
+    int32_t vx = 0, vy = 0;
+    bool aktiv = false;
+    bool operator==(const Flug&) const = default;
+    friend std::ostream& operator<<(std::ostream& o, const Flug& f) {
+        return o << '{' << f.left << ' ' << f.top << ' ' << f.vx << ' ' << f.vy << (f.aktiv ? " aktiv}" : "}");
+    }
+};
 
 struct Modell {
     SkriptFenster fenster;
@@ -15,11 +37,140 @@ struct Modell {
     BefehlsProtokoll mci;
     TestProgramm programm;
     modSound sound{mci, programm, fenster};
-    LeereListe liste;
-    frmMain m{Dienste{fenster, zufall, uhr, zeiger}, sound, liste};
-    Modell() {
+    SpeicherListe liste;
+    Zufallsquelle& quelle; // the chosen draws, or a real generator
+    frmMain m{Dienste{fenster, quelle, uhr, zeiger}, sound, liste};
+    VirtuelleUhr takt;
+    std::vector<std::string> ablauf; // the calls of window, pointer, music and list, in order
+    std::filesystem::path ordner;
+
+    explicit Modell(Zufallsquelle* andere = nullptr) : quelle(andere ? *andere : zufall) {
+        fenster.ablauf = zeiger.ablauf = mci.ablauf = liste.ablauf = &ablauf;
         for (int i = 1; i <= 100; ++i) m.Ball.Load(i);
         for (int i = 1; i <= 10; ++i) m.Bonus.Load(i);
+    }
+    ~Modell() {
+        if (ordner.empty()) return;
+        fenster.beiDoEvents = nullptr;
+        fenster.beiDialog = nullptr;
+        m.Form_Unload();
+        std::error_code f;
+        std::filesystem::remove_all(ordner, f);
+    }
+    Modell(const Modell&) = delete;
+    Modell& operator=(const Modell&) = delete;
+
+    // A private music folder and the timers on the virtual clock.
+    void einrichten() {
+        ordner = std::filesystem::temp_directory_path() / ("quambel-test-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(ordner);
+        programm.tempOrdner = programm.appPfad = ordner.string();
+        for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
+        for (Zeitgeber* z : {&m.tmrBälle, &m.tmrBonusse, &m.tmrSchüsse, &m.tmrPad, &m.tmrRand}) takt.anmelden(*z);
+    }
+    void laden() {
+        einrichten();
+        m.Form_Load();
+        vergessen();
+    }
+    // Forgets what the stand-ins have recorded so far, but the pointer's last clip.
+    void vergessen() {
+        fenster.protokoll.clear();
+        mci.befehle.clear();
+        if (zeiger.clips.size() > 1) zeiger.clips.erase(zeiger.clips.begin(), zeiger.clips.end() - 1);
+        ablauf.clear();
+        zufall.gezogen = 0;
+        fenster.doEventsAnzahl = 0;
+    }
+    // Starts a game the way F2 does; the first ball gets vx from the draw r.
+    void starten(float r = 0.5f) {
+        zufall.werte = {r};
+        m.mnuSpielStarten_Click();
+        zufall.werte.clear();
+        vergessen();
+    }
+
+    Flug ball(int i) const {
+        const Flugdaten& d = m.BallDaten[static_cast<size_t>(i)];
+        return {m.Ball(i).Left, m.Ball(i).Top, d.vx, d.vy, d.Aktiv != 0};
+    }
+    Flug bonus(int i) const {
+        const Flugdaten& d = m.BonusDaten[static_cast<size_t>(i)];
+        return {m.Bonus(i).Left, m.Bonus(i).Top, d.vx, d.vy, d.Aktiv != 0};
+    }
+    // Puts ball i into play (or out of it), counting it in the score as the game does.
+    void ball(int i, Flug f) {
+        const bool war = m.BallDaten[static_cast<size_t>(i)].Aktiv != 0;
+        m.Punkte = static_cast<int16_t>(m.Punkte + f.aktiv - war);
+        if (m.Punkte > m.Rekord) m.Rekord = m.Punkte;
+        m.Ball(i).Left = f.left;
+        m.Ball(i).Top = f.top;
+        m.Ball(i).Visible = f.aktiv;
+        m.BallDaten[static_cast<size_t>(i)] = {f.vx, f.vy, static_cast<int16_t>(f.aktiv ? WAHR : 0)};
+    }
+    // Slots 1..n in play, high up in the middle.
+    void bälle(int n) {
+        for (int i = 1; i <= n; ++i) ball(i, {3000, 2000, 0, 0, true});
+    }
+    void bonus(int i, int art, Flug f) {
+        Bild& b = m.Bonus(i);
+        b.Left = f.left;
+        b.Top = f.top;
+        b.Visible = true;
+        b.Tag = std::to_string(art);
+        b.Picture = static_cast<Motiv>(art);
+        m.BonusDaten[static_cast<size_t>(i)] = {f.vx, f.vy, WAHR};
+    }
+    int bälleImSpiel() const {
+        int n = 0;
+        for (int i = 1; i <= 100; ++i) n += ball(i).aktiv;
+        return n;
+    }
+    std::vector<int> schüsse() const {
+        std::vector<int> v;
+        for (int s = m.Schuss.naechster(0); s != -1; s = m.Schuss.naechster(s)) v.push_back(s);
+        return v;
+    }
+    static std::string label(int punkte, int rekord, int munition) {
+        return "Punkte: " + std::to_string(punkte) + "\r\nRekord: " + std::to_string(rekord) +
+               "\r\nMunition: " + std::to_string(munition);
+    }
+    bool einSpielTimerLäuft() const {
+        return m.tmrBälle.Enabled() || m.tmrBonusse.Enabled() || m.tmrSchüsse.Enabled() || m.tmrPad.Enabled() ||
+               m.tmrRand.Enabled();
+    }
+
+    // The window's whole state in one line: a test compares it whole.
+    std::string stand() const {
+        auto j = [](bool b) { return b ? "+" : "-"; };
+        int bälle = 0, bonusse = 0;
+        bool stimmig = true; // every ball and bonus in play shown, every free slot hidden at 0, 0
+        for (int i = 1; i <= 100; ++i) {
+            bälle += ball(i).aktiv;
+            stimmig &= ball(i).aktiv ? m.Ball(i).Visible : ball(i) == Flug{} && !m.Ball(i).Visible;
+        }
+        for (int i = 1; i <= 10; ++i) {
+            bonusse += bonus(i).aktiv;
+            stimmig &= bonus(i).aktiv ? m.Bonus(i).Visible : bonus(i) == Flug{} && !m.Bonus(i).Visible;
+        }
+        std::string text = m.lblPunkte.Caption;
+        for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "|");
+        const Farbe farbe = m.Pad.FillColor == m.Pad.BorderColor ? m.Pad.FillColor : 0;
+        std::ostringstream s;
+        s << "Spiel" << j(m.SpielLäuft) << " Pause" << j(m.Pausiert) << " '" << m.Caption << "' Zeiger "
+          << m.MousePointer << (zeiger.eingesperrt() ? " eingesperrt" : " frei") << " Feld"
+          << j(m.fraSpielEinstellungen.Visible) << " F2" << j(m.mnuSpielStarten.Visible) << " F3"
+          << j(m.mnuSpielbeenden.Visible) << " P" << j(m.mnuPause.Enabled) << j(m.mnuPause.Checked) << " Timer"
+          << j(m.tmrBälle.Enabled()) << j(m.tmrBonusse.Enabled()) << j(m.tmrSchüsse.Enabled())
+          << j(m.tmrPad.Enabled()) << j(m.tmrRand.Enabled()) << " Musik" << j(m.mnuMusik.Checked) << ' '
+          << (m.optMaus.Value ? "Maus" : "") << (m.optTastatur.Value ? "Tastatur" : "") << j(m.chkMaus.Value == 1)
+          << j(m.chkMaus.Enabled) << " Pad " << m.Pad.Left << j(m.Pad.Visible)
+          << (farbe == ROT ? " rot" : farbe == BLAU ? " blau" : " bunt") << " Power" << j(m.PowerPad)
+          << " Richtung " << m.PadRichtung << " Feuer" << j(m.Schießen) << m.SchussTakt << j(m.RechtesGewehr)
+          << " Punkte " << m.Punkte << '/' << m.Rekord << '/' << m.Munition << " '" << text << "' Ball1 "
+          << ball(1) << " Bälle " << bälle << " Bonusse " << bonusse << " Schüsse " << m.Schuss.Anzahl()
+          << (stimmig ? "" : " unstimmig");
+        return s.str();
     }
 };
 
