@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <map>
-#include <stdexcept>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@
 
 namespace qmb::test {
 
+using Ablauf = std::vector<std::string>;
+inline void notiere(Ablauf* ablauf, std::string s) {
+    if (ablauf) ablauf->push_back(std::move(s));
+}
+
 // One call of the window services, as the test sees it.
 struct Dialog {
     enum Art { MsgBox, InputBox, Fenster, DoEvents } art;
@@ -31,65 +37,59 @@ struct Dialog {
     qmb::Fenster fenster = qmb::Fenster::HighScore;
     bool modal = false;
     bool operator==(const Dialog&) const = default;
+    friend std::ostream& operator<<(std::ostream& o, const Dialog& d) {
+        return o << '{' << d.art << " '" << d.titel << "' '" << d.prompt << "' '" << d.vorgabe << "' "
+                 << static_cast<int>(d.symbol) << static_cast<int>(d.knoepfe) << static_cast<int>(d.fenster) << d.modal << '}';
+    }
 };
 
 class SkriptFenster : public Fensterdienste {
 public:
     std::vector<Dialog> protokoll;
-    std::deque<Antwort> msgAntworten;      // answers for MsgBox; OK when empty
-    std::deque<std::string> eingaben;      // answers for InputBox; the default when empty
-    // Runs inside DoEvents / while a dialog is open: the place to inject events.
+    std::deque<Antwort> msgAntworten; // answers for MsgBox; OK (or the default button) when empty
+    std::deque<std::string> eingaben; // answers for InputBox; the default when empty
+    // Run inside DoEvents / while a dialogue is open: the place to inject events.
     std::function<void(int nummer)> beiDoEvents;
     std::function<void(const Dialog&)> beiDialog;
     bool doEventsProtokollieren = false;
     int doEventsAnzahl = 0;
-    std::vector<std::string>* ablauf = nullptr;
+    Ablauf* ablauf = nullptr;
 
     void DoEvents() override {
         ++doEventsAnzahl;
-        if (ablauf) ablauf->push_back("DoEvents");
+        notiere(ablauf, "DoEvents");
         if (doEventsProtokollieren) protokoll.push_back({Dialog::DoEvents, {}, {}, {}});
         if (beiDoEvents) beiDoEvents(doEventsAnzahl);
     }
-    Antwort MsgBox(const std::string& prompt, Knoepfe k, Symbol s, const std::string& titel,
-                   Antwort standard) override {
-        Dialog d{Dialog::MsgBox, prompt, titel, {}};
-        d.knoepfe = k;
-        d.symbol = s;
-        d.standard = standard;
-        protokoll.push_back(d);
-        if (ablauf) ablauf->push_back("MsgBox " + titel);
-        if (beiDialog) beiDialog(d);
-        if (msgAntworten.empty()) return k == Knoepfe::JaNein ? standard : Antwort::OK;
-        Antwort a = msgAntworten.front();
-        msgAntworten.pop_front();
-        return a;
+    Antwort MsgBox(const std::string& prompt, Knoepfe k, Symbol s, const std::string& titel, Antwort standard) override {
+        merken({Dialog::MsgBox, prompt, titel, {}, k, s, standard}, "MsgBox " + titel);
+        return nächste(msgAntworten, k == Knoepfe::JaNein ? standard : Antwort::OK);
     }
-    std::string InputBox(const std::string& prompt, const std::string& titel,
-                         const std::string& vorgabe) override {
-        Dialog d{Dialog::InputBox, prompt, titel, vorgabe};
-        protokoll.push_back(d);
-        if (ablauf) ablauf->push_back("InputBox " + titel);
-        if (beiDialog) beiDialog(d);
-        if (eingaben.empty()) return vorgabe;
-        std::string e = eingaben.front();
-        eingaben.pop_front();
-        return e;
+    std::string InputBox(const std::string& prompt, const std::string& titel, const std::string& vorgabe) override {
+        merken({Dialog::InputBox, prompt, titel, vorgabe}, "InputBox " + titel);
+        return nächste(eingaben, vorgabe);
     }
     void Zeigen(qmb::Fenster f, bool modal) override {
-        Dialog d{Dialog::Fenster, {}, {}, {}};
-        d.fenster = f;
-        d.modal = modal;
-        protokoll.push_back(d);
-        if (ablauf) ablauf->push_back(std::string(f == qmb::Fenster::About ? "About" : "HighScore") + (modal ? " modal" : ""));
-        if (beiDialog) beiDialog(d);
+        merken({Dialog::Fenster, {}, {}, {}, Knoepfe::OK, Symbol::Keins, Antwort::OK, f, modal},
+               std::string(f == qmb::Fenster::About ? "About" : "HighScore") + (modal ? " modal" : ""));
     }
-
     std::vector<Dialog> nur(Dialog::Art art) const {
         std::vector<Dialog> v;
-        for (const auto& d : protokoll)
-            if (d.art == art) v.push_back(d);
+        std::copy_if(protokoll.begin(), protokoll.end(), std::back_inserter(v), [&](const Dialog& d) { return d.art == art; });
         return v;
+    }
+
+private:
+    void merken(const Dialog& d, std::string zeile) {
+        protokoll.push_back(d);
+        notiere(ablauf, std::move(zeile));
+        if (beiDialog) beiDialog(d);
+    }
+    template <typename T> static T nächste(std::deque<T>& q, T sonst) {
+        if (q.empty()) return sonst;
+        T t = q.front();
+        q.pop_front();
+        return t;
     }
 };
 
@@ -103,7 +103,7 @@ public:
     float Rnd() override {
         ++gezogen;
         if (werte.empty()) return sonst;
-        float r = werte.front();
+        const float r = werte.front();
         werte.pop_front();
         return r;
     }
@@ -122,13 +122,13 @@ public:
     Punkt ursprung{100, 50};
     Rechteck desktop{0, 0, 1920, 1080};
     std::vector<Rechteck> clips;
-    std::vector<std::string>* ablauf = nullptr;
+    Ablauf* ablauf = nullptr;
     Rechteck GetClientRect() override { return client; }
     Rechteck GetDesktopClientRect() override { return desktop; }
     Punkt ClientToScreen(Punkt p) override { return {p.x + ursprung.x, p.y + ursprung.y}; }
     void ClipCursor(const Rechteck& r) override {
         clips.push_back(r);
-        if (ablauf) ablauf->push_back(r == desktop ? "Zeiger frei" : "Zeiger eingesperrt");
+        notiere(ablauf, r == desktop ? "Zeiger frei" : "Zeiger eingesperrt");
     }
     // True when the last clip confines the pointer to the window.
     bool eingesperrt() const { return !clips.empty() && !(clips.back() == desktop); }
@@ -139,10 +139,10 @@ class BefehlsProtokoll : public Befehlsschnittstelle {
 public:
     std::vector<std::string> befehle;
     std::map<std::string, std::string> antworten;
-    std::vector<std::string>* ablauf = nullptr;
+    Ablauf* ablauf = nullptr;
     unsigned mciSendString(const std::string& befehl, std::string& antwort) override {
         befehle.push_back(befehl);
-        if (ablauf) ablauf->push_back(befehl);
+        notiere(ablauf, befehl);
         auto it = antworten.find(befehl);
         antwort = it == antworten.end() ? std::string() : it->second;
         return 0;
@@ -153,14 +153,14 @@ public:
 class SpeicherListe : public Bestenliste {
 public:
     std::vector<std::pair<std::string, int16_t>> plätze;
-    std::vector<std::string>* ablauf = nullptr;
-    void HighscoreDateiSetzen() override { notiere("HighscoreDateiSetzen"); }
+    Ablauf* ablauf = nullptr;
+    void HighscoreDateiSetzen() override { notiere(ablauf, "HighscoreDateiSetzen"); }
     bool IstHighscore(int16_t punkte) override {
-        notiere("IstHighscore " + std::to_string(punkte));
+        notiere(ablauf, "IstHighscore " + std::to_string(punkte));
         return plätze.size() < 10 || punkte > plätze.back().second;
     }
     int16_t HighscoreEintragen(const std::string& name, int16_t punkte) override {
-        notiere("HighscoreEintragen " + name + " " + std::to_string(punkte));
+        notiere(ablauf, "HighscoreEintragen " + name + " " + std::to_string(punkte));
         if (plätze.size() >= 10 && punkte <= plätze.back().second) return 0;
         auto it = std::find_if(plätze.begin(), plätze.end(), [&](const auto& p) { return punkte > p.second; });
         const auto platz = static_cast<int16_t>(it - plätze.begin() + 1);
@@ -168,22 +168,11 @@ public:
         if (plätze.size() > 10) plätze.pop_back();
         return platz;
     }
-    // A full list whose last place holds `letzter` points.
-    void füllen(int16_t letzter) {
-        plätze.assign(10, {"Platz", letzter});
-    }
-
-private:
-    void notiere(std::string s) {
-        if (ablauf) ablauf->push_back(std::move(s));
-    }
 };
 
 class TestProgramm : public Programmdienste {
 public:
-    std::string appPfad = ".";
-    std::string benutzerOrdner = ".";
-    std::string tempOrdner = ".";
+    std::string appPfad = ".", benutzerOrdner = ".", tempOrdner = ".";
     bool installiert = false;
     std::map<int, std::vector<unsigned char>> ressourcen;
     std::string AppPath() override { return appPfad; }

@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "Attrappen.h"
 #include "game/frmMain.h"
@@ -41,7 +39,7 @@ struct Modell {
     Zufallsquelle& quelle; // the chosen draws, or a real generator
     frmMain m{Dienste{fenster, quelle, uhr, zeiger}, sound, liste};
     VirtuelleUhr takt;
-    std::vector<std::string> ablauf; // the calls of window, pointer, music and list, in order
+    Ablauf ablauf; // the calls of window, pointer, music and list, in order
     std::filesystem::path ordner;
 
     explicit Modell(Zufallsquelle* andere = nullptr) : quelle(andere ? *andere : zufall) {
@@ -51,14 +49,12 @@ struct Modell {
     }
     ~Modell() {
         if (ordner.empty()) return;
-        fenster.beiDoEvents = nullptr;
-        fenster.beiDialog = nullptr;
+        fenster.beiDoEvents = nullptr, fenster.beiDialog = nullptr;
         m.Form_Unload();
         std::error_code f;
         std::filesystem::remove_all(ordner, f);
     }
     Modell(const Modell&) = delete;
-    Modell& operator=(const Modell&) = delete;
 
     // A private music folder and the timers on the virtual clock.
     void einrichten() {
@@ -77,16 +73,14 @@ struct Modell {
     void vergessen() {
         fenster.protokoll.clear();
         mci.befehle.clear();
-        if (zeiger.clips.size() > 1) zeiger.clips.erase(zeiger.clips.begin(), zeiger.clips.end() - 1);
         ablauf.clear();
-        zufall.gezogen = 0;
-        fenster.doEventsAnzahl = 0;
+        if (zeiger.clips.size() > 1) zeiger.clips.erase(zeiger.clips.begin(), zeiger.clips.end() - 1);
+        zufall.gezogen = fenster.doEventsAnzahl = 0;
     }
     // Starts a game the way F2 does; the first ball gets vx from the draw r.
     void starten(float r = 0.5f) {
         zufall.werte = {r};
         m.mnuSpielStarten_Click();
-        zufall.werte.clear();
         vergessen();
     }
 
@@ -100,25 +94,18 @@ struct Modell {
     }
     // Puts ball i into play (or out of it), counting it in the score as the game does.
     void ball(int i, Flug f) {
-        const bool war = m.BallDaten[static_cast<size_t>(i)].Aktiv != 0;
-        m.Punkte = static_cast<int16_t>(m.Punkte + f.aktiv - war);
-        if (m.Punkte > m.Rekord) m.Rekord = m.Punkte;
-        m.Ball(i).Left = f.left;
-        m.Ball(i).Top = f.top;
-        m.Ball(i).Visible = f.aktiv;
+        m.Punkte = static_cast<int16_t>(m.Punkte + f.aktiv - ball(i).aktiv);
+        m.Rekord = std::max(m.Rekord, m.Punkte);
+        m.Ball(i).Left = f.left, m.Ball(i).Top = f.top, m.Ball(i).Visible = f.aktiv;
         m.BallDaten[static_cast<size_t>(i)] = {f.vx, f.vy, static_cast<int16_t>(f.aktiv ? WAHR : 0)};
     }
-    // Slots 1..n in play, high up in the middle.
-    void bälle(int n) {
+    void bälle(int n) { // slots 1..n in play, high up in the middle
         for (int i = 1; i <= n; ++i) ball(i, {3000, 2000, 0, 0, true});
     }
     void bonus(int i, int art, Flug f) {
-        Bild& b = m.Bonus(i);
-        b.Left = f.left;
-        b.Top = f.top;
-        b.Visible = true;
-        b.Tag = std::to_string(art);
-        b.Picture = static_cast<Motiv>(art);
+        m.Bonus(i).Left = f.left, m.Bonus(i).Top = f.top, m.Bonus(i).Visible = true;
+        m.Bonus(i).Tag = std::to_string(art);
+        m.Bonus(i).Picture = static_cast<Motiv>(art);
         m.BonusDaten[static_cast<size_t>(i)] = {f.vx, f.vy, WAHR};
     }
     int bälleImSpiel() const {
@@ -135,10 +122,7 @@ struct Modell {
         return "Punkte: " + std::to_string(punkte) + "\r\nRekord: " + std::to_string(rekord) +
                "\r\nMunition: " + std::to_string(munition);
     }
-    bool einSpielTimerLäuft() const {
-        return m.tmrBälle.Enabled() || m.tmrBonusse.Enabled() || m.tmrSchüsse.Enabled() || m.tmrPad.Enabled() ||
-               m.tmrRand.Enabled();
-    }
+    bool einSpielTimerLäuft() const { return stand().find("Timer-----") == std::string::npos; }
 
     // The window's whole state in one line: a test compares it whole.
     std::string stand() const {
