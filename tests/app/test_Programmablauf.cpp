@@ -99,6 +99,21 @@ TEST_F(Programmablauf, KnöpfeUndMenüpunkte) {
               "Das Spiel kann jederzeit mit Esc abgebrochen werden.");
 }
 
+// The menus and the settings panel as the player first sees them.
+TEST_F(Programmablauf, MenüsUndEinstellungen) {
+    std::string text;
+    for (const Menüpunkt* p : {&m.mnuSpiel, &m.mnuSpielStarten, &m.mnuPause, &m.mnuSpielbeenden, &m.mnuHighScore,
+                               &m.mnuQMBBeenden, &m.mnuAudio, &m.mnuMusik, &m.mnuNächsterSong, &m.mnuHilfe,
+                               &m.mnuAnleitung, &m.mnuAbout})
+        text += p->Caption + " " + p->Shortcut + " " + "-+"[p->Visible] + "-+"[p->Enabled] + "-+"[p->Checked] + "|";
+    text += m.fraSpielEinstellungen.Caption + "|" + m.fraSteuerung.Caption + "|" + m.optTastatur.Caption + "|" +
+            m.optMaus.Caption + "|" + m.chkMaus.Caption;
+    EXPECT_EQ(text, "&Spiel  ++-|Spiel &starten F2 ++-|Spiel &pausieren Ctrl+P +--|Spiel &beenden F3 -+-|"
+                    "&Highscoreliste ansehen Ctrl+H ++-|Quambel b&eenden Ctrl+Q ++-|&Audio  ++-|"
+                    "&Musik abspielen Ctrl+M +++|&Nächstes Stück spielen F12 ++-|&?  ++-|&Anleitung F1 ++-|"
+                    "About &Quambel... F11 ++-|Spieleinstellungen|Steuerung|&Tastatur|&Maus|Maus im Fenster &einsperren");
+}
+
 TEST(About, AdresseÖffnenOderMelden) {
     struct Shell : Shelldienste {
         bool gelingt = true;

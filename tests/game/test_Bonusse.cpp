@@ -20,23 +20,18 @@ struct Bonusse : ::testing::Test, Modell {
 };
 
 TEST_F(Bonusse, ErscheintBeiDreihundertneunundsechzig) {
-    const struct {
-        int16_t punkte;
-        float r;
-        bool neu;
-    } fälle[] = {
-        {6, 369.0f / 370.0f, true}, {7, 369.0f / 370.0f, false}, {7, 369.0f / 450.0f, true},
-        {6, 369.0f / 450.0f, false}, {6, 0.0f, false},
+    const std::tuple<int16_t, float, int> fälle[] = { // score, draw, bonuses then
+        {6, 369.0f / 370.0f, 1}, {7, 369.0f / 370.0f, 0}, {7, 369.0f / 450.0f, 1}, {6, 369.0f / 450.0f, 0}, {6, 0.0f, 0},
         // r x N is taken in single precision: a hair inside the window in
         // double precision, exactly on its excluded ends in single.
-        {6, 0x1.ff4eep-1f, false},  // 369.4999981 -> 369.5 -> 370
-        {7, 0x1.a34568p-1f, false}, // 368.5000062 -> 368.5 -> 368
+        {6, 0x1.ff4eep-1f, 0},  // 369.4999981 -> 369.5 -> 370
+        {7, 0x1.a34568p-1f, 0}, // 368.5000062 -> 368.5 -> 368
     };
-    for (const auto& f : fälle) {
-        m.Punkte = f.punkte;
-        zufall.werte = {f.r};
+    for (const auto& [punkte, r, neu] : fälle) {
+        m.Punkte = punkte;
+        zufall.werte = {r};
         m.tmrBonusse_Timer();
-        EXPECT_EQ(imSpiel(), f.neu ? 1 : 0) << f.punkte << " " << f.r;
+        EXPECT_EQ(imSpiel(), neu) << punkte << " " << r;
         m.BonusDaten[1] = m.LeerDaten;
     }
 }
@@ -49,28 +44,21 @@ TEST_F(Bonusse, NeuerBonusAnDerOberenWandFälltSchonImErstenTakt) {
     EXPECT_EQ(zufall.gezogen, 6);
     EXPECT_EQ(bonus(1), (Flug{1740, 400, 60, 40, true})); // 360 + 0.25 * 5280 + 60; 360 + 20 + 20
     EXPECT_EQ(m.Bonus(1).Tag, "1");
-    EXPECT_EQ(m.Bonus(1).Picture, Motiv::BonusMitBall);
-    EXPECT_TRUE(m.Bonus(1).Visible && m.lblPunkte.Hinten);
+    EXPECT_TRUE(m.Bonus(1).Picture == Motiv::BonusMitBall && m.Bonus(1).Visible && m.lblPunkte.Hinten);
 }
 
 TEST_F(Bonusse, ArtAusDemZufall) {
-    const struct {
-        int16_t typ;
-        float r;
-        const char* art;
-        Motiv bild;
-    } fälle[] = {
-        {-1, 0.25f, "0", Motiv::BonusseBonus}, {-1, 0.2501f, "1", Motiv::BonusMitBall},
-        {-1, 0.75f, "2", Motiv::BonusMuni},    {-2, 0.5f, "2", Motiv::BonusMuni},
-        {-2, 0.4999f, "1", Motiv::BonusMitBall}, {2, 0.9f, "2", Motiv::BonusMuni},
+    const std::tuple<int16_t, float, Motiv> fälle[] = { // kind asked for, draw, kind made
+        {-1, 0.25f, Motiv::BonusseBonus}, {-1, 0.2501f, Motiv::BonusMitBall}, {-1, 0.75f, Motiv::BonusMuni},
+        {-2, 0.5f, Motiv::BonusMuni},     {-2, 0.4999f, Motiv::BonusMitBall}, {2, 0.9f, Motiv::BonusMuni},
     };
-    for (const auto& f : fälle) {
-        zufall.werte = {f.r};
+    for (const auto& [typ, r, art] : fälle) {
+        zufall.werte = {r};
         zufall.gezogen = 0;
-        m.BonusErstellen(f.typ, 1000, 2000, 10, 10);
-        EXPECT_EQ(m.Bonus(1).Tag + (m.Bonus(1).Picture == f.bild ? "" : " wrong picture"), f.art) << f.typ << " " << f.r;
-        EXPECT_EQ(zufall.gezogen, f.typ < 0 ? 1 : 0);
-        EXPECT_EQ(bonus(1), (Flug{2000, 1000, 10, 10, true}));
+        m.BonusErstellen(typ, 1000, 2000, 10, 10);
+        EXPECT_EQ(m.Bonus(1).Tag + "/" + std::to_string(zufall.gezogen),
+                  std::to_string(static_cast<int>(art)) + (typ < 0 ? "/1" : "/0"));
+        EXPECT_TRUE(m.Bonus(1).Picture == art && bonus(1) == (Flug{2000, 1000, 10, 10, true})) << typ << " " << r;
         m.BonusDaten[1] = m.LeerDaten;
     }
 }
@@ -133,13 +121,13 @@ TEST_F(Bonusse, ZweiWeitereWerdenHochgeworfen) {
 
 TEST_F(Bonusse, HöchstensZehnUndNurImSpiel) {
     for (int belegt : {9, 10}) {
-        for (int i = 2; i <= 10; ++i) m.BonusDaten[static_cast<size_t>(i)] = m.LeerDaten;
         bonus(1, 0, {3000, 6300, 0, 0});
+        for (int i = 2; i <= 10; ++i) m.BonusDaten[static_cast<size_t>(i)] = m.LeerDaten;
         for (int i = 2; i <= belegt; ++i) bonus(i, 2, {400.0f * i, 1000, 0, 0});
         m.tmrBonusse_Timer();
         // Nine: one further bonus takes slot 10. Ten: none is free while the caught one holds its own.
         EXPECT_EQ(imSpiel(), 9) << belegt;
-        EXPECT_EQ(bonus(10).left, belegt == 9 ? 3000.0f : 4000.0f);
+        EXPECT_EQ(bonus(10).left, belegt == 9 ? 3000.0f : 4000.0f) << belegt;
     }
     bonus(1, 2, {2000, 1000, 0, 0});
     zufall.gezogen = 0;

@@ -55,14 +55,6 @@ TEST_F(Schüsse, TaktUndGewehre) {
     EXPECT_EQ(m.Munition, 46);
 }
 
-TEST_F(Schüsse, OhneMunitionKeinSchuss) {
-    m.Munition = 0;
-    m.Form_KeyDown(vbKeyControl, 0);
-    EXPECT_EQ(feuern(50), Gefeuert{});
-    EXPECT_EQ(m.Munition, 0);
-    EXPECT_EQ(m.SchussTakt, 0);
-}
-
 TEST_F(Schüsse, FlugBisHinterDieObereWand) {
     m.Munition = 1;
     m.Form_MouseDown(vbLeftButton, 0, 0, 0);
@@ -124,14 +116,6 @@ TEST_F(Schüsse, OhneFreienSlotWartetDerSchussUndDieAnderenStehen) {
     EXPECT_EQ((std::vector<float>{m.Schuss(1).Top, m.Schuss(2).Top}), (std::vector<float>{3000, 5000}));
     EXPECT_EQ(m.Punkte, 99);
     EXPECT_TRUE(m.SpielLäuft);
-}
-
-TEST_F(Schüsse, FreieNummernWerdenWiederverwendet) {
-    for (int n = 1; n <= 3; ++n) m.Schuss.Load(n);
-    m.Schuss.Unload(2);
-    EXPECT_EQ(m.GetFreeSchussNumber(), 2);
-    m.Schuss.Load(2);
-    EXPECT_EQ(m.GetFreeSchussNumber(), 4);
 }
 
 } // namespace

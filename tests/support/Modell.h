@@ -137,8 +137,8 @@ struct Modell {
             bonusse += bonus(i).aktiv;
             stimmig &= bonus(i).aktiv ? m.Bonus(i).Visible : bonus(i) == Flug{} && !m.Bonus(i).Visible;
         }
-        std::string text = m.lblPunkte.Caption;
-        for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "|");
+        std::string text;
+        for (char c : m.lblPunkte.Caption) text += c == '\r' ? "" : c == '\n' ? "|" : std::string(1, c);
         const Farbe farbe = m.Pad.FillColor == m.Pad.BorderColor ? m.Pad.FillColor : 0;
         std::ostringstream s;
         s << "Spiel" << j(m.SpielLäuft) << " Pause" << j(m.Pausiert) << " '" << m.Caption << "' Zeiger "
