@@ -73,30 +73,16 @@ TEST_F(Programmablauf, KnöpfeUndMenüpunkte) {
     EXPECT_EQ(fenster.protokoll[2].symbol, Symbol::Information);
     EXPECT_EQ(fenster.protokoll[2].prompt,
               "I. Das Ziel des Spiels Quambel ist es, möglichst viele Bälle gleichzeitig in der Luft zu behalten, "
-              "wobei 100 die Maximalpunktzahl darstellt. Die Steuerung des Pads erfolgt durch:\r\n"
-              "  a) Tastatur:\r\n"
-              "    Pfeil nach rechts: Pad nach rechts bewegen\r\n"
-              "    Pfeil nach links: Pad nach links bewegen.\r\n"
-              "  b) Maus (bewegen).\r\n"
-              "\r\n"
-              "II. Außerdem gibt es Zusatzfunktionen:\r\n"
-              "  1. Das PowerPad: Das Pad wird rot, die Bälle springen höher.\r\n"
-              "  2. Die Gewehre: befinden sich links und rechts am Pad und können abwechselnd schießen. Dabei darf "
-              "allerdings nicht die Munition fehlen, die über einen Bonus nachgeladen werden kann.\r\n"
-              "     Wird ein Ball getroffen, teilt er sich.\r\n"
-              "\r\n"
-              "III. Um das Spiel zu vereinfachen gibt es Boni:\r\n"
-              "  1. Munition\r\n"
-              "  2. 5 Bälle\r\n"
-              "  3. 2 weitere Boni\r\n"
-              "\r\n"
-              "IV. Die weitere Steuerung: (Maus UND Tastatur)\r\n"
-              "  Strg/Ctrl oder C oder Pfeil nach oben: Schießen\r\n"
-              "  Shift oder Leertaste oder Pfeil nach unten: PowerPad\r\n"
-              "  Linksklick: Schießen\r\n"
-              "  Rechtsklick: PowerPad\r\n"
-              "\r\n"
-              "Das Spiel kann jederzeit mit Esc abgebrochen werden.");
+              "wobei 100 die Maximalpunktzahl darstellt. Die Steuerung des Pads erfolgt durch:\r\n  a) Tastatur:\r\n"
+              "    Pfeil nach rechts: Pad nach rechts bewegen\r\n    Pfeil nach links: Pad nach links bewegen.\r\n"
+              "  b) Maus (bewegen).\r\n\r\nII. Außerdem gibt es Zusatzfunktionen:\r\n"
+              "  1. Das PowerPad: Das Pad wird rot, die Bälle springen höher.\r\n  2. Die Gewehre: befinden sich links "
+              "und rechts am Pad und können abwechselnd schießen. Dabei darf allerdings nicht die Munition fehlen, die "
+              "über einen Bonus nachgeladen werden kann.\r\n     Wird ein Ball getroffen, teilt er sich.\r\n\r\n"
+              "III. Um das Spiel zu vereinfachen gibt es Boni:\r\n  1. Munition\r\n  2. 5 Bälle\r\n  3. 2 weitere Boni\r\n"
+              "\r\nIV. Die weitere Steuerung: (Maus UND Tastatur)\r\n  Strg/Ctrl oder C oder Pfeil nach oben: Schießen\r\n"
+              "  Shift oder Leertaste oder Pfeil nach unten: PowerPad\r\n  Linksklick: Schießen\r\n  Rechtsklick: PowerPad\r\n"
+              "\r\nDas Spiel kann jederzeit mit Esc abgebrochen werden.");
 }
 
 // The menus and the settings panel as the player first sees them.
