@@ -155,7 +155,8 @@ struct Dazwischen : Spiel, ::testing::WithParamInterface<int> {
 };
 
 TEST_P(Dazwischen, EscBeendetDenStartGanzOderGarNicht) {
-    beiPause([this] { m.Form_KeyDown(vbKeyEscape, 0); });
+    // F2 right behind Esc in the same pump: the aborted start is still unwinding and turns it away.
+    beiPause([this] { m.Form_KeyDown(vbKeyEscape, 0), m.mnuSpielStarten_Click(); });
     if (GetParam() == 1) { // before the game counts as running, Esc has nothing to abort
         EXPECT_EQ(stand(), FRISCH);
         return;
