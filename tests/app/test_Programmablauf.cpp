@@ -1,11 +1,10 @@
 // The program's own course: loading and closing the main window in their
 // order across every port, the buttons and menu items that only pass on,
-// the instructions, and the about window's web address.
+// and the instructions.
 #include <gtest/gtest.h>
 
 #include "Modell.h"
 #include "app/Anleitung.h"
-#include "app/frmAboutModell.h"
 
 namespace qmb::test {
 namespace {
@@ -97,28 +96,6 @@ TEST_F(Programmablauf, MenüsUndEinstellungen) {
                     "&Highscoreliste ansehen Ctrl+H ++-|Quambel b&eenden Ctrl+Q ++-|&Audio  ++-|"
                     "&Musik abspielen Ctrl+M +++|&Nächstes Stück spielen F12 ++-|&?  ++-|&Anleitung F1 ++-|"
                     "About &Quambel... F11 ++-|Spieleinstellungen|Steuerung|&Tastatur|&Maus|Maus im Fenster &einsperren");
-}
-
-TEST(About, AdresseÖffnenOderMelden) {
-    struct Shell : Shelldienste {
-        bool gelingt = true;
-        std::vector<std::string> aufrufe;
-        bool ShellAusführen(const std::string& d, int32_t s, const std::string& a) override {
-            aufrufe.push_back(a + " " + d + " " + std::to_string(s));
-            return gelingt;
-        }
-    } shell;
-    SkriptFenster fenster;
-    frmAboutModell about(fenster, shell);
-    about.Label2_Click();
-    shell.gelingt = false;
-    about.Label2_Click();
-    EXPECT_EQ(shell.aufrufe, (Schritte{"open http://www.quambel.example 3", "open http://www.quambel.example 3"}));
-    EXPECT_EQ(fenster.protokoll,
-              (std::vector<Dialog>{{Dialog::MsgBox,
-                                    "Die Seite \"www.quambel.example\" konnte nicht geöffnet werden. Sie können sie "
-                                    "selbst in Ihrem Browser aufrufen.",
-                                    "Fehler beim Öffnen", "", Knoepfe::OK, Symbol::Ausrufezeichen}}));
 }
 
 } // namespace
