@@ -73,6 +73,12 @@ std::vector<std::string> FluidKlang::schriftKandidaten() {
 std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, const Klangeinstellungen& e,
                                                  std::string& grund) {
     fluidStummschalten();
+    // FluidSynth sets up its process-wide tables in the first new_fluid_synth
+    // and shares sample data between synths that load the same SoundFont;
+    // neither is safe when two synths are built at the same time (two players,
+    // each loading on its own thread, then sounded differently). One at a time.
+    static std::mutex bauen;
+    std::lock_guard lock(bauen);
     std::error_code f;
     if (schrift.empty() || !std::filesystem::is_regular_file(utf8Pfad(schrift), f)) {
         grund = "kein SoundFont";
