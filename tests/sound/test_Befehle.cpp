@@ -1,118 +1,123 @@
-// The command strings the music routines send, in order, and which of them
-// the music switch holds back.
+// The command strings the music routines send, in order, for every event,
+// with the music on and off.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
-#include "Attrappen.h"
-#include "platform/Systemdienste.h"
-#include "sound/modSound.h"
+#include "Modell.h"
 
 namespace qmb::test {
 namespace {
 
 using Befehle = std::vector<std::string>;
 
-struct Befehlsfolge : ::testing::Test {
-    BefehlsProtokoll mci;
-    TestProgramm programm;
-    SkriptFenster fenster;
-    modSound sound{mci, programm, fenster};
-    std::filesystem::path ordner;
-    std::string stück;
-
+struct Musikbefehle : ::testing::Test, Modell {
+    std::filesystem::path ordner = std::filesystem::temp_directory_path() / ("quambel-befehle-" + std::to_string(::getpid()));
     void SetUp() override {
-        ordner = std::filesystem::temp_directory_path() /
-                 ("quambel-befehle-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(ordner);
-        stück = (ordner / "game1.qmb").string();
-        std::ofstream(stück) << "MThd";
+        for (int i = 1; i <= 4; ++i) { // piece 2 has a blank in its name
+            sound.Lieder[i] = (ordner / (i == 2 ? "game 2.qmb" : "game" + std::to_string(i) + ".qmb")).string();
+            std::ofstream(sound.Lieder[i]) << "MThd";
+        }
+        sound.MusikAn = true;
+        // The event pump shows in the list where it runs.
+        fenster.beiDoEvents = [this](int) { mci.befehle.push_back("(DoEvents)"); };
     }
     void TearDown() override { std::filesystem::remove_all(ordner); }
+    Befehle spielt(int i) {
+        const std::string p = i == 2 ? "\"" + sound.Lieder[2] + "\"" : sound.Lieder[i];
+        return {"(DoEvents)", "stop qmbgame", "close qmbgame", "open " + p + " type MPEGVideo alias qmbgame", "play qmbgame from 0"};
+    }
 };
 
-TEST_F(Befehlsfolge, MitMusikGehtJederBefehlHinaus) {
-    sound.MusikAn = true;
-    sound.MciSpielen(stück, "qmbgame");
-    sound.MciEndlosSpielen(stück, "qmbscore");
-    sound.MciStoppen("qmbgame");
-    sound.MciFortsetzen("qmbgame");
-    sound.MciSchließen("qmbscore");
-    EXPECT_EQ(mci.befehle, (Befehle{
-                               "open " + stück + " type MPEGVideo alias qmbgame",
-                               "play qmbgame from 0",
-                               "open " + stück + " type MPEGVideo alias qmbscore",
-                               "play qmbscore repeat from 0",
-                               "stop qmbgame",
-                               "play qmbgame",
-                               "stop qmbscore",
-                               "close qmbscore",
-                           }));
-}
-
-// Off, nothing starts, pauses or resumes; closing and asking still go out.
-TEST_F(Befehlsfolge, OhneMusikNurSchließenUndFragen) {
-    sound.MusikAn = false;
-    sound.MciSpielen(stück, "qmbgame");
-    sound.MciEndlosSpielen(stück, "qmbscore");
-    sound.MciStoppen("qmbgame");
-    sound.MciFortsetzen("qmbgame");
-    sound.MciAbfrage("play qmbscore from 2600");
-    sound.MciSchließen("qmbgame");
-    EXPECT_TRUE(sound.StückZuEnde("qmbgame"));
-    EXPECT_EQ(mci.befehle, (Befehle{
-                               "play qmbscore from 2600",
-                               "stop qmbgame",
-                               "close qmbgame",
-                               "status qmbgame length",
-                               "status qmbgame position",
-                           }));
-}
-
-// The player needs the path as one word: with a blank it goes in quotes; a
-// missing file leaves the file name out, and the command fails quietly.
-TEST_F(Befehlsfolge, PfadImOpenBefehl) {
-    sound.MusikAn = true;
-    const std::string mitLeerzeichen = utf8Text(ordner / u8"mein stück.qmb");
-    std::ofstream(utf8Pfad(mitLeerzeichen)) << "MThd";
-    sound.MciSpielen(mitLeerzeichen, "qmbgame");
-    sound.MciSpielen((ordner / "fehlt.qmb").string(), "qmbscore");
-    ASSERT_EQ(mci.befehle.size(), 4u);
-    EXPECT_EQ(mci.befehle[0], "open \"" + mitLeerzeichen + "\" type MPEGVideo alias qmbgame");
-    EXPECT_EQ(mci.befehle[2], "open  type MPEGVideo alias qmbscore");
-}
-
-TEST(Abfrage, FührendeZahlDerAntwort) {
-    BefehlsProtokoll mci;
-    TestProgramm programm;
-    SkriptFenster fenster;
-    modSound sound(mci, programm, fenster);
-    const auto frage = [&](const std::string& antwort) {
-        mci.antworten["status qmbgame length"] = antwort;
-        return sound.MciAbfrage("status qmbgame length");
+TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
+    const Befehle ende{"status qmbgame length", "status qmbgame position"}, zu{"stop qmbgame", "close qmbgame"};
+    const std::string a = sound.Lieder[1];
+    struct Fall {
+        const char* was;
+        std::function<void()> tun;
+        Befehle an, aus;
+    } fälle[] = {
+        {"MciSpielen", [&] { sound.MciSpielen(a, "qmbgame"); },
+         {"open " + a + " type MPEGVideo alias qmbgame", "play qmbgame from 0"}, {}},
+        {"MciEndlosSpielen", [&] { sound.MciEndlosSpielen(a, "qmbscore"); },
+         {"open " + a + " type MPEGVideo alias qmbscore", "play qmbscore repeat from 0"}, {}},
+        {"missing file", [&] { sound.MciSpielen(a + "x", "qmbgame"); }, {"open  type MPEGVideo alias qmbgame", "play qmbgame from 0"}, {}},
+        {"MciStoppen", [&] { sound.MciStoppen("qmbgame"); }, {"stop qmbgame"}, {}},
+        {"MciFortsetzen", [&] { sound.MciFortsetzen("qmbgame"); }, {"play qmbgame"}, {}},
+        {"MciSchließen", [&] { sound.MciSchließen("qmbscore"); }, {"stop qmbscore", "close qmbscore"}, {"stop qmbscore", "close qmbscore"}},
+        {"MciAbfrage", [&] { sound.MciAbfrage("play qmbscore from 2600"); }, {"play qmbscore from 2600"}, {"play qmbscore from 2600"}},
+        {"StückZuEnde", [&] { sound.StückZuEnde("qmbgame"); }, ende, ende},
+        {"SoundBeenden", [&] { sound.SoundBeenden(); }, {"stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"},
+         {"stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"}},
+        {"ZufallsStück", [&] { m.ZufallsStück(); }, spielt(2), {"(DoEvents)", "stop qmbgame", "close qmbgame"}},
+        {"mnuNächsterSong", [&] { m.mnuNächsterSong_Click(); }, spielt(2), {"(DoEvents)", "stop qmbgame", "close qmbgame"}},
+        {"tmrRand, playing", [&] { m.tmrRand_Timer(); }, ende, ende},
     };
-    EXPECT_EQ(frage("183204"), 183204);
-    EXPECT_EQ(frage("  42 ms"), 42);
-    EXPECT_EQ(frage(""), 0);          // the alias is not open
-    EXPECT_EQ(frage("stopped"), 0);   // not a number at all
-    EXPECT_EQ(frage("-7"), -7);
-    EXPECT_EQ(frage("99999999999999999999"), 2147483647); // saturates, never wraps
-    // The answer buffer holds 256 characters: a number past them is cut.
-    EXPECT_EQ(frage(std::string(254, ' ') + "12345"), 1);
+    mci.antworten["status qmbgame length"] = "90000";
+    mci.antworten["status qmbgame position"] = "45000";
+    for (bool musik : {true, false}) {
+        for (const Fall& f : fälle) {
+            sound.MusikAn = musik;
+            mci.befehle.clear();
+            f.tun();
+            EXPECT_EQ(mci.befehle, musik ? f.an : f.aus) << f.was << (musik ? " (on)" : " (off)");
+        }
+    }
+    // At the end of the piece the watch starts the next one; it and the piece both re-seed.
+    mci.antworten["status qmbgame position"] = "90000";
+    uhr.sekunden = 3600.5;
+    zufall.saaten.clear();
+    mci.befehle.clear();
+    sound.MusikAn = true;
+    m.tmrRand_Timer();
+    Befehle soll = ende;
+    for (const auto& b : spielt(2)) soll.push_back(b);
+    EXPECT_EQ(mci.befehle, soll);
+    EXPECT_EQ(zufall.saaten, (std::vector<double>{3600.5, 3600.5}));
 }
 
-TEST(Abfrage, StückZuEndeWennPositionGleichLänge) {
-    BefehlsProtokoll mci;
-    TestProgramm programm;
-    SkriptFenster fenster;
-    modSound sound(mci, programm, fenster);
-    mci.antworten["status qmbgame length"] = "60000";
-    mci.antworten["status qmbgame position"] = "59999";
-    EXPECT_FALSE(sound.StückZuEnde("qmbgame"));
-    mci.antworten["status qmbgame position"] = "60000";
-    EXPECT_TRUE(sound.StückZuEnde("qmbgame"));
+TEST_F(Musikbefehle, MusikschalterImMenü) {
+    ASSERT_TRUE(m.mnuMusik.Checked);
+    m.mnuMusik_Click();
+    EXPECT_EQ(std::pair(sound.MusikAn, m.mnuMusik.Checked), std::pair(false, false));
+    EXPECT_EQ(mci.befehle, (Befehle{"stop qmbgame", "close qmbgame"}));
+    mci.befehle.clear();
+    m.mnuMusik_Click();
+    EXPECT_EQ(std::pair(sound.MusikAn, m.mnuMusik.Checked), std::pair(true, true));
+    EXPECT_EQ(mci.befehle, spielt(2));
+}
+
+// r × 3 + 1 rounded with halves to even: 2 and 3 twice as likely as 1 and 4.
+TEST_F(Musikbefehle, WahlDesStücks) {
+    const std::pair<float, int> fälle[] = {{0.0f, 1}, {0.16f, 1}, {0.17f, 2}, {0.5f, 2}, {0.5f - 1e-7f, 2}, {0.5f + 1e-7f, 3},
+                                           {0.8f, 3}, {0.84f, 4}, {0.99999994f, 4}};
+    for (const auto& [r, stück] : fälle) {
+        zufall.werte = {r};
+        mci.befehle.clear();
+        m.ZufallsStück();
+        EXPECT_EQ(mci.befehle, spielt(stück)) << "r = " << r;
+    }
+}
+
+TEST_F(Musikbefehle, AbfrageLiestDieFührendeZahl) {
+    const std::pair<std::string, int32_t> fälle[] = {
+        {"183204", 183204}, {"  42 ms", 42}, {"", 0}, {"stopped", 0}, {"-7", -7}, {"+5", 5},
+        {"99999999999999999999", 2147483647}, {"-99999999999", -2147483647},
+        {std::string(254, ' ') + "12345", 1}, // the answer buffer holds 256 characters
+    };
+    for (const auto& [antwort, wert] : fälle) {
+        mci.antworten["status qmbgame length"] = antwort;
+        EXPECT_EQ(sound.MciAbfrage("status qmbgame length"), wert) << '"' << antwort << '"';
+    }
+    const std::tuple<const char*, const char*, bool> enden[] = {{"60000", "59999", false}, {"60000", "60000", true}, {"", "", true}};
+    for (const auto& [länge, position, zuEnde] : enden) {
+        mci.antworten["status qmbgame length"] = länge;
+        mci.antworten["status qmbgame position"] = position;
+        EXPECT_EQ(sound.StückZuEnde("qmbgame"), zuEnde) << position;
+    }
 }
 
 } // namespace
