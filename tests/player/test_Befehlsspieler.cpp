@@ -167,8 +167,10 @@ TEST_F(MitSoundFont, KlingtZuZweitUndVerstummtInDerPause) {
     EXPECT_EQ(p.klang()->programm(16), 40);
 }
 
+// The driver takes what the render thread stored ahead, in buffers of its
+// own size: the very sound of rendering block by block; a dry store is
+// silence and one underrun.
 TEST_F(MitSoundFont, TreiberpufferJederLaengeGebenDenselbenKlang) {
-    // The sound card asks for buffers of its own size, never whole blocks.
     Befehlsspieler blockweise(offline(schrift)), gepuffert(offline(schrift));
     for (Befehlsspieler* s : {&blockweise, &gepuffert}) {
         ASSERT_TRUE(s->warteAufKlang());
@@ -177,14 +179,37 @@ TEST_F(MitSoundFont, TreiberpufferJederLaengeGebenDenselbenKlang) {
     }
     const std::vector<float> soll = blockweise.vorrücken(700); // 482 blocks, 30848 frames
     ASSERT_EQ(soll.size(), 2u * 30848);
-    std::vector<float> l(30848, 1.0f), r(30848, 1.0f), ist;
+    std::vector<float> l(30848 + 5000, 1.0f), r(l), ist;
     const int größen[] = {100, 37, 1000, 64, 1, 441, 2048};
     for (int i = 0, fertig = 0, n; fertig < 30848; fertig += n) {
         n = std::min(größen[i++ % 7], 30848 - fertig);
+        gepuffert.vorausRendern();
         gepuffert.ausgabeFüllen(l.data() + fertig, r.data() + fertig, n);
     }
     for (int i = 0; i < 30848; ++i) ist.insert(ist.end(), {l[i], r[i]});
     EXPECT_TRUE(ist == soll);
+    EXPECT_EQ(gepuffert.unterläufe(), 0);
+    gepuffert.ausgabeFüllen(l.data() + 30848, r.data() + 30848, 5000); // more than the lead
+    EXPECT_EQ(gepuffert.unterläufe(), 1);
+    EXPECT_EQ(std::count(l.end() - (5000 - Befehlsspieler::Vorlauf + 30848 % 64), l.end(), 0.0f), 5000 - Befehlsspieler::Vorlauf + 30848 % 64);
+}
+
+// Closing the last piece drops what was stored ahead: the next buffer the
+// driver takes is silent, and that is no underrun.
+TEST_F(MitSoundFont, SchließenVerwirftDenVorrat) {
+    Befehlsspieler p(offline(schrift));
+    ASSERT_TRUE(p.warteAufKlang());
+    ASSERT_EQ(senden(p, "open {b} type MPEGVideo alias qmbscore"), 0u);
+    ASSERT_EQ(senden(p, "play qmbscore from 0"), 0u);
+    std::vector<float> l(1000), r(l.size());
+    p.vorausRendern();
+    p.ausgabeFüllen(l.data(), r.data(), 1000);
+    ASSERT_GT(rms(l), 1e-3);
+    ASSERT_EQ(senden(p, "close qmbscore"), 0u);
+    p.vorausRendern();
+    p.ausgabeFüllen(l.data(), r.data(), 1000);
+    EXPECT_EQ(rms(l) + rms(r), 0.0);
+    EXPECT_EQ(p.unterläufe(), 0);
 }
 
 TEST_F(MitSoundFont, BefehleWährendDerTreiberRendert) {

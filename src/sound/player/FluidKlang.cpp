@@ -95,10 +95,12 @@ std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, con
     fluid_settings_setint(k->einstellungen_, "synth.polyphony", e.polyphonie);
     fluid_settings_setnum(k->einstellungen_, "synth.gain", e.lautstärke);
     // FluidSynth's default asks for sound every 64 frames (690 wake-ups a
-    // second), which costs more CPU than the synthesis itself. Background
-    // music needs no such latency: 512 frames (11.6 ms) four times over.
-    fluid_settings_setint(k->einstellungen_, "audio.period-size", 512);
-    fluid_settings_setint(k->einstellungen_, "audio.periods", 4);
+    // second), which costs more CPU than the synthesis itself. The player
+    // renders ahead on its own thread; the driver only copies, 1024 frames
+    // (23 ms) at a time, three periods deep, so a closed piece falls silent
+    // within about 70 ms.
+    fluid_settings_setint(k->einstellungen_, "audio.period-size", 1024);
+    fluid_settings_setint(k->einstellungen_, "audio.periods", 3);
     // Loading every sample up front keeps disk reads off the audio thread.
     fluid_settings_setint(k->einstellungen_, "synth.dynamic-sample-loading", 0);
     k->synth_ = new_fluid_synth(k->einstellungen_);

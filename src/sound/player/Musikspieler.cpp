@@ -62,9 +62,16 @@ Befehlsspieler::Befehlsspieler(Spielereinstellungen e) : einstellungen_(std::mov
     // The SoundFont takes from a few ten to several hundred milliseconds to
     // load; the first window must not wait for it.
     lader_ = std::thread([this] { laden(); });
+    if (uhrLäuft_) arbeiter_ = std::thread([this] { arbeiten(); });
 }
 
 Befehlsspieler::~Befehlsspieler() {
+    {
+        std::lock_guard lock(m_);
+        ende_ = true;
+    }
+    arbeit_.notify_all();
+    if (arbeiter_.joinable()) arbeiter_.join();
     if (lader_.joinable()) lader_.join();
     // The audio thread may be waiting for the lock inside the callback, so the
     // driver is stopped without holding it.
@@ -84,7 +91,10 @@ void Befehlsspieler::laden() {
     if (k && gerät) {
         // Until klang_ is set below the callback finds no synth and leaves
         // the buffers silent.
+        // Tried once now, so that a missing device is known at once; the
+        // render thread closes it again while nothing plays.
         bereit = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
+        offen_ = bereit;
         if (!bereit) grund = "kein Audiogerät";
     }
     {
@@ -107,6 +117,60 @@ void Befehlsspieler::laden() {
         ladenFertig_ = true;
     }
     geladenCv_.notify_all();
+    arbeit_.notify_all();
+}
+
+bool Befehlsspieler::kannKlingen() const {
+    for (const Platz& p : plätze_)
+        if (p.sequenzer && p.sequenzer->spielt()) return true;
+    return klang_ && klang_->stimmen() > 0; // notes dying away after a pause
+}
+
+// The render thread: keeps the store Vorlauf frames ahead of the driver while
+// something can sound, and holds the driver open only for as long as that:
+// with the music off or a piece over, no audio thread runs and nothing wakes.
+void Befehlsspieler::arbeiten() {
+    std::unique_lock lock(m_);
+    while (!ende_) {
+        // Nothing to do while silent but wait for a command; else every
+        // quarter of the lead, so the store never gets below three quarters.
+        if (ladenFertig_ && (!klingt_ || (!offen_ && !kannKlingen()))) arbeit_.wait(lock);
+        else arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / 4 / einstellungen_.klang.abtastrate));
+        if (ende_ || !klingt_) continue;
+        const bool soll = kannKlingen();
+        if (soll && !offen_) {
+            FluidKlang* k = klang_.get();
+            lock.unlock(); // opening takes a few milliseconds; the game's commands need not wait
+            const bool offen = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
+            lock.lock();
+            offen_ = offen;
+        }
+        if (offen_) vorausRendernGesperrt();
+        if (!soll && offen_ && geschrieben_ == gelesen_) {
+            tönt_ = false;
+            FluidKlang* k = klang_.get();
+            lock.unlock();
+            k->ausgabeBeenden();
+            lock.lock();
+            offen_ = false;
+        }
+    }
+}
+
+void Befehlsspieler::vorausRendern() {
+    std::lock_guard lock(m_);
+    vorausRendernGesperrt();
+}
+
+void Befehlsspieler::vorausRendernGesperrt() {
+    if (leeren_) return; // first the driver drops what is stored
+    tönt_ = kannKlingen();
+    // The store holds whole blocks, so a block never wraps around its end.
+    while (geschrieben_ - gelesen_ + Sequenzer::Blocklänge <= Vorlauf) {
+        const auto w = static_cast<std::size_t>(geschrieben_ % Vorratsgröße);
+        einBlock(vorratL_.data() + w, vorratR_.data() + w);
+        geschrieben_ += Sequenzer::Blocklänge;
+    }
 }
 
 bool Befehlsspieler::warteAufKlang() {
@@ -133,34 +197,21 @@ int Befehlsspieler::rückruf(void* daten, int frames, int, float*[], int nout, f
 }
 
 void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
-    // The lock is held only while the sequencers hand their events to the
-    // synth, never while it renders: FluidSynth takes messages from other
-    // threads during rendering, and the game's commands must not wait for a
-    // whole buffer of sound.
-    int i = 0;
-    while (i < frames) {
-        if (blockRest_ == 0) {
-            FluidKlang* k = nullptr;
-            {
-                std::lock_guard lock(m_);
-                k = klingt_ ? klang_.get() : nullptr;
-                if (!k) { // still loading: silence
-                    std::fill(links + i, links + frames, 0.0f);
-                    std::fill(rechts + i, rechts + frames, 0.0f);
-                    return;
-                }
-                for (Platz& p : plätze_)
-                    if (p.sequenzer) p.sequenzer->block(k);
-            }
-            k->rendern(blockL_.data(), blockR_.data(), Sequenzer::Blocklänge);
-            blockRest_ = Sequenzer::Blocklänge;
-        }
-        const int von = Sequenzer::Blocklänge - blockRest_;
-        const int n = std::min(blockRest_, frames - i);
-        std::memcpy(links + i, blockL_.data() + von, sizeof(float) * n);
-        std::memcpy(rechts + i, blockR_.data() + von, sizeof(float) * n);
-        blockRest_ -= n;
-        i += n;
+    if (leeren_.exchange(false)) gelesen_ = geschrieben_.load();
+    const std::int64_t von = gelesen_;
+    const int n = static_cast<int>(std::min<std::int64_t>(frames, geschrieben_ - von));
+    for (int i = 0; i < n;) {
+        const auto r = static_cast<std::size_t>((von + i) % Vorratsgröße);
+        const int stück = std::min(n - i, Vorratsgröße - static_cast<int>(r));
+        std::memcpy(links + i, vorratL_.data() + r, sizeof(float) * stück);
+        std::memcpy(rechts + i, vorratR_.data() + r, sizeof(float) * stück);
+        i += stück;
+    }
+    gelesen_ = von + n;
+    if (n < frames) {
+        std::fill(links + n, links + frames, 0.0f);
+        std::fill(rechts + n, rechts + frames, 0.0f);
+        if (tönt_) ++unterläufe_;
     }
 }
 
@@ -241,7 +292,13 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
         p->sequenzer->verstummen(ziel());
         p->sequenzer.reset();
         p->alias.clear();
+        // With nothing else playing, what is stored is only this piece's
+        // tail: the driver drops it, and the closed piece is silent at once.
+        bool andere = false;
+        for (const Platz& q : plätze_) andere = andere || (q.sequenzer && q.sequenzer->spielt());
+        if (!andere) leeren_ = true, tönt_ = false;
     }
+    arbeit_.notify_all();
     return 0;
 }
 
@@ -304,6 +361,7 @@ unsigned Befehlsspieler::spielen(const std::vector<std::string>& w) {
     }
     Sequenzer& s = *finden(w[1])->sequenzer;
     if (ab) return s.spielen(von, wiederholen, ziel()) ? 0u : static_cast<unsigned>(MciAußerhalb);
+    arbeit_.notify_all();
     if (wiederholen) {
         // Repeating from where it stands; from the very end that means from the start.
         s.spielen(s.positionMs(), true, ziel());

@@ -12,6 +12,7 @@
 // the steady clock, so lengths, positions and the end of a piece behave all
 // the same. All public functions may be called from any thread.
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -76,10 +77,19 @@ public:
     bool klingt() const;
     // The synth, once warteAufKlang() returned true (for looking at channel state).
     const FluidKlang* klang() const;
-    // What the audio driver's callback does: fills two buffers of any length,
-    // rendering a new block whenever the last one is used up. Silent until
-    // the synth is there. Public so that it can be driven without a sound card.
+    // Renders ahead into the store the audio driver takes from, up to
+    // Vorlauf frames; the render thread calls it, tests may too.
+    void vorausRendern();
+    // What the audio driver's callback does: copies from the store into two
+    // buffers of any length, and never renders or waits for a lock itself.
+    // When the store runs dry it fills up with silence and counts an underrun.
     void ausgabeFüllen(float* links, float* rechts, int frames);
+    long unterläufe() const { return unterläufe_; }
+    // Whether the audio driver is open: only while something can sound.
+    bool ausgabeOffen() const { return offen_; }
+    // About 93 ms at 44.1 kHz: background music needs no lower latency, and a
+    // busy machine may keep the render thread waiting that long.
+    static constexpr int Vorlauf = 4096;
     int abtastrate() const { return einstellungen_.klang.abtastrate; }
 
 private:
@@ -90,6 +100,9 @@ private:
 
     static int rückruf(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
     void laden();
+    void arbeiten();
+    void vorausRendernGesperrt();
+    bool kannKlingen() const;
     void einBlock(float* links, float* rechts);
     void uhrNachziehen();
     std::int64_t uhrFrames() const;
@@ -111,10 +124,18 @@ private:
     std::int64_t uhrFrames_ = 0;   // frames passed on the clock
     double angefordert_ = 0;       // offline: frames asked for so far
     std::int64_t gerendert_ = 0;   // offline: frames rendered so far
-    // The audio thread's own: the block being handed out, and how many of
-    // its frames are still to go (the driver's buffers need not be whole blocks).
-    std::array<float, Sequenzer::Blocklänge> blockL_{}, blockR_{};
-    int blockRest_ = 0;
+    // The store between the render thread and the audio driver: one writer,
+    // one reader, positions counted in frames since the start.
+    static constexpr int Vorratsgröße = 2 * Vorlauf;
+    std::array<float, Vorratsgröße> vorratL_{}, vorratR_{};
+    std::atomic<std::int64_t> geschrieben_{0}, gelesen_{0};
+    std::atomic<bool> leeren_{false};   // the driver drops what is stored (a piece was closed)
+    std::atomic<long> unterläufe_{0};
+    std::atomic<bool> offen_{false};
+    std::atomic<bool> tönt_{false};     // something plays: a dry store is an underrun
+    bool ende_ = false;
+    std::condition_variable arbeit_;
+    std::thread arbeiter_;
     std::thread lader_;
 };
 
