@@ -62,10 +62,10 @@ std::vector<std::uint8_t> dichtesStück() {
                 const bool akkord = i % 4 == 0;
                 s.an(0, k, grund, 90);
                 if (akkord) s.an(0, k, grund + 4, 80).an(0, k, grund + 7, 80);
-                if (i % 16 == 8) s.biegung(0, k, 8192 + 1024).cc(0, k, 11, 100 - i % 30);
+                if (i % 16 == 8) s.roh(0, {std::uint8_t(0xE0 | k), 0, (8192 + 1024) >> 7}).cc(0, k, 11, 100 - i % 30);
                 s.aus(Sechzehntel, k, grund);
                 if (akkord) s.aus(0, k, grund + 4).aus(0, k, grund + 7);
-                if (i % 16 == 8) s.biegung(0, k, 8192);
+                if (i % 16 == 8) s.roh(0, {std::uint8_t(0xE0 | k), 0, 8192 >> 7});
             }
         }
         s.ende();
