@@ -1,5 +1,5 @@
 # Shared steps of the whole-program tests: they drive the real program under
-# an X server (xvfb-run starts one) with xdotool, as a player would.
+# an X server (tests/e2e/xvfb.sh starts one) with xdotool, as a player would.
 # shellcheck shell=bash
 set -euo pipefail
 
