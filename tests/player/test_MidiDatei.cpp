@@ -90,18 +90,5 @@ TEST(MidiDatei, KaputteUndFeindseligeDateien) {
     for (const auto& [d, f] : fälle) EXPECT_EQ(gelesen(d), fehlertext(f));
 }
 
-TEST(MidiDatei, ObergrenzeDerEreignisseZähltAuchTempi) {
-    Spur noten, tempi;
-    noten.roh(0, {0x90, 60, 100});
-    for (std::size_t i = 0; i < MaxMidiEreignisse; ++i) noten.b.insert(noten.b.end(), {0x00, 60, 0});
-    for (std::size_t i = 0; i <= MaxMidiEreignisse; ++i) tempi.tempo(1, 500000 + i % 1000);
-    MidiStück st;
-    EXPECT_EQ(leseMidi(smf(0, 96, {noten}), st), MidiFehler::ZuVieleEreignisse);
-    EXPECT_EQ(leseMidi(smf(0, 96, {tempi}), st), MidiFehler::ZuVieleEreignisse);
-    tempi.b.resize(tempi.b.size() - 7); // one fewer is fine
-    EXPECT_EQ(leseMidi(smf(0, 96, {tempi.ende()}), st), MidiFehler::Keiner);
-    EXPECT_EQ(st.tempokarte.size(), MaxMidiEreignisse + 1);
-}
-
 } // namespace
 } // namespace qmb

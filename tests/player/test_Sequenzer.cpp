@@ -44,14 +44,10 @@ void blöcke(Sequenzer& s, Aufnahme& a, int n) {
     for (int i = 0; i < n; ++i, ++a.block) s.block(&a);
 }
 
-// Sustain off and all notes off (and all sound off when cut) on sixteen channels.
-std::vector<Nachricht> stille(int block, bool schnitt = false, int basis = 0) {
+// Sustain off and all notes off on sixteen channels.
+std::vector<Nachricht> stille(int block) {
     std::vector<Nachricht> v;
-    for (int k = basis; k < basis + 16; ++k) {
-        v.push_back({block, k, 0xB0, 64, 0});
-        if (schnitt) v.push_back({block, k, 0xB0, 120, 0});
-        v.push_back({block, k, 0xB0, 123, 0});
-    }
+    for (int k = 0; k < 16; ++k) v.insert(v.end(), {{block, k, 0xB0, 64, 0}, {block, k, 0xB0, 123, 0}});
     return v;
 }
 
@@ -65,8 +61,8 @@ TEST(Sequenzer, EreignisseZumNächstenBlockUndDasEnde) {
     EXPECT_TRUE(q.spielt());
     EXPECT_EQ(q.positionMs(), 20);
     blöcke(q, a, 30);
-    std::vector<Nachricht> soll{{0, 0, 0x90, 50, 100}, {10, 0, 0x90, 60, 100}, {11, 0, 0x90, 61, 100}, {20, 0, 0x80, 50, 0}};
-    for (const Nachricht& n : stille(20)) soll.push_back(n);
+    std::vector<Nachricht> soll = stille(20);
+    soll.insert(soll.begin(), {{0, 0, 0x90, 50, 100}, {10, 0, 0x90, 60, 100}, {11, 0, 0x90, 61, 100}, {20, 0, 0x80, 50, 0}});
     EXPECT_EQ(a.liste, soll);
     EXPECT_TRUE(q.zuEnde());
     q.fortsetzen(&a); // a plain play at the end stays there
