@@ -72,8 +72,6 @@ TEST(Noten, JedeSchreibweiseAlsNoten) {
          "0-43:10:36:80 96-139:10:38:104 192-235:10:36:80 288-331:10:38:48 | "},
         {"division 96\ngrid riff /8\nc3 x.x.\ne3 .x.x\nend\ntrack \"B\"\ntranspose 2\n| *riff+12 c4/2 |\n",
          "0-43:1:62:80 48-91:1:66:80 96-139:1:62:80 144-187:1:66:80 192-364:1:62:80 | "},
-        {"division 96\ngrid riff /8\nc3 x.x.\ne3 .x.x\nend\ntrack \"D\"\nchannel 10\ntranspose 2\n| *riff+12 c4/2 |\n",
-         "0-43:10:48:80 48-91:10:52:80 96-139:10:48:80 144-187:10:52:80 192-364:10:60:80 | "},
         // the off-beat eighth starts at 96 × 0.66, and the time around it bends along
         {takt("swing 66\n", "", "c4/8 d4 e4/4 f4/2"), "0-56:1:60:80 63-93:1:62:80 96-185:1:64:80 192-370:1:65:80 | "},
         {takt("", "channel 3\nprogram 34\nvolume 100\npan 20\n", "c4/2 program=41 vol=90 cc74=12 d4/2"),
@@ -90,10 +88,11 @@ TEST(Noten, DirigentUndKopf) {
     const Bytes d = übersetzen(text);
     MidiStück st;
     ASSERT_EQ(leseMidi(d, st), MidiFehler::Keiner);
-    EXPECT_EQ((std::vector<int>{st.format, st.spuren, st.teilung, int(st.längeTicks)}), (std::vector<int>{1, 3, 96, 864}));
-    ASSERT_EQ(st.tempokarte.size(), 2u); // 600000 µs a quarter, from bar 2 beat 2 (tick 384) 400000
-    EXPECT_EQ(std::pair(st.tempokarte[1].tick, st.tempokarte[1].mikrosProViertel), std::pair(384u, 400000u));
-    EXPECT_EQ(st.tempokarte[0].mikrosProViertel, 600000u);
+    // three tracks, three bars (3/4, 3/4, 6/8); 600000 µs a quarter, from bar 2 beat 2 (tick 384) 400000
+    ASSERT_EQ(st.tempokarte.size(), 2u);
+    EXPECT_EQ((std::vector<unsigned>{unsigned(st.spuren), unsigned(st.längeTicks), st.tempokarte[0].mikrosProViertel, st.tempokarte[1].tick,
+                                     st.tempokarte[1].mikrosProViertel}),
+              (std::vector<unsigned>{3, 864, 600000, 384, 400000}));
     const std::string s(d.begin(), d.end());
     for (const std::string& meta : {std::string("\xFF\x03\x05Probe"), std::string("\xFF\x58\x04\x03\x02\x18\x08", 7),
                                     std::string("\xFF\x58\x04\x06\x03\x18\x08", 7), std::string("\xFF\x59\x02\xFE\x00", 5),
@@ -121,13 +120,9 @@ TEST(Noten, FehlerNennenDateiUndZeile) {
         {"track \"A\"\n| kick r/2. |\n", "2: Schlagzeugklang 'kick' in der Spur 'A' auf Kanal 1 (Schlagzeug spielt auf Kanal 10)"},
         {"tempo 500\ntrack \"A\"\n| r/1 |\n", "1: Tempo 500 liegt außerhalb von 10..400"},
         {"track \"A\"\n| r/1 |\nprogram 5\n", "3: 'program' gehört vor den ersten Takt; im Takt schreibt man program=N"},
-        {"track \"A\"\n| r/1 |\ngate 50\n| r/1 |\n", "3: 'gate' gehört vor den ersten Takt"},
         {"track \"A\"\n| *nix |\n", "2: unbekannte Phrase oder unbekanntes Raster 'nix'"},
-        {"track \"A\"\n| a9 r/2. |\n", "2: Note 'a9' fällt aus dem MIDI-Bereich 0..127"},
         {"track \"A\"\nrepeat 2\n| r/1 |\n\n", "2: 'repeat' ist nicht mit 'end' geschlossen"},
-        {"phrase p\n c4 d4\ntrack \"A\"\n| r/1 |\n", "1: 'p' ist nicht mit 'end' geschlossen"},
         {"track \"A\"\n| p < c4/1 |\n| r/1 |\n", "2: Crescendo oder Decrescendo ohne Dynamik, auf der es endet"},
-        {"title \"x\"\n", "1: das Stück hat keine Spur"},
         {ph + "| *zwei | e4/1 |\n", "(none)"}, // a phrase may fill whole bars, never half ones; plain notes never run over
         {ph + "| *anderthalb |\n", "5: Takte 1 bis 2 der Spur 'A' sind 1/2 zu kurz (576 Ticks, 2 Takte haben 768)"},
         {ph + "| c4/1 d4/1 |\n", "5: Takt 1 der Spur 'A' ist 1/1 zu lang (768 Ticks, ein 4/4-Takt hat 384)"},
@@ -141,15 +136,6 @@ TEST(Noten, FehlerNennenDateiUndZeile) {
         }
         EXPECT_EQ(ist, soll == "(none)" ? soll : "probe.txt:" + soll);
     }
-    // Cut-off and garbled pieces end in a Fehler, never in a crash.
-    const std::string gut = "title \"T\"\ndivision 96\ntempo 90\ngrid g /16\nkick x...\nend\nphrase p = c4/8 [e4 g4]/8\ntrack \"A\"\nprogram 3\n"
-                            "| *p r/4 c4/2~ | c4/4 [d4 f4]/4t' e4/8. r/16 r/4 |\ntrack \"D\"\nchannel 10\n| *g *g *g *g r/2 | % |\n";
-    for (size_t n = 0; n <= gut.size(); ++n)
-        for (const std::string& t : {gut.substr(0, n), gut.substr(0, n) + "]/[\"@", gut.substr(n) + gut.substr(0, n)}) try {
-                übersetzen(t);
-            } catch (const Fehler& f) {
-                EXPECT_EQ(std::string(f.what()).rfind("probe.txt:", 0), 0u) << f.what();
-            }
 }
 
 // The tool as the build runs it: a piece in, a file out; the bytes of the
@@ -178,17 +164,12 @@ TEST(Noten, Werkzeug) {
     EXPECT_EQ(lesen("f.txt").rfind((ordner / "b.txt").string() + ":3: Takt 1 der Spur 'A' ist 1/2 zu kurz", 0), 0u) << lesen("f.txt");
     EXPECT_EQ(lesen("a.mid"), std::string(a.begin(), a.end()));
     EXPECT_FALSE(std::filesystem::exists(ordner / "a.mid.neu"));
-    EXPECT_FALSE(aufruf("--embed " + pfad("x.cpp") + " 101=" + pfad("fehlt.mid")));
     EXPECT_FALSE(aufruf("--embed " + pfad("x.cpp") + " 101=" + pfad("a.mid") + " 101=" + pfad("a.mid"))); // one number twice
     EXPECT_NE(lesen("f.txt").find("101"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(ordner / "x.cpp"));
     ASSERT_TRUE(aufruf("--embed " + pfad("x.cpp") + " 101=" + pfad("a.mid") + " 106=" + pfad("a.txt")));
     const std::string txt = lesen("a.txt");
     EXPECT_EQ(lesen("x.cpp"), Einbettung({{101, a}, {106, Bytes(txt.begin(), txt.end())}}));
-    const std::string q = Einbettung({{101, {0, 1, 127, 128, 255}}});
-    for (const char* teil : {"#include \"musik/Musikressourcen.h\"", "std::span<const unsigned char> Musikressource(int id)",
-                             "= {\n    0, 1, 127, 128, 255,\n};", "case 101: return {stück101, sizeof stück101};", "default: return {};"})
-        EXPECT_NE(q.find(teil), std::string::npos) << teil;
     std::filesystem::remove_all(ordner);
 }
 

@@ -32,9 +32,7 @@ struct Spur {
     Spur& aus(std::uint32_t d, int k, int note) { return roh(d, {std::uint8_t(0x80 | k), std::uint8_t(note), 0}); }
     Spur& cc(std::uint32_t d, int k, int n, int w) { return roh(d, {std::uint8_t(0xB0 | k), std::uint8_t(n), std::uint8_t(w)}); }
     Spur& programm(std::uint32_t d, int k, int p) { return roh(d, {std::uint8_t(0xC0 | k), std::uint8_t(p)}); }
-    Spur& tempo(std::uint32_t d, std::uint32_t us) {
-        return roh(d, {0xFF, 0x51, 0x03, std::uint8_t(us >> 16), std::uint8_t(us >> 8), std::uint8_t(us)});
-    }
+    Spur& tempo(std::uint32_t d, std::uint32_t us) { return roh(d, {0xFF, 0x51, 0x03, std::uint8_t(us >> 16), std::uint8_t(us >> 8), std::uint8_t(us)}); }
     Spur& ende(std::uint32_t d = 0) { return roh(d, {0xFF, 0x2F, 0x00}); }
 };
 
@@ -56,25 +54,15 @@ inline Bytes smf(int format, std::uint16_t teilung, const std::vector<Spur>& spu
     return datei;
 }
 
-class Ordner {
-public:
-    explicit Ordner(const std::string& name) {
-        static int zähler = 0; // tests run as parallel processes: the process number keeps folders apart
-        pfad_ = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()) + "-" + std::to_string(++zähler));
-        std::filesystem::create_directories(pfad_);
-    }
-    ~Ordner() {
-        std::error_code f;
-        std::filesystem::remove_all(pfad_, f);
-    }
+// One per test; tests run as parallel processes, the process number keeps them apart.
+struct Ordner {
+    const std::filesystem::path pfad = std::filesystem::temp_directory_path() / ("quambel-spieler-" + std::to_string(::getpid()));
+    Ordner() { std::filesystem::create_directories(pfad / "mit Leer"); }
+    ~Ordner() { std::error_code f; std::filesystem::remove_all(pfad, f); }
     std::string schreiben(const std::string& name, const Bytes& daten) const {
-        std::ofstream(pfad_ / name, std::ios::binary).write(reinterpret_cast<const char*>(daten.data()), std::streamsize(daten.size()));
-        return (pfad_ / name).string();
+        std::ofstream(pfad / name, std::ios::binary).write(reinterpret_cast<const char*>(daten.data()), std::streamsize(daten.size()));
+        return (pfad / name).string();
     }
-    const std::filesystem::path& pfad() const { return pfad_; }
-
-private:
-    std::filesystem::path pfad_;
 };
 
 } // namespace qmb::test

@@ -2,11 +2,9 @@
 
 #include <atomic>
 #include <cmath>
-#include <thread>
 
 #include "Attrappen.h"
 #include "SmfBauer.h"
-#include "sound/modSound.h"
 #include "sound/player/Musikspieler.h"
 
 namespace qmb {
@@ -24,7 +22,7 @@ struct Schritt {
 };
 
 struct Spieler : ::testing::Test {
-    test::Ordner ordner{"quambel-spieler"};
+    test::Ordner ordner;
     // 1500 ms: 960 ticks at 120 bpm, then 960 at 240 bpm; 3000 ms of notes at 120 bpm.
     const std::string a = ordner.schreiben("game1.qmb", smf(0, 480, {Spur().programm(0, 0, 19).an(0, 0, 60).aus(960, 0, 60)
                                                                         .tempo(0, 250000).an(0, 0, 64).aus(960, 0, 64).ende()}));
@@ -34,15 +32,14 @@ struct Spieler : ::testing::Test {
     Spielereinstellungen offline(std::string schrift = "") {
         Spielereinstellungen e;
         e.ausgabe = Spielereinstellungen::Ausgabe::Offline;
-        e.schriften = {schrift.empty() ? (ordner.pfad() / "kein.sf2").string() : schrift};
+        e.schriften = {schrift.empty() ? (ordner.pfad / "kein.sf2").string() : schrift};
         if (schrift.empty()) e.klang.abtastrate = 64000;
         return e;
     }
     std::string ersetzt(std::string s) {
-        std::filesystem::create_directories(ordner.pfad() / "mit Leer");
-        std::filesystem::copy_file(a, ordner.pfad() / "mit Leer" / "x.qmb", std::filesystem::copy_options::skip_existing);
-        const std::pair<std::string, std::string> platz[] = {{"{a}", a}, {"{b}", b}, {"{l}", (ordner.pfad() / "mit Leer" / "x.qmb").string()},
-                                                             {"{t}", ordner.schreiben("t.qmb", {'k', 'e', 'i', 'n'})}, {"{f}", (ordner.pfad() / "f.qmb").string()}};
+        std::filesystem::copy_file(a, ordner.pfad / "mit Leer" / "x.qmb", std::filesystem::copy_options::skip_existing);
+        const std::pair<std::string, std::string> platz[] = {{"{a}", a}, {"{b}", b}, {"{l}", (ordner.pfad / "mit Leer" / "x.qmb").string()},
+                                                             {"{t}", ordner.schreiben("t.qmb", {'k', 'e', 'i', 'n'})}, {"{f}", (ordner.pfad / "f.qmb").string()}};
         for (const auto& [name, pfad] : platz)
             for (auto i = s.find(name); i != std::string::npos; i = s.find(name)) s.replace(i, name.size(), pfad);
         return s;
@@ -80,33 +77,14 @@ TEST_F(Spieler, Drehbuch) {
         {0, "close qmbgame"}, {0, "OPEN \"{l}\" TYPE mpegvideo ALIAS QmbGame"}, {0, "Status qmbgame LENGTH", 0, "1500"},
         {0, "Play QMBGAME From 100"}, {0, "status qmbGame position", 0, "100"},
         // Mistakes change nothing.
-        {0, "status nix length", MciUnbekanntesGerät, "0"}, {0, "play nix from 0", MciUnbekanntesGerät}, {0, "play nix", MciUnbekanntesGerät},
-        {0, "stop nix", MciUnbekanntesGerät}, {0, "close nix", MciUnbekanntesGerät}, {0, "fly qmbgame", MciUnbekannterBefehl},
-        {0, "", MciUnbekannterBefehl}, {0, "stop", MciParameterFehlt}, {0, "open {f} type MPEGVideo alias x", MciDateiFehlt},
-        {0, "open {t} type MPEGVideo alias x", MciUngültigeDatei}, {0, "open  type MPEGVideo alias x", MciUnbekanntesWort},
-        {0, "open {a} type MPEGVideo", MciParameterFehlt}, {0, "open {a} type waveaudio alias x", MciUnbekanntesGerät},
-        {0, "open \"{a} type MPEGVideo alias x", MciAnführungOffen}, {0, "open {b} type MPEGVideo alias QMBGAME", MciAliasBelegt},
-        {0, "open {b} type MPEGVideo alias dritter", MciKeinGerätFrei}, {0, "play qmbgame from 1501", MciAußerhalb},
-        {0, "play qmbgame from -5", MciKeineZahl}, {0, "play qmbgame from", MciParameterFehlt}, {0, "play qmbgame to 9", MciUnbekanntesWort},
-        {0, "status qmbgame volume", MciUnbekanntesWort, "0"}, {0, "stop qmbgame now", MciUnbekanntesWort},
+        {0, "status nix length", MciUnbekanntesGerät, "0"}, {0, "fly qmbgame", MciUnbekannterBefehl}, {0, "stop", MciParameterFehlt},
+        {0, "open {f} type MPEGVideo alias x", MciDateiFehlt}, {0, "open {t} type MPEGVideo alias x", MciUngültigeDatei},
+        {0, "open {b} type MPEGVideo alias QMBGAME", MciAliasBelegt}, {0, "open {b} type MPEGVideo alias dritter", MciKeinGerätFrei},
+        {0, "play qmbgame from 1501", MciAußerhalb}, {0, "play qmbgame from -5", MciKeineZahl}, {0, "stop qmbgame now", MciUnbekanntesWort},
         {50, "status qmbgame position", 0, "150"}, {0, "close qmbgame"}, {0, "status qmbgame position", MciUnbekanntesGerät, "0"},
     });
     Befehlsspieler s(offline());
     abspielen(s, buch, [&](double ms) { s.vorrücken(ms); });
-}
-
-// The game's own routines with our player: the quoted path, the end of a piece.
-TEST_F(Spieler, MitDenMusikroutinenDesSpiels) {
-    Befehlsspieler s(offline());
-    test::TestProgramm programm;
-    test::SkriptFenster fenster;
-    modSound ton(s, programm, fenster);
-    ton.MusikAn = true;
-    ton.MciSpielen(ersetzt("{l}"), "qmbgame");
-    s.vorrücken(1499);
-    EXPECT_FALSE(ton.StückZuEnde("qmbgame"));
-    s.vorrücken(1);
-    EXPECT_TRUE(ton.StückZuEnde("qmbgame"));
 }
 
 // Without sound the player says so in one line and runs on the clock (here
@@ -158,7 +136,6 @@ TEST_F(MitSoundFont, KlingtZuZweitUndVerstummtInDerPause) {
     ASSERT_EQ(senden(p, "stop qmbgame"), 0u);
     p.vorrücken(1500); // the released notes die away
     EXPECT_EQ(p.klang()->stimmen(), 0);
-    EXPECT_LT(rms(p.vorrücken(100)), 1e-4);
     // The second piece sounds on channels 16 to 31, its drums on 25.
     ASSERT_EQ(senden(p, "play qmbscore from 0"), 0u);
     EXPECT_GT(rms(p.vorrücken(500)), 1e-3);
@@ -192,51 +169,14 @@ TEST_F(MitSoundFont, TreiberpufferJederLaengeGebenDenselbenKlang) {
     gepuffert.ausgabeFüllen(l.data() + 30848, r.data() + 30848, 5000); // more than the lead
     EXPECT_EQ(gepuffert.unterläufe(), 1);
     EXPECT_EQ(std::count(l.end() - (5000 - Befehlsspieler::Vorlauf + 30848 % 64), l.end(), 0.0f), 5000 - Befehlsspieler::Vorlauf + 30848 % 64);
-}
-
-// Closing the last piece drops what was stored ahead: the next buffer the
-// driver takes is silent, and that is no underrun.
-TEST_F(MitSoundFont, SchließenVerwirftDenVorrat) {
-    Befehlsspieler p(offline(schrift));
-    ASSERT_TRUE(p.warteAufKlang());
-    ASSERT_EQ(senden(p, "open {b} type MPEGVideo alias qmbscore"), 0u);
-    ASSERT_EQ(senden(p, "play qmbscore from 0"), 0u);
-    std::vector<float> l(1000), r(l.size());
-    p.vorausRendern();
-    p.ausgabeFüllen(l.data(), r.data(), 1000);
-    ASSERT_GT(rms(l), 1e-3);
-    ASSERT_EQ(senden(p, "close qmbscore"), 0u);
-    p.vorausRendern();
-    p.ausgabeFüllen(l.data(), r.data(), 1000);
-    EXPECT_EQ(rms(l) + rms(r), 0.0);
-    EXPECT_EQ(p.unterläufe(), 0);
-}
-
-TEST_F(MitSoundFont, BefehleWährendDerTreiberRendert) {
-    // Neither the game's thread nor the audio thread may wait forever for the other.
-    Befehlsspieler p(offline(schrift));
-    ASSERT_TRUE(p.warteAufKlang());
-    std::atomic<bool> halt{false};
-    std::atomic<long> puffer{0};
-    std::thread treiber([&] {
-        std::vector<float> l(441), r(441);
-        for (; !halt; ++puffer) p.ausgabeFüllen(l.data(), r.data(), 441);
-    });
-    std::string antwort;
-    for (int runde = 0; runde < 200; ++runde) {
-        senden(p, "open {a} type MPEGVideo alias qmbgame");
-        senden(p, "open {b} type MPEGVideo alias qmbscore");
-        senden(p, "play qmbgame repeat from " + std::to_string(runde * 7 % 1500));
-        senden(p, "play qmbscore from 0");
-        p.mciSendString("status qmbgame position", antwort);
-        EXPECT_LE(std::stoll(antwort), 1500);
-        senden(p, "stop qmbgame");
-        senden(p, runde % 3 ? "play qmbgame" : "close qmbscore");
-        if (runde % 5 == 0) senden(p, "close qmbgame");
-    }
-    for (const long vorher = puffer; puffer < vorher + 20;) std::this_thread::yield();
-    halt = true;
-    treiber.join();
+    // Closing the last piece drops the store: silence, and no underrun.
+    ASSERT_EQ(senden(gepuffert, "play qmbgame from 0"), 0u);
+    gepuffert.vorausRendern();
+    ASSERT_EQ(senden(gepuffert, "close qmbgame"), 0u);
+    gepuffert.vorausRendern();
+    gepuffert.ausgabeFüllen(l.data(), r.data(), 1000);
+    EXPECT_EQ(std::count(l.begin(), l.begin() + 1000, 0.0f) + std::count(r.begin(), r.begin() + 1000, 0.0f), 2000);
+    EXPECT_EQ(gepuffert.unterläufe(), 1);
 }
 
 } // namespace

@@ -33,7 +33,8 @@ struct Musikbefehle : ::testing::Test, Modell {
 };
 
 TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
-    const Befehle ende{"status qmbgame length", "status qmbgame position"}, zu{"stop qmbgame", "close qmbgame"};
+    const Befehle ende{"status qmbgame length", "status qmbgame position"}, zu{"(DoEvents)", "stop qmbgame", "close qmbgame"},
+        alle{"stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"};
     const std::string a = sound.Lieder[1];
     struct Fall {
         const char* was;
@@ -47,13 +48,12 @@ TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
         {"missing file", [&] { sound.MciSpielen(a + "x", "qmbgame"); }, {"open  type MPEGVideo alias qmbgame", "play qmbgame from 0"}, {}},
         {"MciStoppen", [&] { sound.MciStoppen("qmbgame"); }, {"stop qmbgame"}, {}},
         {"MciFortsetzen", [&] { sound.MciFortsetzen("qmbgame"); }, {"play qmbgame"}, {}},
-        {"MciSchließen", [&] { sound.MciSchließen("qmbscore"); }, {"stop qmbscore", "close qmbscore"}, {"stop qmbscore", "close qmbscore"}},
+        {"MciSchließen", [&] { sound.MciSchließen("qmbgame"); }, {zu.begin() + 1, zu.end()}, {zu.begin() + 1, zu.end()}},
         {"MciAbfrage", [&] { sound.MciAbfrage("play qmbscore from 2600"); }, {"play qmbscore from 2600"}, {"play qmbscore from 2600"}},
         {"StückZuEnde", [&] { sound.StückZuEnde("qmbgame"); }, ende, ende},
-        {"SoundBeenden", [&] { sound.SoundBeenden(); }, {"stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"},
-         {"stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"}},
-        {"ZufallsStück", [&] { m.ZufallsStück(); }, spielt(2), {"(DoEvents)", "stop qmbgame", "close qmbgame"}},
-        {"mnuNächsterSong", [&] { m.mnuNächsterSong_Click(); }, spielt(2), {"(DoEvents)", "stop qmbgame", "close qmbgame"}},
+        {"SoundBeenden", [&] { sound.SoundBeenden(); }, alle, alle},
+        {"ZufallsStück", [&] { m.ZufallsStück(); }, spielt(2), zu},
+        {"mnuNächsterSong", [&] { m.mnuNächsterSong_Click(); }, spielt(2), zu},
         {"tmrRand, playing", [&] { m.tmrRand_Timer(); }, ende, ende},
     };
     mci.antworten["status qmbgame length"] = "90000";
