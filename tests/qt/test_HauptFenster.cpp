@@ -26,8 +26,8 @@ struct Fenster : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     }
     // Keys go where Qt sends them: to the widget with the focus.
-    void taste(QEvent::Type t, Qt::Key k, Qt::KeyboardModifiers mod = Qt::NoModifier, bool wiederholt = false) {
-        QKeyEvent e(t, k, mod, QString(), wiederholt);
+    void taste(QEvent::Type t, Qt::Key k, bool wiederholt = false) {
+        QKeyEvent e(t, k, Qt::NoModifier, QString(), wiederholt);
         QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : &w, &e);
     }
     void kürzel(Qt::Key k, Qt::KeyboardModifiers mod = Qt::NoModifier) { QTest::keyClick(&w, k, mod); }
@@ -54,33 +54,30 @@ TEST_F(Fenster, MenüsUndIhreKürzel) {
     EXPECT_FALSE(w.fraSpielEinstellungen->isVisible() || w.mnuSpielStarten->isVisible());
     const size_t nachStart = pumpen();
     kürzel(Qt::Key_F2); // hidden while the game runs
-    EXPECT_EQ(pumpen(), nachStart);
     kürzel(Qt::Key_P, Qt::ControlModifier);
-    EXPECT_TRUE(m.Pausiert && w.mnuPause->isChecked());
+    EXPECT_TRUE(pumpen() == nachStart && m.Pausiert && w.mnuPause->isChecked());
     kürzel(Qt::Key_P, Qt::ControlModifier);
     kürzel(Qt::Key_F3);
-    EXPECT_FALSE(m.SpielLäuft || m.Pausiert || w.mnuPause->isChecked());
-    EXPECT_TRUE(w.fraSpielEinstellungen->isVisible() && w.mnuSpielStarten->isVisible());
+    EXPECT_FALSE(m.SpielLäuft || m.Pausiert || w.mnuPause->isChecked() || !w.fraSpielEinstellungen->isVisible() ||
+                 !w.mnuSpielStarten->isVisible());
 }
 
-TEST(Tasten, QtTasteAlsWindowsTastencode) {
+// Qt's keys arrive as Windows key codes; held keys repeat, releases count
+// once, nothing stays held when the window loses the keyboard; the mouse
+// arrives in twips.
+TEST_F(Fenster, TastenUndMaus) {
     std::vector<int> codes;
     for (int k : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space, Qt::Key_Shift,
                   Qt::Key_Control, Qt::Key_Escape, Qt::Key_C, Qt::Key_7, Qt::Key_F2, Qt::Key_Adiaeresis})
         codes.push_back(HauptFenster::virtuelleTaste(k));
-    EXPECT_EQ(codes, (std::vector<int>{37, 38, 39, 40, 32, 16, 17, 27, 67, 55, 113, 0}));
-    EXPECT_EQ(HauptFenster::umschaltzustand(Qt::ShiftModifier | Qt::AltModifier) * 10 +
-                  HauptFenster::umschaltzustand(Qt::ControlModifier), 52);
-}
-
-// Held keys repeat, releases count once, nothing stays held when the
-// window loses the keyboard; the mouse arrives in twips.
-TEST_F(Fenster, TastenUndMaus) {
+    codes.push_back(HauptFenster::umschaltzustand(Qt::ShiftModifier | Qt::AltModifier));
+    codes.push_back(HauptFenster::umschaltzustand(Qt::ControlModifier));
+    EXPECT_EQ(codes, (std::vector<int>{37, 38, 39, 40, 32, 16, 17, 27, 67, 55, 113, 0, 5, 2}));
     tastatur();
     kürzel(Qt::Key_F2);
     taste(QEvent::KeyPress, Qt::Key_Left);
     // X11 repeats a held key as release + press; the release does not stop the pad.
-    taste(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, true);
+    taste(QEvent::KeyRelease, Qt::Key_Left, true);
     const int gehalten = m.PadRichtung;
     taste(QEvent::KeyRelease, Qt::Key_Left);
     EXPECT_EQ(gehalten * 10 + m.PadRichtung, 10);
