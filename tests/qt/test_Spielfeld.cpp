@@ -53,9 +53,16 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
     const QPointF unterDemLabel = QPointF(m.Ball(3).Left + 120, m.Ball(3).Top + 120) / 15;
     const QImage leer = bild(2);
     m.Bonus(2) = {3000, 3000, 360, 360, true, Motiv::BonusMuni, {}}; // 200 to 224 pixels
+    m.lblPunkte.Caption = "Punkte: 88";
+    const Beschriftung& l = m.lblPunkte;
+    int höhe[3] = {}; // of the label's glyphs, from the top of the highest to the foot of the lowest
     for (int s : {1, 2}) {
         m.lblPunkte.Hinten = s == 2;
         const QImage b = bild(s);
+        const QRect lbl = alsPixel(l.Left, l.Top, l.Width, l.Height).toRect();
+        for (int y = lbl.top() * s, oben = -1; y <= lbl.bottom() * s; ++y)
+            for (int x = lbl.left() * s; x <= lbl.right() * s; ++x)
+                if (qGray(b.pixel(x, y)) < 80) höhe[s] = y - (oben < 0 ? oben = y : oben) + 1;
         // Red ball inside its radius, not beyond; blue pad, black left wall to pixel 24.
         std::string art;
         for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, {210, 444}, {24, 200}, {26, 200}, unterDemLabel}) {
@@ -64,26 +71,15 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
         }
         EXPECT_EQ(art, s == 1 ? "rr..bs.." : "rr..bs.r");
     }
+    // Glyphs at 18 pixels (13.5 point), twice as tall at scale 2: a bitmap font
+    // would give 13 pixels, and small glyphs on a 2x screen.
+    EXPECT_GE(höhe[1], 12) << "the digits of an 18-pixel font; 9 at 13 pixels";
+    EXPECT_NEAR(höhe[2], 2 * höhe[1], 1);
     // The motif fills its 48 device pixels and nothing outside them.
     int anders = 0;
     for (const QImage b = bild(2); const int y : std::views::iota(398, 450))
         for (int x = 398; x < 450; ++x) anders += (b.pixel(x, y) != leer.pixel(x, y)) * (x < 400 || x > 447 || y < 400 || y > 447 ? 10000 : 1);
     EXPECT_TRUE(anders > 48 * 48 / 5 && anders < 10000) << anders;
-}
-
-// Glyphs at 18 pixels (13.5 point), twice as tall at scale 2: a bitmap font
-// would give 13 pixels, and small glyphs on a 2x screen.
-TEST_F(Malen, SchriftBeiMaßstab2DoppeltSoHoch) {
-    m.lblPunkte.Caption = "Punkte: 88";
-    m.Oben.Visible = m.Links.Visible = m.Rechts.Visible = false;
-    auto höhe = [&](int s, int oben = 1 << 20, int unten = -1) {
-        for (const QImage b = bild(s); const int y : std::views::iota(0, 400 * s))
-            for (int x = 0; x < b.width(); ++x)
-                if (qGray(b.pixel(x, y)) < 80) oben = std::min(oben, y), unten = y;
-        return unten - oben + 1;
-    };
-    EXPECT_GE(höhe(1), 12); // the digits of an 18-pixel font; 9 at 13 pixels
-    EXPECT_NEAR(höhe(2), 2 * höhe(1), 1);
 }
 
 // At a tick the picture is the model; between ticks the ball is drawn ahead
