@@ -172,7 +172,10 @@ struct Malen : ::testing::Test {
         feld.zeichnen(p, QRegion(0, 0, 426, 482));
         return b;
     }
-    static bool rot(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
+    // A pixel as a letter: red, blue, black ("schwarz") or something else.
+    static char art(QRgb c) {
+        return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60 ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
+    }
     void ball(int i, float left, float top, int vx = 0, int vy = 0) {
         m.Ball(i) = {left, top, 240, 240, true, Umriss::Kreis, ROT, ROT};
         m.BallDaten[static_cast<size_t>(i)] = {vx, vy, -1};
@@ -197,12 +200,10 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
             for (int x = lbl.left() * s; x <= lbl.right() * s; ++x)
                 if (qGray(b.pixel(x, y)) < 80) höhe[s] = y - (oben < 0 ? oben = y : oben) + 1;
         // Red ball inside its radius, not beyond; blue pad, black left wall to pixel 24.
-        std::string art;
-        for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, {210, 444}, {24, 200}, {26, 200}, unterDemLabel}) {
-            const QRgb c = b.pixel((p * s).toPoint());
-            art += rot(c) ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
-        }
-        EXPECT_EQ(art, s == 1 ? "rr..bs.." : "rr..bs.r");
+        std::string arten;
+        for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, {210, 444}, {24, 200}, {26, 200}, unterDemLabel})
+            arten += art(b.pixel((p * s).toPoint()));
+        EXPECT_EQ(arten, s == 1 ? "rr..bs.." : "rr..bs.r");
     }
     // Glyphs at 18 pixels (13.5 point), twice as tall at scale 2: a bitmap font
     // would give 13 pixels, and small glyphs on a 2x screen.
