@@ -12,33 +12,23 @@ eigener_ordner
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$pid/status"; }
 # A quit is a player's right (the panel's buttons take the arrow keys and
 # Return too): then the program must have ended cleanly, and it is started
-# again. Anything but a clean end is a failure.
-neustarts=0
+# again. Anything but a clean end is a failure. Memory is compared within one
+# process's life, after its warm-up.
+neustarts=0 max_zuwachs=0 warm=$((dauer < 60 ? dauer / 4 : 30))
+neu() {
+  starte
+  warte_fenster "Quambel - F2 zum Starten drücken" 15 >/dev/null
+  anfang_rss="" warmlauf_ende=$((SECONDS + warm))
+}
 lebt() {
+  if [ -n "$anfang_rss" ] && [ $((letzte_rss - anfang_rss)) -gt "$max_zuwachs" ]; then max_zuwachs=$((letzte_rss - anfang_rss)); fi
   kill -0 "$pid" 2>/dev/null && return 0
   wait "$pid"; local status=$?
   [ "$status" -eq 0 ] || fehler "das Programm endete mit Status $status (Ausgabe: $(tail -n 5 "$arbeit/e2e-stderr.txt"))"
-  abschnitt_ende
   neustarts=$((neustarts + 1))
-  starte
-  warte_fenster "Quambel - F2 zum Starten drücken" 15 >/dev/null
-  abschnitt_anfang
+  neu
 }
-# Memory is compared within one process's life, after its warm-up.
-max_zuwachs=0 max_leben=0
-abschnitt_anfang() { anfang_rss=""; abschnitt_start=$SECONDS; warmlauf_ende=$((SECONDS + warm)); }
-abschnitt_ende() {
-  [ -n "$anfang_rss" ] && [ -n "${letzte_rss:-}" ] || return 0
-  local z=$((letzte_rss - anfang_rss)) l=$((SECONDS - abschnitt_start))
-  [ "$z" -gt "$max_zuwachs" ] && max_zuwachs=$z
-  [ "$l" -gt "$max_leben" ] && max_leben=$l
-  return 0
-}
-warm=$((dauer < 60 ? dauer / 4 : 30))
-
-starte
-warte_fenster "Quambel - F2 zum Starten drücken" 15 >/dev/null
-abschnitt_anfang
+neu
 # Everything a player may press, except the direct ways out (Ctrl+Q, the
 # quit button, the close of the main window, all tested elsewhere): so no
 # Tab and clicks only below the settings panel. A quit that still happens
@@ -67,8 +57,6 @@ while [ $SECONDS -lt $ende ]; do
   sleep 0.0$((RANDOM % 8))
 done
 lebt
-letzte_rss=$(rss)
-abschnitt_ende
-echo "dauerlauf: $dauer s, $schritte Eingaben, $neustarts Neustarts nach Beenden, längstes Leben ${max_leben} s, größter Speicherzuwachs nach dem Aufwärmen ${max_zuwachs} KiB (zuletzt $letzte_rss KiB)"
+echo "dauerlauf: $dauer s, $schritte Eingaben, $neustarts Neustarts nach Beenden, größter Speicherzuwachs nach dem Aufwärmen ${max_zuwachs} KiB"
 [ "$max_zuwachs" -lt 5120 ] || fehler "der Speicher wuchs um $max_zuwachs KiB"
 echo "dauerlauf: gut"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole program as a player meets it, under Xvfb: a game with held fire,
-# the instructions while a game runs on, shortcuts that must do nothing,
+# the instructions while a game runs on,
 # and the close during a game with the about window and the music cleaned up.
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
@@ -21,12 +21,6 @@ for n in game1 game2 game3 game4 lost won; do
   [ -s "$musik/$n.qmb" ] || fehler "$n.qmb fehlt nach dem Start"
 done
 [ "$(stat -c %a "$musik")" = 700 ] || fehler "der Musikordner ist nicht privat"
-
-# Between games F3 and Ctrl+P do nothing: the caption stays.
-taste "$haupt" F3 ctrl+p
-sleep 0.3
-sichtbar "Quambel - F2 zum Starten drücken" || fehler "F3 oder Strg+P haben zwischen den Spielen etwas getan"
-sichtbar "Quambel - pausiert - Strg + P drücken" && fehler "Strg+P pausiert ohne Spiel"
 
 # After a game over that enters the list: name, place, list.
 spielende_abschließen() {
