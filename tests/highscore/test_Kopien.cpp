@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -29,7 +28,7 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
         ASSERT_EQ(::pipe(los), 0);
         std::vector<pid_t> kinder;
         // Each copy waits until the pipe closes, so that all begin at once.
-        const auto kind = [&](const std::function<bool(modQuambel&, SkriptFenster&)>& arbeit) {
+        const auto kind = [&](auto arbeit) {
             if (const pid_t pid = ::fork(); pid != 0) return kinder.push_back(pid);
             ::close(los[1]);
             char c;

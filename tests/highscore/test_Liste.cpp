@@ -12,24 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "Attrappen.h"
+#include "Listenbytes.h"
 #include "highscore/frmHighScoreModell.h"
 #include "platform/Codepage.h"
 
 namespace qmb::test {
 namespace {
-
-// The bytes of a list, worked out without the code under test.
-std::string datei(const std::vector<std::string>& klartexte) {
-    const std::string k = "KQXhdlmzpq604152\xE9\xA7+\xA4\xBAk";
-    std::string s;
-    for (std::string z : klartexte) {
-        for (size_t i = 0; i < z.size(); ++i) z[i] = static_cast<char>(z[i] == k[i % 22] ? z[i] : z[i] ^ k[i % 22]);
-        s += z + "\r\n";
-    }
-    return s;
-}
-
-struct Absturz {}; // deliberately no std::exception: the code under test never catches it
 
 struct Speicherplatte : Dateisystem {
     struct Knoten { std::string daten, dauerhaft; };
@@ -176,11 +164,8 @@ TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
     std::mt19937 zufall(4711);
     for (int durchgang = 0; durchgang < 3000; ++durchgang) {
         std::vector<std::string> klartexte(zufall() % 10 + 1);
-        for (auto& k : klartexte) {
-            std::string name(zufall() % 31, ' ');
-            for (char& c : name) c = zeichen[zufall() % zeichen.size()];
-            k = Eintragstext(static_cast<int16_t>(zufall() % 101), name);
-        }
+        for (auto& k : klartexte)
+            for (k = Eintragstext(static_cast<int16_t>(zufall() % 101), ""); zufall() % 31;) k += zeichen[zufall() % zeichen.size()];
         ASSERT_EQ(ZeilenZerlegen(ListeSchreiben(klartexte)), klartexte) << durchgang;
     }
 }
