@@ -29,9 +29,7 @@ struct Speicherplatte : Dateisystem {
 
     void ablegen(const std::string& p, const std::string& d) { dauerhaft[p] = namen[p] = std::make_shared<Knoten>(Knoten{d, d}); }
     std::optional<std::string> inhalt(const std::string& p) { return namen.count(p) ? std::optional(namen[p]->daten) : std::nullopt; }
-    void stromausfall() {
-        for (auto& [_, k] : namen = dauerhaft) k->daten = k->dauerhaft;
-    }
+    void stromausfall() { for (auto& [_, k] : namen = dauerhaft) k->daten = k->dauerhaft; }
     bool trifft() { return ++schritte == störAn && (abstürzen ? throw Absturz{} : true); }
     static std::string eltern(const std::string& p) { return p.substr(0, p.rfind('/')); }
     Fehlernummer schreibbar(const std::string& p) { return !ordner.count(eltern(p)) ? ENOENT : schreibgeschützt.count(eltern(p)) ? EROFS : 0; }
@@ -44,11 +42,9 @@ struct Speicherplatte : Dateisystem {
         return s = namen[p]->daten.substr(0, grenze), mehr = namen[p]->daten.size() > grenze, 0;
     }
     struct Offen : Schreibdatei {
-        Speicherplatte* pl;
-        std::shared_ptr<Knoten> k;
-        Fehlernummer schreiben(std::string_view d) override { // a failed write leaves half of it
-            return pl->trifft() ? (k->daten += d.substr(0, d.size() / 2), ENOSPC) : (k->daten += d, 0);
-        }
+        Speicherplatte* pl; std::shared_ptr<Knoten> k;
+        // A failed write leaves half of it.
+        Fehlernummer schreiben(std::string_view d) override { return pl->trifft() ? (k->daten += d.substr(0, d.size() / 2), ENOSPC) : (k->daten += d, 0); }
         Fehlernummer sichern() override { return pl->trifft() ? EIO : (k->dauerhaft = k->daten, 0); }
         Fehlernummer schliessen() override { return pl->trifft() ? EIO : 0; }
     };
@@ -62,9 +58,7 @@ struct Speicherplatte : Dateisystem {
         if (Fehlernummer f = trifft() ? EIO : schreibbar(nach) ? schreibbar(nach) : namen.count(von) ? 0 : ENOENT) return f;
         return namen[nach] = namen[von], namen.erase(von), 0;
     }
-    Fehlernummer entfernen(const std::string& p) override {
-        return trifft() ? EIO : schreibbar(p) ? schreibbar(p) : namen.erase(p) ? 0 : ENOENT;
-    }
+    Fehlernummer entfernen(const std::string& p) override { return trifft() ? EIO : schreibbar(p) ? schreibbar(p) : namen.erase(p) ? 0 : ENOENT; }
     Fehlernummer ordnerSichern(const std::string& o) override { // the names in it become durable
         if (trifft()) return EIO;
         std::erase_if(dauerhaft, [&](auto& e) { return eltern(e.first) == o && !namen.count(e.first); });
@@ -72,18 +66,13 @@ struct Speicherplatte : Dateisystem {
             if (eltern(p) == o) dauerhaft[p] = k;
         return 0;
     }
-    Fehlernummer ordnerAnlegen(const std::string& o) override {
-        return trifft() ? EIO : schreibgeschützt.count(eltern(o)) ? EACCES : (ordner.insert(o), 0);
-    }
+    Fehlernummer ordnerAnlegen(const std::string& o) override { return trifft() ? EIO : schreibgeschützt.count(eltern(o)) ? EACCES : (ordner.insert(o), 0); }
     bool beschreibbar(const std::string& o) override { return !trifft() && ordner.count(o) && !schreibgeschützt.count(o); }
     Fehlernummer auflisten(const std::string& o, std::vector<std::string>& n) override {
-        for (auto& [p, _] : namen)
-            if (eltern(p) == o) n.push_back(p.substr(o.size() + 1));
+        for (auto& [p, _] : namen) eltern(p) == o ? n.push_back(p.substr(o.size() + 1)) : void();
         return trifft() ? EIO : 0;
     }
-    Fehlernummer sperren(const std::string&, bool, bool, std::unique_ptr<Sperre>& s) override {
-        return trifft() ? EIO : (s = std::make_unique<Sperre>(), 0);
-    }
+    Fehlernummer sperren(const std::string&, bool, bool, std::unique_ptr<Sperre>& s) override { return trifft() ? EIO : (s = std::make_unique<Sperre>(), 0); }
     std::string kennung() override { return "7"; }
     Fehlernummer eigenerOrdner(const std::string&) override { return ENOSYS; }
     Fehlernummer ordnerEntfernen(const std::string&) override { return ENOSYS; }
@@ -276,21 +265,18 @@ TEST_P(Unterbrechung, LässtImmerDieAlteOderDieNeueListeGanzZurück) {
 INSTANTIATE_TEST_SUITE_P(JederSchritt, Unterbrechung, ::testing::Combine(::testing::Bool(), ::testing::Bool(), ::testing::Bool()));
 
 std::string füllzeilen(int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += "\r\n0 - Niemand";
-    return s;
+    return n ? "\r\n0 - Niemand" + füllzeilen(n - 1) : "";
 }
 
-TEST(HighscoreText, JedeZeileEigenAufgefülltAufZehnOhneZeilenendeAmSchluss) {
+// The window's text: each line its own, filled up to ten, no line end at the
+// close; only "löschen" answered with Yes empties the list.
+TEST_F(Liste, FensterTextUndLöschenNurNachJa) {
     EXPECT_EQ(HighscoreText({}), füllzeilen(10).substr(2));
     // An empty name (three characters) is not shown; "ä" comes out as UTF-8;
     // a control byte would break the line, so it shows as "?".
     EXPECT_EQ(HighscoreText({"100Max", "042", "042J\xE4rg", "007a\nb", "Liste"}),
               "100 - Max\r\n042 - J\xC3\xA4rg\r\n007 - a?b\r\nLis - te" + füllzeilen(6));
     EXPECT_EQ(HighscoreText(std::vector<std::string>(11, "050Name")).size(), 11 * 12u - 2) << "more than ten lines are all shown";
-}
-
-TEST_F(Liste, FensterLöschtNurNachJaUndFragtMitNeinVorgewählt) {
     platte.ablegen("/spiel/Highscores.qmb", datei({"020Spieler", "011X"}));
     frmHighScoreModell form(liste, fenster);
     form.Form_Load();
