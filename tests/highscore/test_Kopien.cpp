@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -46,13 +47,11 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
             for (int i = 0; i < 20; ++i) {
                 modQuambel neu(programm, fenster);
                 neu.HighscoreDateiSetzen();
-                for (const auto& z : neu.ZeilenLesen())
-                    if (!istEintrag(z)) return false;
+                if (!std::ranges::all_of(neu.ZeilenLesen(), [](const std::string& z) { return istEintrag(z); })) return false;
             }
             return true;
         });
-        ::close(los[0]);
-        ::close(los[1]);
+        ::close(los[0]), ::close(los[1]);
         for (pid_t p : kinder) {
             int status = -1;
             ::waitpid(p, &status, 0);
