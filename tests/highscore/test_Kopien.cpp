@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -21,15 +21,14 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
     const std::string ordner = ::mkdtemp(vorlage.data());
     TestProgramm programm;
     programm.appPfad = ordner;
-    std::vector<std::string> erwartet; // B4 100, A4 90, B3 80 ... A0 10
-    for (int p = 100; p >= 10; p -= 10) erwartet.push_back(Eintragstext(static_cast<int16_t>(p), std::string(1, "AB"[p / 10 % 2 == 0]) + std::to_string((p - 10) / 20)));
+    const std::vector<std::string> erwartet = {"100B4", "090A4", "080B3", "070A3", "060B2", "050A2", "040B1", "030A1", "020B0", "010A0"};
     for (int runde = 0; runde < 20; ++runde) {
         std::filesystem::remove(ordner + "/Highscores.qmb");
         int los[2];
         ASSERT_EQ(::pipe(los), 0);
         std::vector<pid_t> kinder;
         // Each copy waits until the pipe closes, so that all begin at once.
-        const auto kind = [&](const std::function<bool(modQuambel&, SkriptFenster&)>& arbeit) {
+        const auto kind = [&](auto arbeit) {
             if (const pid_t pid = ::fork(); pid != 0) return kinder.push_back(pid);
             ::close(los[1]);
             char c;
@@ -48,13 +47,11 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
             for (int i = 0; i < 20; ++i) {
                 modQuambel neu(programm, fenster);
                 neu.HighscoreDateiSetzen();
-                for (const auto& z : neu.ZeilenLesen())
-                    if (!istEintrag(z)) return false;
+                if (!std::ranges::all_of(neu.ZeilenLesen(), [](const std::string& z) { return istEintrag(z); })) return false;
             }
             return true;
         });
-        ::close(los[0]);
-        ::close(los[1]);
+        ::close(los[0]), ::close(los[1]);
         for (pid_t p : kinder) {
             int status = -1;
             ::waitpid(p, &status, 0);

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "Attrappen.h"
+#include "../highscore/Listenbytes.h"
 #include "highscore/modQuambel.h"
 #include "platform/Systemdienste.h"
 #include "sound/modSound.h"
@@ -22,19 +23,6 @@ namespace qmb::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Absturz {};
-
-// The bytes of a list, worked out without the code under test.
-std::string datei(const std::vector<std::string>& klartexte) {
-    const std::string k = "KQXhdlmzpq604152\xE9\xA7+\xA4\xBAk";
-    std::string s;
-    for (std::string z : klartexte) {
-        for (size_t i = 0; i < z.size(); ++i) z[i] = static_cast<char>(z[i] == k[i % 22] ? z[i] : z[i] ^ k[i % 22]);
-        s += z + "\r\n";
-    }
-    return s;
-}
 
 // The machine's file system, stopping the program at the k-th operation.
 struct Unterbrecher : Dateisystem {

@@ -1,0 +1,19 @@
+// The bytes of a list, worked out by hand without the code under test, and a
+// stop of the program that the code under test never catches (no
+// std::exception).
+#pragma once
+#include <string>
+#include <vector>
+
+namespace qmb::test {
+inline std::string datei(const std::vector<std::string>& klartexte) {
+    const std::string k = "KQXhdlmzpq604152\xE9\xA7+\xA4\xBAk";
+    std::string s;
+    for (std::string z : klartexte) {
+        for (size_t i = 0; i < z.size(); ++i) z[i] = static_cast<char>(z[i] == k[i % 22] ? z[i] : z[i] ^ k[i % 22]);
+        s += z + "\r\n";
+    }
+    return s;
+}
+struct Absturz {};
+} // namespace qmb::test
