@@ -73,7 +73,7 @@ TEST_F(Ballflug, EinTakt) {
         EXPECT_EQ(ball(1), f.nach);
         EXPECT_EQ(ball(2), f.zwilling);
         EXPECT_EQ(zufall.gezogen, static_cast<int>(f.zug.size()));
-        EXPECT_EQ(m.Punkte, bälleImSpiel());
+        EXPECT_EQ(m.Punkte, imSpiel());
         EXPECT_GE(m.Rekord, m.Punkte);
         EXPECT_EQ(m.lblPunkte.Caption, label(m.Punkte, m.Rekord, 100));
         EXPECT_EQ(m.lblPunkte.Hinten, f.zwilling.aktiv) << "the label goes behind a new ball";

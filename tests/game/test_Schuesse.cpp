@@ -10,10 +10,7 @@ namespace {
 using Gefeuert = std::vector<std::pair<int, float>>;
 
 struct Schüsse : ::testing::Test, Modell {
-    Schüsse() {
-        laden();
-        starten(); // the first ball stays clear of both guns' lines
-    }
+    Schüsse() { laden(), starten(); } // the first ball stays clear of both guns' lines
     // Runs shot ticks and notes, for every shot fired, the tick and its gun
     // (a new shot stands at 6290: made at 6530 and moved once).
     Gefeuert feuern(int takte) {
@@ -27,10 +24,7 @@ struct Schüsse : ::testing::Test, Modell {
         return gefeuert;
     }
     void schuss(int n, float left, float top) {
-        m.Schuss.Load(n);
-        m.Schuss(n).Left = left;
-        m.Schuss(n).Top = top;
-        m.Schuss(n).Visible = true;
+        m.Schuss.Load(n), m.Schuss(n).Left = left, m.Schuss(n).Top = top, m.Schuss(n).Visible = true;
     }
 };
 

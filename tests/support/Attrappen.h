@@ -26,6 +26,13 @@ using Ablauf = std::vector<std::string>;
 inline void notiere(Ablauf* ablauf, std::string s) {
     if (ablauf) ablauf->push_back(std::move(s));
 }
+// The next scripted answer, or `sonst` when the script has run dry.
+template <typename T> T nächste(std::deque<T>& q, T sonst) {
+    if (q.empty()) return sonst;
+    T t = q.front();
+    q.pop_front();
+    return t;
+}
 
 // One call of the window services, as the test sees it.
 struct Dialog {
@@ -85,28 +92,15 @@ private:
         notiere(ablauf, std::move(zeile));
         if (beiDialog) beiDialog(d);
     }
-    template <typename T> static T nächste(std::deque<T>& q, T sonst) {
-        if (q.empty()) return sonst;
-        T t = q.front();
-        q.pop_front();
-        return t;
-    }
 };
 
 // Draws come from a list the test chose; when it runs dry, a fixed value.
 class FesterZufall : public Zufallsquelle {
 public:
     std::deque<float> werte;
-    float sonst = 0.5f;
     int gezogen = 0;
     std::vector<double> saaten;
-    float Rnd() override {
-        ++gezogen;
-        if (werte.empty()) return sonst;
-        const float r = werte.front();
-        werte.pop_front();
-        return r;
-    }
+    float Rnd() override { return ++gezogen, nächste(werte, 0.5f); }
     void Randomize(double saat) override { saaten.push_back(saat); }
 };
 

@@ -64,25 +64,15 @@ struct Modell {
         for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
         for (Zeitgeber* z : {&m.tmrBälle, &m.tmrBonusse, &m.tmrSchüsse, &m.tmrPad, &m.tmrRand}) takt.anmelden(*z);
     }
-    void laden() {
-        einrichten();
-        m.Form_Load();
-        vergessen();
-    }
+    void laden() { einrichten(), m.Form_Load(), vergessen(); }
     // Forgets what the stand-ins have recorded so far, but the pointer's last clip.
     void vergessen() {
-        fenster.protokoll.clear();
-        mci.befehle.clear();
-        ablauf.clear();
+        fenster.protokoll.clear(), mci.befehle.clear(), ablauf.clear();
         if (zeiger.clips.size() > 1) zeiger.clips.erase(zeiger.clips.begin(), zeiger.clips.end() - 1);
         zufall.gezogen = fenster.doEventsAnzahl = 0;
     }
     // Starts a game the way F2 does; the first ball gets vx from the draw r.
-    void starten(float r = 0.5f) {
-        zufall.werte = {r};
-        m.mnuSpielStarten_Click();
-        vergessen();
-    }
+    void starten(float r = 0.5f) { zufall.werte = {r}, m.mnuSpielStarten_Click(), vergessen(); }
 
     Flug ball(int i) const {
         const Flugdaten& d = m.BallDaten[static_cast<size_t>(i)];
@@ -108,9 +98,9 @@ struct Modell {
         m.Bonus(i).Picture = static_cast<Motiv>(art);
         m.BonusDaten[static_cast<size_t>(i)] = {f.vx, f.vy, WAHR};
     }
-    int bälleImSpiel() const {
+    int imSpiel(int slots = 100) const { // balls in play, or with 10 bonuses
         int n = 0;
-        for (int i = 1; i <= 100; ++i) n += ball(i).aktiv;
+        for (int i = 1; i <= slots; ++i) n += (slots == 100 ? ball(i) : bonus(i)).aktiv;
         return n;
     }
     std::vector<int> schüsse() const {
@@ -127,16 +117,9 @@ struct Modell {
     // The window's whole state in one line: a test compares it whole.
     std::string stand() const {
         auto j = [](bool b) { return b ? "+" : "-"; };
-        int bälle = 0, bonusse = 0;
         bool stimmig = true; // every ball and bonus in play shown, every free slot hidden at 0, 0
-        for (int i = 1; i <= 100; ++i) {
-            bälle += ball(i).aktiv;
-            stimmig &= ball(i).aktiv ? m.Ball(i).Visible : ball(i) == Flug{} && !m.Ball(i).Visible;
-        }
-        for (int i = 1; i <= 10; ++i) {
-            bonusse += bonus(i).aktiv;
-            stimmig &= bonus(i).aktiv ? m.Bonus(i).Visible : bonus(i) == Flug{} && !m.Bonus(i).Visible;
-        }
+        for (int i = 1; i <= 100; ++i) stimmig &= ball(i).aktiv ? m.Ball(i).Visible : ball(i) == Flug{} && !m.Ball(i).Visible;
+        for (int i = 1; i <= 10; ++i) stimmig &= bonus(i).aktiv ? m.Bonus(i).Visible : bonus(i) == Flug{} && !m.Bonus(i).Visible;
         std::string text;
         for (char c : m.lblPunkte.Caption) text += c == '\r' ? "" : c == '\n' ? "|" : std::string(1, c);
         const Farbe farbe = m.Pad.FillColor == m.Pad.BorderColor ? m.Pad.FillColor : 0;
@@ -152,7 +135,7 @@ struct Modell {
           << (farbe == ROT ? " rot" : farbe == BLAU ? " blau" : " bunt") << " Power" << j(m.PowerPad)
           << " Richtung " << m.PadRichtung << " Feuer" << j(m.Schießen) << m.SchussTakt << j(m.RechtesGewehr)
           << " Punkte " << m.Punkte << '/' << m.Rekord << '/' << m.Munition << " '" << text << "' Ball1 "
-          << ball(1) << " Bälle " << bälle << " Bonusse " << bonusse << " Schüsse " << m.Schuss.Anzahl()
+          << ball(1) << " Bälle " << imSpiel(100) << " Bonusse " << imSpiel(10) << " Schüsse " << m.Schuss.Anzahl()
           << (stimmig ? "" : " unstimmig");
         return s.str();
     }
