@@ -98,9 +98,9 @@ struct Modell {
         m.Bonus(i).Picture = static_cast<Motiv>(art);
         m.BonusDaten[static_cast<size_t>(i)] = {f.vx, f.vy, WAHR};
     }
-    int imSpiel(int slots = 100) const { // balls in play, or with 10 bonuses
+    int imSpiel(int bis = 100) const { // balls in play, or with 10 bonuses
         int n = 0;
-        for (int i = 1; i <= slots; ++i) n += (slots == 100 ? ball(i) : bonus(i)).aktiv;
+        for (int i = 1; i <= bis; ++i) n += (bis == 100 ? ball(i) : bonus(i)).aktiv;
         return n;
     }
     std::vector<int> schüsse() const {
