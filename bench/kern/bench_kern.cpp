@@ -126,7 +126,7 @@ void messen(benchmark::State& state, Tisch& t, const std::vector<Stand>& stände
 // bunch; the measured ticks are the 6th to the 17th after that, when they are
 // spread across the field, some turning at the ceiling or the walls, and none
 // has come back down to the pad yet.
-void BM_tmrBaelle(benchmark::State& state) {
+void BM_tmrBälle(benchmark::State& state) {
     Tisch t;
     const int n = static_cast<int>(state.range(0));
     bälleBis(t, std::min(n, 99));
@@ -147,12 +147,12 @@ void BM_tmrBaelle(benchmark::State& state) {
     messen(state, t, stände, [&] { t.form.tmrBälle_Timer(); });
     state.counters["Bälle"] = n;
 }
-BENCHMARK(BM_tmrBaelle)->Arg(1)->Arg(50)->Arg(99)->Arg(100)->UseManualTime();
+BENCHMARK(BM_tmrBälle)->Arg(1)->Arg(50)->Arg(99)->Arg(100)->UseManualTime();
 
 // One shot tick with `n` shots in flight (tapped fire: one shot per tick),
 // with `bälle` balls in play beside the guns' lines, so that every shot is
 // tested against every ball and none hits.
-void BM_tmrSchuesse(benchmark::State& state) {
+void BM_tmrSchüsse(benchmark::State& state) {
     Tisch t;
     const int n = static_cast<int>(state.range(0));
     const int bälle = static_cast<int>(state.range(1));
@@ -178,7 +178,7 @@ void BM_tmrSchuesse(benchmark::State& state) {
     if (f.Schuss.Anzahl() != n) state.SkipWithError("a shot was lost in the measured tick");
     state.counters["Schüsse"] = n;
 }
-BENCHMARK(BM_tmrSchuesse)->Args({20, 1})->Args({20, 99})->UseManualTime();
+BENCHMARK(BM_tmrSchüsse)->Args({20, 1})->Args({20, 99})->UseManualTime();
 
 // One bonus tick with ten bonuses in play, put in by BonusErstellen at random
 // places on the top wall, falling for a few ticks first.

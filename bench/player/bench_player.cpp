@@ -128,12 +128,12 @@ void synthese(benchmark::State& state, std::shared_ptr<const qmb::MidiStück> st
     state.counters["Musik_s"] = musik / static_cast<double>(state.iterations());
 }
 
-void BM_DichtesStueck(benchmark::State& state) {
+void BM_DichtesStück(benchmark::State& state) {
     static const auto daten = dichtesStück();
     synthese(state, lesen(daten), static_cast<int>(state.range(0)), 60'000);
 }
 // The player's own polyphony, then FluidSynth's default of 256.
-BENCHMARK(BM_DichtesStueck)->Arg(qmb::Klangeinstellungen{}.polyphonie)->Arg(256)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_DichtesStück)->Arg(qmb::Klangeinstellungen{}.polyphonie)->Arg(256)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 #if QUAMBEL_MUSIKDATEN
 void BM_Spielmusik(benchmark::State& state) {
@@ -159,7 +159,7 @@ void soundFontLaden(benchmark::State& state, const std::string& pfad) {
     }
 }
 
-void BM_ReaderDichtesStueck(benchmark::State& state) {
+void BM_ReaderDichtesStück(benchmark::State& state) {
     static const auto daten = dichtesStück();
     for (auto _ : state) {
         qmb::MidiStück st;
@@ -168,7 +168,7 @@ void BM_ReaderDichtesStueck(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * daten.size()));
 }
-BENCHMARK(BM_ReaderDichtesStueck)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReaderDichtesStück)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -67,10 +67,10 @@ void malen(benchmark::State& state, qreal dpr) {
     }
 }
 
-void BM_VollesFeld_Massstab1(benchmark::State& s) { malen(s, 1); }
-void BM_VollesFeld_Massstab2(benchmark::State& s) { malen(s, 2); }
-BENCHMARK(BM_VollesFeld_Massstab1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_VollesFeld_Massstab2)->Unit(benchmark::kMicrosecond);
+void BM_VollesFeld_Maßstab1(benchmark::State& s) { malen(s, 1); }
+void BM_VollesFeld_Maßstab2(benchmark::State& s) { malen(s, 2); }
+BENCHMARK(BM_VollesFeld_Maßstab1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_VollesFeld_Maßstab2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

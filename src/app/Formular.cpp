@@ -44,7 +44,7 @@ void frmMain::mnuAbout_Click() { d.fenster.Zeigen(Fenster::About, true); }
 
 void frmMain::mnuAnleitung_Click() {
     // The game runs on while the instructions are open.
-    d.fenster.MsgBox(AnleitungText(), Knoepfe::OK, Symbol::Information, ANLEITUNG_TITEL);
+    d.fenster.MsgBox(AnleitungText(), Knöpfe::OK, Symbol::Information, ANLEITUNG_TITEL);
 }
 
 } // namespace qmb

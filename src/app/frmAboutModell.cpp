@@ -7,7 +7,7 @@ void frmAboutModell::Label2_Click() {
     if (!shell_.ShellAusführen("http://" + adresse, 3, "open")) {
         fenster_.MsgBox("Die Seite \"" + adresse +
                             "\" konnte nicht geöffnet werden. Sie können sie selbst in Ihrem Browser aufrufen.",
-                        Knoepfe::OK, Symbol::Ausrufezeichen, "Fehler beim Öffnen");
+                        Knöpfe::OK, Symbol::Ausrufezeichen, "Fehler beim Öffnen");
     }
 }
 

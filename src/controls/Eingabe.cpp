@@ -13,7 +13,7 @@ void frmMain::Form_KeyDown(int KeyCode, int /*Shift*/) {
             SpielEnde();
             // Closed while the game was being ended: nothing left to tell.
             if (!Entladen())
-                d.fenster.MsgBox("Das Spiel wurde abgebrochen.", Knoepfe::OK,
+                d.fenster.MsgBox("Das Spiel wurde abgebrochen.", Knöpfe::OK,
                                  Symbol::Information, "Abbruch durch Spieler");
         }
         break;

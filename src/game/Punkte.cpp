@@ -40,7 +40,7 @@ void frmMain::SpielGewonnen() {
                              ". Platz in der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
                              "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
                              CRLF + "Schaffen Sie das nochmal?",
-                         Knoepfe::OK, Symbol::Information, "Highscore");
+                         Knöpfe::OK, Symbol::Information, "Highscore");
     sound.MciSchließen("qmbscore");
     sound.MciFortsetzen("qmbgame");
 }
@@ -53,7 +53,7 @@ void frmMain::SpielVerloren() {
         d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF +
                              CRLF + "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
                              "Vielleicht schaffen Sie es beim nächsten Mal.",
-                         Knoepfe::OK, Symbol::Keins, "Quambel");
+                         Knöpfe::OK, Symbol::Keins, "Quambel");
     };
     const bool eingetragen = liste.IstHighscore(Rekord);
     if (eingetragen) {
@@ -79,7 +79,7 @@ void frmMain::SpielVerloren() {
                                  "Hier Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
                                  "Doch auch Sie können sich verbessen." + CRLF +
                                  "Mal sehen, ob Sie Ihren Highscore schlagen können...",
-                             Knoepfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
+                             Knöpfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
     } else {
         sound.MciStoppen("qmbgame");
         sound.MciEndlosSpielen(sound.VerlorenDatei, "qmbscore");

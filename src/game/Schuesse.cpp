@@ -8,7 +8,7 @@ namespace qmb {
 
 int16_t frmMain::GetFreeSchussNumber() const {
     int16_t k = 1;
-    for (int s = Schuss.naechster(0); s != -1; s = Schuss.naechster(s)) {
+    for (int s = Schuss.nächster(0); s != -1; s = Schuss.nächster(s)) {
         if (s != k) break;
         ++k;
     }
@@ -38,7 +38,7 @@ void frmMain::tmrSchüsse_Timer() {
         if (SchussTakt == 7) SchussTakt = 0;
     }
 
-    for (int n = Schuss.naechster(0); n != -1; n = Schuss.naechster(n)) {
+    for (int n = Schuss.nächster(0); n != -1; n = Schuss.nächster(n)) {
         Form& s = Schuss(n);
         s.Top = einfach(static_cast<double>(s.Top) - 240.0);
 

@@ -120,7 +120,7 @@ void frmMain::SpielEnde() {
         Bonus(i).Left = 0;
         Bonus(i).Visible = false;
     }
-    for (int s = Schuss.naechster(0); s != -1; s = Schuss.naechster(s)) Schuss.Unload(s);
+    for (int s = Schuss.nächster(0); s != -1; s = Schuss.nächster(s)) Schuss.Unload(s);
     d.fenster.DoEvents();
 
     Pad.Visible = false;

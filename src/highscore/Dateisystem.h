@@ -24,7 +24,7 @@ public:
     virtual ~Schreibdatei() = default;
     virtual Fehlernummer schreiben(std::string_view daten) = 0; // all of it, or an error
     virtual Fehlernummer sichern() = 0;                         // onto the disk (fsync)
-    virtual Fehlernummer schliessen() = 0;
+    virtual Fehlernummer schließen() = 0;
 };
 
 // A lock between running copies of the program, held until destroyed. The

@@ -14,7 +14,7 @@
 namespace qmb {
 namespace {
 
-bool gueltig(const std::string& pfad) {
+bool gültig(const std::string& pfad) {
     return !pfad.empty() && pfad.find('\0') == std::string::npos;
 }
 
@@ -40,7 +40,7 @@ public:
             if (errno != EINTR) return errno;
         return 0;
     }
-    Fehlernummer schliessen() override {
+    Fehlernummer schließen() override {
         const int fd = fd_;
         fd_ = -1;
         // No retry on EINTR: on Linux the descriptor is gone either way.
@@ -66,7 +66,7 @@ private:
 class PosixDateisystem : public Dateisystem {
 public:
     Dateiart art(const std::string& pfad) override {
-        if (!gueltig(pfad)) return Dateiart::Fehlt;
+        if (!gültig(pfad)) return Dateiart::Fehlt;
         struct stat st {};
         if (::stat(pfad.c_str(), &st) != 0)
             return errno == ENOENT || errno == ENOTDIR ? Dateiart::Fehlt : Dateiart::Unbekannt;
@@ -79,7 +79,7 @@ public:
                        bool& mehr) override {
         inhalt.clear();
         mehr = false;
-        if (!gueltig(pfad)) return ENOENT;
+        if (!gültig(pfad)) return ENOENT;
         // O_NONBLOCK: should a pipe have taken the name, opening it must not hang.
         const int fd = ::open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0) return errno;
@@ -112,7 +112,7 @@ public:
 
     Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei, bool privat) override {
         datei.reset();
-        if (!gueltig(pfad)) return ENOENT;
+        if (!gültig(pfad)) return ENOENT;
         const int fd = ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY,
                               privat ? 0600 : 0666);
         if (fd < 0) return errno;
@@ -121,18 +121,18 @@ public:
     }
 
     Fehlernummer umbenennen(const std::string& von, const std::string& nach) override {
-        if (!gueltig(von) || !gueltig(nach)) return ENOENT;
+        if (!gültig(von) || !gültig(nach)) return ENOENT;
         return ::rename(von.c_str(), nach.c_str()) == 0 ? 0 : errno;
     }
 
     Fehlernummer entfernen(const std::string& pfad) override {
-        if (!gueltig(pfad)) return ENOENT;
+        if (!gültig(pfad)) return ENOENT;
         return ::unlink(pfad.c_str()) == 0 ? 0 : errno;
     }
 
     Fehlernummer ordnerSichern(const std::string& ordner) override {
         const std::string o = ordner.empty() ? std::string(".") : ordner;
-        if (!gueltig(o)) return ENOENT;
+        if (!gültig(o)) return ENOENT;
         const int fd = ::open(o.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return errno;
         Fehlernummer fehler = 0;
@@ -146,7 +146,7 @@ public:
     }
 
     Fehlernummer ordnerAnlegen(const std::string& ordner) override {
-        if (!gueltig(ordner)) return ENOENT;
+        if (!gültig(ordner)) return ENOENT;
         // Parents first, like mkdir -p. The per-user data folder is private.
         for (size_t i = 1; i <= ordner.size(); ++i) {
             if (i < ordner.size() && ordner[i] != '/') continue;
@@ -159,10 +159,10 @@ public:
     }
 
     bool beschreibbar(const std::string& ordner) override {
-        static std::atomic<unsigned> zaehler{0};
+        static std::atomic<unsigned> zähler{0};
         const std::string probe = pfadVerbinden(ordner.empty() ? std::string(".") : ordner, ".Highscores-Probe-") +
-                                  kennung() + "-" + std::to_string(zaehler++);
-        if (!gueltig(probe)) return false;
+                                  kennung() + "-" + std::to_string(zähler++);
+        if (!gültig(probe)) return false;
         // O_EXCL: the probe never touches a file that was there before.
         const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) return false;
@@ -173,7 +173,7 @@ public:
 
     Fehlernummer auflisten(const std::string& ordner, std::vector<std::string>& namen) override {
         namen.clear();
-        if (!gueltig(ordner)) return ENOENT;
+        if (!gültig(ordner)) return ENOENT;
         DIR* d = ::opendir(ordner.c_str());
         if (!d) return errno;
         while (const dirent* e = ::readdir(d)) {
@@ -186,7 +186,7 @@ public:
 
     Fehlernummer sperren(const std::string& pfad, bool exklusiv, bool warten, std::unique_ptr<Sperre>& sperre) override {
         sperre.reset();
-        if (!gueltig(pfad)) return ENOENT;
+        if (!gültig(pfad)) return ENOENT;
         for (;;) {
             // Read-only is enough for flock, and works on a lock file another user made.
             const int fd = ::open(pfad.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
@@ -214,7 +214,7 @@ public:
 
     Fehlernummer eigenerOrdner(const std::string& ordner) override {
         const std::string pfad = ohneTrenner(ordner);
-        if (!gueltig(pfad)) return ENOENT;
+        if (!gültig(pfad)) return ENOENT;
         struct stat st {};
         if (::lstat(pfad.c_str(), &st) != 0) return errno;
         if (S_ISLNK(st.st_mode)) return ELOOP;
@@ -226,7 +226,7 @@ public:
 
     Fehlernummer ordnerEntfernen(const std::string& ordner) override {
         const std::string pfad = ohneTrenner(ordner);
-        if (!gueltig(pfad)) return ENOENT;
+        if (!gültig(pfad)) return ENOENT;
         return ::rmdir(pfad.c_str()) == 0 ? 0 : errno;
     }
 };

@@ -115,7 +115,7 @@ public:
         return 0;
     }
     Fehlernummer sichern() override { return ::FlushFileBuffers(h_) ? 0 : letzterFehler(); }
-    Fehlernummer schliessen() override {
+    Fehlernummer schließen() override {
         const HANDLE h = h_;
         h_ = INVALID_HANDLE_VALUE;
         return ::CloseHandle(h) ? 0 : letzterFehler();
@@ -279,9 +279,9 @@ public:
     }
 
     bool beschreibbar(const std::string& ordner) override {
-        static std::atomic<unsigned> zaehler{0};
+        static std::atomic<unsigned> zähler{0};
         const std::string probe = pfadVerbinden(ordner.empty() ? std::string(".") : ordner, ".Highscores-Probe-") +
-                                  kennung() + "-" + std::to_string(zaehler++);
+                                  kennung() + "-" + std::to_string(zähler++);
         std::wstring p;
         if (!win::breit(probe, p)) return false;
         // CREATE_NEW: the probe never touches a file that was there before;

@@ -34,7 +34,7 @@ void frmHighScoreModell::Form_Load() {
 }
 
 void frmHighScoreModell::cmdLöschen_Click() {
-    if (fenster_.MsgBox("Wollen Sie die Highscoreliste wirklich löschen?", Knoepfe::JaNein, Symbol::Frage,
+    if (fenster_.MsgBox("Wollen Sie die Highscoreliste wirklich löschen?", Knöpfe::JaNein, Symbol::Frage,
                         "Wirklich löschen?", Antwort::Nein) != Antwort::Ja)
         return;
     liste_.ListeLöschen();

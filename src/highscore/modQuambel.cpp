@@ -65,7 +65,7 @@ void modQuambel::sicherstellen() {
 void modQuambel::melden(const std::string& was, Fehlernummer fehler, const std::string& folge) {
     fenster_.MsgBox("Die Highscoreliste \xE2\x80\x9E" + HighscoreDatei_ + "\xE2\x80\x9C konnte nicht " + was +
                         " werden (" + fehlertext(fehler) + ").\r\n\r\n" + folge,
-                    Knoepfe::OK, Symbol::Ausrufezeichen, "Highscoreliste");
+                    Knöpfe::OK, Symbol::Ausrufezeichen, "Highscoreliste");
 }
 
 // Reads the list; a reading error is returned, not told: the caller tells it
@@ -150,8 +150,8 @@ Fehlernummer modQuambel::speichern(const std::string& inhalt) {
     if (f == 0) {
         f = datei->schreiben(inhalt);
         if (f == 0) f = datei->sichern();
-        const Fehlernummer beimSchliessen = datei->schliessen();
-        if (f == 0) f = beimSchliessen;
+        const Fehlernummer beimSchließen = datei->schließen();
+        if (f == 0) f = beimSchließen;
         if (f == 0) f = dateien_.umbenennen(neu, HighscoreDatei_);
         if (f != 0) dateien_.entfernen(neu);
     }

@@ -25,7 +25,7 @@ int zuByte(char32_t c) {
     return -1;
 }
 
-void anhaengen(std::string& s, char32_t c) {
+void anhängen(std::string& s, char32_t c) {
     if (c < 0x80) {
         s += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -45,7 +45,7 @@ void anhaengen(std::string& s, char32_t c) {
 
 // Decodes one UTF-8 character at position i; advances i. Returns -1 for an
 // invalid sequence (i then moves past its first byte).
-long naechsterCodepunkt(std::string_view s, size_t& i) {
+long nächsterCodepunkt(std::string_view s, size_t& i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     int folge;
     char32_t c;
@@ -73,7 +73,7 @@ std::string nachCp1252(std::string_view utf8) {
     std::string aus;
     aus.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
-        const long c = naechsterCodepunkt(utf8, i);
+        const long c = nächsterCodepunkt(utf8, i);
         const int b = c < 0 ? -1 : zuByte(static_cast<char32_t>(c));
         aus += b < 0 ? '?' : static_cast<char>(b);
     }
@@ -83,14 +83,14 @@ std::string nachCp1252(std::string_view utf8) {
 std::string ausCp1252(std::string_view bytes) {
     std::string aus;
     aus.reserve(bytes.size() * 2);
-    for (unsigned char b : bytes) anhaengen(aus, zuCodepunkt(b));
+    for (unsigned char b : bytes) anhängen(aus, zuCodepunkt(b));
     return aus;
 }
 
 size_t zeichenAnzahl(std::string_view utf8) {
     size_t n = 0;
     for (size_t i = 0; i < utf8.size();) {
-        naechsterCodepunkt(utf8, i);
+        nächsterCodepunkt(utf8, i);
         ++n;
     }
     return n;
@@ -98,7 +98,7 @@ size_t zeichenAnzahl(std::string_view utf8) {
 
 std::string ersteZeichen(std::string_view utf8, size_t n) {
     size_t i = 0;
-    for (size_t k = 0; k < n && i < utf8.size(); ++k) naechsterCodepunkt(utf8, i);
+    for (size_t k = 0; k < n && i < utf8.size(); ++k) nächsterCodepunkt(utf8, i);
     return std::string(utf8.substr(0, i));
 }
 

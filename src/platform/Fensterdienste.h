@@ -7,7 +7,7 @@
 namespace qmb {
 
 enum class Symbol { Keins, Information, Ausrufezeichen, Frage, Stopp };
-enum class Knoepfe { OK, JaNein };
+enum class Knöpfe { OK, JaNein };
 enum class Antwort { OK, Ja, Nein };
 
 // The game's other windows, shown through the toolkit.
@@ -22,7 +22,7 @@ public:
     virtual void DoEvents() = 0;
 
     // A modal message box. `standard` is the button that has the focus.
-    virtual Antwort MsgBox(const std::string& prompt, Knoepfe knoepfe, Symbol symbol,
+    virtual Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
                            const std::string& titel, Antwort standard = Antwort::OK) = 0;
 
     // A modal input box with OK and Cancel; returns the text on OK and the

@@ -25,7 +25,7 @@ inline double rundeHalbGerade(double x) {
 }
 
 template <typename Ganz>
-inline Ganz saettige(double x) {
+inline Ganz sättige(double x) {
     if (std::isnan(x)) return 0;
     constexpr double unten = static_cast<double>(std::numeric_limits<Ganz>::min());
     constexpr double oben = static_cast<double>(std::numeric_limits<Ganz>::max());
@@ -35,16 +35,16 @@ inline Ganz saettige(double x) {
 }
 
 // Nearest 16-bit integer (halves to even), saturated.
-inline int16_t nearest16(double x) { return saettige<int16_t>(rundeHalbGerade(x)); }
+inline int16_t nearest16(double x) { return sättige<int16_t>(rundeHalbGerade(x)); }
 // Nearest 32-bit integer (halves to even), saturated.
-inline int32_t nearest32(double x) { return saettige<int32_t>(rundeHalbGerade(x)); }
+inline int32_t nearest32(double x) { return sättige<int32_t>(rundeHalbGerade(x)); }
 // A sum or difference formed in double precision, rounded to single precision
 // before it is compared or stored.
 inline float einfach(double x) { return static_cast<float>(x); }
 
 // 16-bit counter arithmetic that saturates at the limits.
 inline int16_t plus16(int16_t a, int32_t b) {
-    return saettige<int16_t>(static_cast<double>(a) + static_cast<double>(b));
+    return sättige<int16_t>(static_cast<double>(a) + static_cast<double>(b));
 }
 // 32-bit speed arithmetic that saturates at the limits.
 inline int32_t plus32(int32_t a, int64_t b) {

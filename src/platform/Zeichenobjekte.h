@@ -56,7 +56,7 @@ struct Beschriftung { // a text label
 // An indexed set of drawables (a control array). Element 0 is the hidden
 // template; loading element i copies it, hidden. Elements other than 0 can be
 // unloaded. Walking in ascending order stays valid while elements are unloaded
-// (iterate with `naechster`).
+// (iterate with `nächster`).
 template <typename T>
 class Steuerelementfeld {
 public:
@@ -95,7 +95,7 @@ public:
         }
     }
     // The lowest existing index greater than i, or -1.
-    int naechster(int i) const {
+    int nächster(int i) const {
         for (int k = i + 1; k < static_cast<int>(geladen_.size()); ++k)
             if (geladen_[static_cast<size_t>(k)]) return k;
         return -1;

@@ -4,23 +4,23 @@ namespace qmb {
 
 void VirtuelleUhr::anmelden(Zeitgeber& z) {
     z.setTreiber(this);
-    eintraege_.push_back({&z, z.Enabled() ? jetzt_ + z.Interval() : -1, zaehler_++});
+    einträge_.push_back({&z, z.Enabled() ? jetzt_ + z.Interval() : -1, zähler_++});
 }
 
-void VirtuelleUhr::geaendert(Zeitgeber& z) {
-    for (auto& e : eintraege_) {
+void VirtuelleUhr::geändert(Zeitgeber& z) {
+    for (auto& e : einträge_) {
         if (e.z != &z) continue;
-        e.faellig = z.Enabled() ? jetzt_ + z.Interval() : -1;
-        e.reihenfolge = zaehler_++;
+        e.fällig = z.Enabled() ? jetzt_ + z.Interval() : -1;
+        e.reihenfolge = zähler_++;
     }
 }
 
-VirtuelleUhr::Eintrag* VirtuelleUhr::naechster(int64_t bis) {
+VirtuelleUhr::Eintrag* VirtuelleUhr::nächster(int64_t bis) {
     Eintrag* beste = nullptr;
-    for (auto& e : eintraege_) {
-        if (e.faellig < 0 || !e.z->Enabled() || e.faellig > bis) continue;
-        if (!beste || e.faellig < beste->faellig ||
-            (e.faellig == beste->faellig && e.reihenfolge < beste->reihenfolge))
+    for (auto& e : einträge_) {
+        if (e.fällig < 0 || !e.z->Enabled() || e.fällig > bis) continue;
+        if (!beste || e.fällig < beste->fällig ||
+            (e.fällig == beste->fällig && e.reihenfolge < beste->reihenfolge))
             beste = &e;
     }
     return beste;
@@ -28,21 +28,21 @@ VirtuelleUhr::Eintrag* VirtuelleUhr::naechster(int64_t bis) {
 
 void VirtuelleUhr::vorspulen(int64_t ms) {
     const int64_t ziel = jetzt_ + ms;
-    while (Eintrag* e = naechster(ziel)) {
-        jetzt_ = e->faellig;
-        e->faellig += e->z->Interval() > 0 ? e->z->Interval() : 1;
-        e->reihenfolge = zaehler_++;
+    while (Eintrag* e = nächster(ziel)) {
+        jetzt_ = e->fällig;
+        e->fällig += e->z->Interval() > 0 ? e->z->Interval() : 1;
+        e->reihenfolge = zähler_++;
         e->z->Tick();
     }
     jetzt_ = ziel;
 }
 
-bool VirtuelleUhr::naechsterTick() {
-    Eintrag* e = naechster(INT64_MAX);
+bool VirtuelleUhr::nächsterTick() {
+    Eintrag* e = nächster(INT64_MAX);
     if (!e) return false;
-    jetzt_ = e->faellig;
-    e->faellig += e->z->Interval() > 0 ? e->z->Interval() : 1;
-    e->reihenfolge = zaehler_++;
+    jetzt_ = e->fällig;
+    e->fällig += e->z->Interval() > 0 ? e->z->Interval() : 1;
+    e->reihenfolge = zähler_++;
     e->z->Tick();
     return true;
 }

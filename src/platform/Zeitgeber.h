@@ -16,7 +16,7 @@ public:
     virtual ~Zeitgebertreiber() = default;
     // Called whenever a timer is enabled, disabled or gets a new interval.
     // Disabling must stop further ticks at once.
-    virtual void geaendert(Zeitgeber& z) = 0;
+    virtual void geändert(Zeitgeber& z) = 0;
 };
 
 class Zeitgeber {
@@ -32,11 +32,11 @@ public:
     void setEnabled(bool an) {
         if (an_ == an) return;
         an_ = an;
-        if (treiber_) treiber_->geaendert(*this);
+        if (treiber_) treiber_->geändert(*this);
     }
     void setInterval(int ms) {
         intervall_ = ms;
-        if (treiber_) treiber_->geaendert(*this);
+        if (treiber_) treiber_->geändert(*this);
     }
 
     // What one tick does; set once by the window that owns the timer.
@@ -67,24 +67,24 @@ private:
 class VirtuelleUhr : public Zeitgebertreiber {
 public:
     void anmelden(Zeitgeber& z);
-    void geaendert(Zeitgeber& z) override;
+    void geändert(Zeitgeber& z) override;
 
     int64_t jetzt() const { return jetzt_; }
     // Moves the clock on by `ms`, running every tick that falls due on the way.
     void vorspulen(int64_t ms);
     // Runs exactly the next due tick, if any timer is enabled; returns false otherwise.
-    bool naechsterTick();
+    bool nächsterTick();
 
 private:
     struct Eintrag {
         Zeitgeber* z;
-        int64_t faellig;
+        int64_t fällig;
         uint64_t reihenfolge;
     };
-    std::vector<Eintrag> eintraege_;
+    std::vector<Eintrag> einträge_;
     int64_t jetzt_ = 0;
-    uint64_t zaehler_ = 0;
-    Eintrag* naechster(int64_t bis);
+    uint64_t zähler_ = 0;
+    Eintrag* nächster(int64_t bis);
 };
 
 } // namespace qmb

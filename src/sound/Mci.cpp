@@ -73,9 +73,9 @@ int32_t modSound::MciAbfrage(const std::string& Befehl) {
 }
 
 bool modSound::StückZuEnde(const std::string& Alias) {
-    const int32_t laenge = MciAbfrage("status " + Alias + " length");
+    const int32_t länge = MciAbfrage("status " + Alias + " length");
     const int32_t position = MciAbfrage("status " + Alias + " position");
-    return position == laenge;
+    return position == länge;
 }
 
 } // namespace qmb

@@ -93,7 +93,7 @@ void modSound::SoundInitialisieren() {
             fenster_.MsgBox("Beim Initialisieren des SoundModuls ist ein Fehler aufgetreten:\r\n" +
                                 fehler.Beschreibung() + "(" + std::to_string(fehler.Nummer()) +
                                 ").\r\n\r\nEs kann Störungen beim Sound geben.",
-                            Knoepfe::OK, Symbol::Stopp, "Fehler beim Laden des Soundmoduls.");
+                            Knöpfe::OK, Symbol::Stopp, "Fehler beim Laden des Soundmoduls.");
             return;
         }
     }
@@ -123,8 +123,8 @@ void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::str
     Fehlernummer f = dateien_.anlegen(neu, datei, true);
     if (f == 0) {
         f = datei->schreiben(std::string_view(reinterpret_cast<const char*>(daten.data()), daten.size()));
-        const Fehlernummer beimSchliessen = datei->schliessen();
-        if (f == 0) f = beimSchliessen;
+        const Fehlernummer beimSchließen = datei->schließen();
+        if (f == 0) f = beimSchließen;
         if (f == 0) f = dateien_.umbenennen(neu, Datei);
         if (f != 0) dateien_.entfernen(neu);
     }

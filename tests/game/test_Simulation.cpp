@@ -40,7 +40,7 @@ public:
             }
             const size_t dialoge = a_.fenster.protokoll.size();
             a_.uhr.sekunden += 0.005;
-            if (!a_.takt.naechsterTick()) ADD_FAILURE() << "a running game without a running timer";
+            if (!a_.takt.nächsterTick()) ADD_FAILURE() << "a running game without a running timer";
             ++bilanz_.takte;
             if (!f.SpielLäuft) zählen(dialoge);
             prüfen("nach einem Takt");

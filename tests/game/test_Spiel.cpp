@@ -252,7 +252,7 @@ TEST_F(Spiel, WasDerSpielerLiest) {
     m.Form_KeyDown(vbKeyEscape, 0); // without a game Esc does nothing
     merken();
     const auto I = Dialog::InputBox, M = Dialog::MsgBox;
-    const auto OK = Knoepfe::OK;
+    const auto OK = Knöpfe::OK;
     const auto INFO = Symbol::Information;
     const Dialog bestenliste{Dialog::Fenster, "", "", "", OK, Symbol::Keins, Antwort::OK, Fenster::HighScore, true};
     EXPECT_EQ(gelesen,

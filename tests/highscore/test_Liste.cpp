@@ -45,7 +45,7 @@ struct Speicherplatte : Dateisystem {
         // A failed write leaves half of it.
         Fehlernummer schreiben(std::string_view d) override { return pl->trifft() ? (k->daten += d.substr(0, d.size() / 2), ENOSPC) : (k->daten += d, 0); }
         Fehlernummer sichern() override { return pl->trifft() ? EIO : (k->dauerhaft = k->daten, 0); }
-        Fehlernummer schliessen() override { return pl->trifft() ? EIO : 0; }
+        Fehlernummer schließen() override { return pl->trifft() ? EIO : 0; }
     };
     Fehlernummer anlegen(const std::string& p, std::unique_ptr<Schreibdatei>& datei, bool) override {
         if (Fehlernummer f = trifft() ? EACCES : namen.count(p) ? EEXIST : schreibbar(p)) return f;
@@ -280,7 +280,7 @@ TEST_F(Liste, FensterTextUndLöschenNurNachJa) {
     ASSERT_EQ(fenster.protokoll.size(), 2u);
     const Dialog& frage = fenster.protokoll[0];
     EXPECT_EQ(frage.prompt + "|" + frage.titel, "Wollen Sie die Highscoreliste wirklich löschen?|Wirklich löschen?");
-    EXPECT_TRUE(frage.knoepfe == Knoepfe::JaNein && frage.symbol == Symbol::Frage && frage.standard == Antwort::Nein);
+    EXPECT_TRUE(frage.knöpfe == Knöpfe::JaNein && frage.symbol == Symbol::Frage && frage.standard == Antwort::Nein);
 }
 
 } // namespace

@@ -147,7 +147,7 @@ TEST_F(MitSoundFont, KlingtZuZweitUndVerstummtInDerPause) {
 // The driver takes what the render thread stored ahead, in buffers of its
 // own size: the very sound of rendering block by block; a dry store is
 // silence and one underrun.
-TEST_F(MitSoundFont, TreiberpufferJederLaengeGebenDenselbenKlang) {
+TEST_F(MitSoundFont, TreiberpufferJederLängeGebenDenselbenKlang) {
     Befehlsspieler blockweise(offline(schrift)), gepuffert(offline(schrift));
     for (Befehlsspieler* s : {&blockweise, &gepuffert}) {
         ASSERT_TRUE(s->warteAufKlang());

@@ -249,7 +249,7 @@ TEST_F(Malen, ZwischenDenTaktenImmerImFeld) {
     m.mnuSpielStarten_Click();
     int geprüft = 0;
     for (int tick = 0; tick < 3000 && m.SpielLäuft; ++tick) {
-        uhr.naechsterTick();
+        uhr.nächsterTick();
         float tiefster = -1e9f;
         for (int i = 1; i <= 100; ++i)
             if (m.BallDaten[static_cast<size_t>(i)].vy > 0 && m.Ball(i).Visible && m.Ball(i).Top > tiefster)

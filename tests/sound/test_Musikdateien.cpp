@@ -64,7 +64,7 @@ struct Musikordner : ::testing::Test {
     std::string meldungen() {
         std::string s;
         for (const Dialog& d : fenster.nur(Dialog::MsgBox))
-            s += "[" + d.titel + (d.symbol == Symbol::Stopp && d.knoepfe == Knoepfe::OK ? "] " : " (other kind)] ") + d.prompt;
+            s += "[" + d.titel + (d.symbol == Symbol::Stopp && d.knöpfe == Knöpfe::OK ? "] " : " (other kind)] ") + d.prompt;
         return s;
     }
 };

@@ -38,7 +38,7 @@ template <typename T> T nächste(std::deque<T>& q, T sonst) {
 struct Dialog {
     enum Art { MsgBox, InputBox, Fenster, DoEvents } art;
     std::string prompt, titel, vorgabe;
-    Knoepfe knoepfe = Knoepfe::OK;
+    Knöpfe knöpfe = Knöpfe::OK;
     Symbol symbol = Symbol::Keins;
     Antwort standard = Antwort::OK;
     qmb::Fenster fenster = qmb::Fenster::HighScore;
@@ -46,7 +46,7 @@ struct Dialog {
     bool operator==(const Dialog&) const = default;
     friend std::ostream& operator<<(std::ostream& o, const Dialog& d) {
         return o << '{' << d.art << " '" << d.titel << "' '" << d.prompt << "' '" << d.vorgabe << "' "
-                 << static_cast<int>(d.symbol) << static_cast<int>(d.knoepfe) << static_cast<int>(d.fenster) << d.modal << '}';
+                 << static_cast<int>(d.symbol) << static_cast<int>(d.knöpfe) << static_cast<int>(d.fenster) << d.modal << '}';
     }
 };
 
@@ -68,16 +68,16 @@ public:
         if (doEventsProtokollieren) protokoll.push_back({Dialog::DoEvents, {}, {}, {}});
         if (beiDoEvents) beiDoEvents(doEventsAnzahl);
     }
-    Antwort MsgBox(const std::string& prompt, Knoepfe k, Symbol s, const std::string& titel, Antwort standard) override {
+    Antwort MsgBox(const std::string& prompt, Knöpfe k, Symbol s, const std::string& titel, Antwort standard) override {
         merken({Dialog::MsgBox, prompt, titel, {}, k, s, standard}, "MsgBox " + titel);
-        return nächste(msgAntworten, k == Knoepfe::JaNein ? standard : Antwort::OK);
+        return nächste(msgAntworten, k == Knöpfe::JaNein ? standard : Antwort::OK);
     }
     std::string InputBox(const std::string& prompt, const std::string& titel, const std::string& vorgabe) override {
         merken({Dialog::InputBox, prompt, titel, vorgabe}, "InputBox " + titel);
         return nächste(eingaben, vorgabe);
     }
     void Zeigen(qmb::Fenster f, bool modal) override {
-        merken({Dialog::Fenster, {}, {}, {}, Knoepfe::OK, Symbol::Keins, Antwort::OK, f, modal},
+        merken({Dialog::Fenster, {}, {}, {}, Knöpfe::OK, Symbol::Keins, Antwort::OK, f, modal},
                std::string(f == qmb::Fenster::About ? "About" : "HighScore") + (modal ? " modal" : ""));
     }
     std::vector<Dialog> nur(Dialog::Art art) const {

@@ -105,7 +105,7 @@ struct Modell {
     }
     std::vector<int> schüsse() const {
         std::vector<int> v;
-        for (int s = m.Schuss.naechster(0); s != -1; s = m.Schuss.naechster(s)) v.push_back(s);
+        for (int s = m.Schuss.nächster(0); s != -1; s = m.Schuss.nächster(s)) v.push_back(s);
         return v;
     }
     static std::string label(int punkte, int rekord, int munition) {

@@ -33,7 +33,7 @@ struct Unterbrecher : Dateisystem {
         Unterbrecher* u; std::unique_ptr<Schreibdatei> d;
         Fehlernummer schreiben(std::string_view t) override { return u->schritt(), d->schreiben(t); }
         Fehlernummer sichern() override { return u->schritt(), d->sichern(); }
-        Fehlernummer schliessen() override { return u->schritt(), d->schliessen(); }
+        Fehlernummer schließen() override { return u->schritt(), d->schließen(); }
     };
     using S = const std::string&;
     Dateiart art(S p) override { return schritt(), echt.art(p); }

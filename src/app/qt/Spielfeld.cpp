@@ -23,7 +23,7 @@ QColor farbe(Farbe f) { return QColor((f >> 16) & 0xFF, (f >> 8) & 0xFF, f & 0xF
 
 // A rectangle on whole device pixels, so pre-rendered pictures are copied
 // 1:1 instead of being resampled.
-QPointF aufGeraetepixel(QPointF p, qreal dpr) {
+QPointF aufGerätepixel(QPointF p, qreal dpr) {
     return {std::round(p.x() * dpr) / dpr, std::round(p.y() * dpr) / dpr};
 }
 
@@ -195,9 +195,9 @@ void Spielfeld::aktualisieren() {
 const QPixmap& Spielfeld::formBild(const Form& f, qreal dpr) {
     const int w = static_cast<int>(std::lround(f.Width / TWIPS_JE_PIXEL * dpr));
     const int h = static_cast<int>(std::lround(f.Height / TWIPS_JE_PIXEL * dpr));
-    const auto schluessel = std::make_tuple(static_cast<int>(f.Shape), w, h, f.FillColor ^ (f.BorderColor << 1),
+    const auto schlüssel = std::make_tuple(static_cast<int>(f.Shape), w, h, f.FillColor ^ (f.BorderColor << 1),
                                             static_cast<int>(dpr * 100));
-    auto it = formCache_.find(schluessel);
+    auto it = formCache_.find(schlüssel);
     if (it != formCache_.end()) return it->second;
     QPixmap pm(std::max(w, 1), std::max(h, 1));
     pm.setDevicePixelRatio(dpr);
@@ -223,14 +223,14 @@ const QPixmap& Spielfeld::formBild(const Form& f, qreal dpr) {
             p.fillRect(r, farbe(f.FillColor));
         }
     }
-    return formCache_.emplace(schluessel, std::move(pm)).first->second;
+    return formCache_.emplace(schlüssel, std::move(pm)).first->second;
 }
 
-const QPixmap& Spielfeld::motivBild(Motiv m, QSizeF groesse, qreal dpr) {
-    const int w = static_cast<int>(std::lround(groesse.width() * dpr));
-    const int h = static_cast<int>(std::lround(groesse.height() * dpr));
-    const auto schluessel = std::make_tuple(static_cast<int>(m), w, h, static_cast<int>(dpr * 100));
-    auto it = motivCache_.find(schluessel);
+const QPixmap& Spielfeld::motivBild(Motiv m, QSizeF größe, qreal dpr) {
+    const int w = static_cast<int>(std::lround(größe.width() * dpr));
+    const int h = static_cast<int>(std::lround(größe.height() * dpr));
+    const auto schlüssel = std::make_tuple(static_cast<int>(m), w, h, static_cast<int>(dpr * 100));
+    auto it = motivCache_.find(schlüssel);
     if (it != motivCache_.end()) return it->second;
     QPixmap pm(std::max(w, 1), std::max(h, 1));
     pm.setDevicePixelRatio(dpr);
@@ -243,7 +243,7 @@ const QPixmap& Spielfeld::motivBild(Motiv m, QSizeF groesse, qreal dpr) {
         motive_[static_cast<size_t>(index)]->setAspectRatioMode(Qt::IgnoreAspectRatio);
         motive_[static_cast<size_t>(index)]->render(&p, QRectF(0, 0, w / dpr, h / dpr));
     }
-    return motivCache_.emplace(schluessel, std::move(pm)).first->second;
+    return motivCache_.emplace(schlüssel, std::move(pm)).first->second;
 }
 
 void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
@@ -271,7 +271,7 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
     auto form = [&](const Form& f, const QRectF& r) {
         if (!f.Visible) return;
         if (!r.intersects(grenzen)) return;
-        p.drawPixmap(aufGeraetepixel(r.topLeft(), dpr), formBild(f, dpr));
+        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), formBild(f, dpr));
     };
     auto linie = [&](const Linie& l) {
         if (!l.Visible) return;
@@ -303,7 +303,7 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         if (!b.Visible || b.Picture == Motiv::Keins) continue;
         const QRectF r = bonusOrt(i);
         if (!r.intersects(grenzen)) continue;
-        p.drawPixmap(aufGeraetepixel(r.topLeft(), dpr), motivBild(b.Picture, r.size(), dpr));
+        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), motivBild(b.Picture, r.size(), dpr));
     }
     if (!m_.lblPunkte.Hinten) beschriftung();
 }

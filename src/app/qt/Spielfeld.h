@@ -74,7 +74,7 @@ private:
     void szeneErfassen(std::vector<Abbild>& szene) const;
     bool bewegtSich() const;
     const QPixmap& formBild(const Form& f, qreal dpr);
-    const QPixmap& motivBild(Motiv m, QSizeF groesse, qreal dpr);
+    const QPixmap& motivBild(Motiv m, QSizeF größe, qreal dpr);
 
     frmMain& m_;
     std::vector<Abbild> gemalt_;

@@ -53,7 +53,7 @@ void QtFensterdienste::DoEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knoepfe knoepfe, Symbol symbol,
+Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
                                  const std::string& titel, Antwort standard) {
     if (vorEreignissen) vorEreignissen();
     QMessageBox box(eltern_);
@@ -67,7 +67,7 @@ Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knoepfe knoepfe, Sym
     case Symbol::Frage: box.setIcon(QMessageBox::Question); break;
     case Symbol::Stopp: box.setIcon(QMessageBox::Critical); break;
     }
-    if (knoepfe == Knoepfe::JaNein) {
+    if (knöpfe == Knöpfe::JaNein) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(standard == Antwort::Ja ? QMessageBox::Yes : QMessageBox::No);
         // Closing the box without an answer counts as the safe answer.
@@ -79,7 +79,7 @@ Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knoepfe knoepfe, Sym
     box.setWindowModality(Qt::ApplicationModal);
     NurFrischeTasten frisch(&box);
     const int r = box.exec();
-    if (knoepfe == Knoepfe::JaNein) return r == QMessageBox::Yes ? Antwort::Ja : Antwort::Nein;
+    if (knöpfe == Knöpfe::JaNein) return r == QMessageBox::Yes ? Antwort::Ja : Antwort::Nein;
     return Antwort::OK;
 }
 

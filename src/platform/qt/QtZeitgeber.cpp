@@ -24,10 +24,10 @@ void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
     });
     uhren_[&z] = Uhr{t, {}};
     z.setTreiber(this);
-    geaendert(z);
+    geändert(z);
 }
 
-void QtZeitgeberTreiber::geaendert(Zeitgeber& z) {
+void QtZeitgeberTreiber::geändert(Zeitgeber& z) {
     auto it = uhren_.find(&z);
     if (it == uhren_.end()) return;
     QTimer* t = it->second.timer;

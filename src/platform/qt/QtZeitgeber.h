@@ -21,7 +21,7 @@ public:
     ~QtZeitgeberTreiber() override;
 
     void anmelden(Zeitgeber& z);
-    void geaendert(Zeitgeber& z) override;
+    void geändert(Zeitgeber& z) override;
 
     // How far the timer is into its current interval: 0 right at a tick (or
     // at its start), 1 when the next tick is due or late; 0 for a timer that
