@@ -31,15 +31,18 @@ bool glaubhafterAnfang(std::string_view klartext) {
     return istEintrag(klartext) && punkteVon(klartext) <= 100 && alleDarstellbar(klartext.substr(3));
 }
 
-// Letters (also those of Windows-1252), digits and the blank: what names are
-// made of, unlike the punctuation that bytes scrambled at a wrong key
-// position mostly turn into.
+// Letters (also those of Windows-1252), digits, the blank and the marks that
+// names carry ("Jean-Luc", "O'Neil", "Dr. X", "ace_1", "Yes!"): what names are
+// made of, unlike the rest of the punctuation that bytes scrambled at a wrong
+// key position mostly turn into. A name made only of these can never lose its
+// tail to the rule below: read as part of the entry it already counts fully.
 int wortzeichen(std::string_view s) {
     int n = 0;
     for (char c : s) {
         const unsigned char b = byte(c);
         n += (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') || b == ' ' || (b >= 0xC0 && b != 0xD7 && b != 0xF7) ||
-             b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F;
+             b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F ||
+             b == '.' || b == '-' || b == '_' || b == '\'' || b == '!';
     }
     return n;
 }

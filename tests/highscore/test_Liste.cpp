@@ -133,8 +133,9 @@ TEST_F(Liste, EinfügenWieImmer) {
 TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
     // "en" gives CR LF right after the score, "Wifi" inside the name, "Haag" at
     // its end, "ex" a lone CR; "·a" at key º, k gives CR LF and "123" then
-    // meets the key's start, as if a line with 123 points began.
-    const std::vector<std::string> namen = {"060en", "050Wifi", "040Haag", "030ex", "005Abcdefghijklmnopq\xB7" "a123"};
+    // meets the key's start, as if a line with 123 points began; the tail of
+    // "aAag_k" read on its own is all letters, and still it stays the name's.
+    const std::vector<std::string> namen = {"060en", "050Wifi", "040Haag", "030ex", "010aAag_k", "005Abcdefghijklmnopq\xB7" "a123"};
     for (const auto& n : namen) liste.HighscoreEintragen(ausCp1252(n.substr(3)), static_cast<int16_t>(std::stoi(n)));
     ASSERT_EQ(lies().substr(0, 7), std::string("\x7B\x67\x68\x0D\x0A\r\n", 7));
     EXPECT_EQ(liste.ZeilenLesen(), namen);
