@@ -165,9 +165,7 @@ void Spielfeld::aktualisieren() {
         update();
     } else {
         QRegion bereich;
-        auto dazu = [&](const Abbild& a) {
-            if (a.sichtbar) bereich += a.ort.toAlignedRect().adjusted(-1, -1, 1, 1);
-        };
+        auto ort = [](const Abbild& a) { return a.sichtbar ? a.ort.toAlignedRect().adjusted(-1, -1, 1, 1) : QRect(); };
         const Abbild leer{};
         const size_t n = std::max(neu_.size(), gemalt_.size());
         int geändert = 0;
@@ -176,8 +174,10 @@ void Spielfeld::aktualisieren() {
             const Abbild& jetzt = i < neu_.size() ? neu_[i] : leer;
             if (alt == jetzt) continue;
             ++geändert;
-            dazu(alt);
-            dazu(jetzt);
+            // A drawable moves a few pixels a frame: its old and new place as
+            // one rectangle give a region of a few large rectangles instead of
+            // many slivers, each of which costs a clip, a fill and a flush.
+            bereich += ort(alt).united(ort(jetzt));
         }
         if (l.Caption != gemalterText_) bereich += alsPixel(l.Left, l.Top, l.Width, l.Height).toAlignedRect();
         // With many balls in flight a region of hundreds of small rectangles
@@ -262,11 +262,20 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         // is in front, balls passing under it disappear.
         p.fillRect(r, grund);
         if (l.Caption.empty()) return;
-        p.setFont(schrift_);
-        p.setPen(palette().color(QPalette::WindowText));
         QString text = QString::fromStdString(l.Caption);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+        const QSize größe(static_cast<int>(std::lround(r.width() * dpr)), static_cast<int>(std::lround(r.height() * dpr)));
+        if (textBildFür_ != text || textBild_.size() != größe || textBild_.devicePixelRatio() != dpr) {
+            textBild_ = QPixmap(größe);
+            textBild_.setDevicePixelRatio(dpr);
+            textBild_.fill(Qt::transparent);
+            QPainter t(&textBild_);
+            t.setFont(schrift_);
+            t.setPen(palette().color(QPalette::WindowText));
+            t.drawText(QRectF(0, 0, r.width(), r.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+            textBildFür_ = text;
+        }
+        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), textBild_);
     };
     auto form = [&](const Form& f, const QRectF& r) {
         if (!f.Visible) return;
@@ -314,7 +323,10 @@ void Spielfeld::paintEvent(QPaintEvent* ereignis) {
 }
 
 void Spielfeld::changeEvent(QEvent* ereignis) {
-    if (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::FontChange) update();
+    if (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::FontChange) {
+        textBildFür_.clear();
+        update();
+    }
     QWidget::changeEvent(ereignis);
 }
 

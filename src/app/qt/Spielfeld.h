@@ -85,6 +85,11 @@ private:
     std::map<std::tuple<int, int, int, int>, QPixmap> motivCache_;
     std::array<std::unique_ptr<QSvgRenderer>, 3> motive_;
     QFont schrift_;
+    // The score label's text, laid out once per caption: while balls fly past
+    // it, it is drawn every frame, and shaping the text each time cost more
+    // than all the balls together.
+    QPixmap textBild_;
+    QString textBildFür_;
     bool flüssig_ = true;
     // The timers' fractions sampled for the picture being made.
     double anteilBälle_ = 0, anteilBonusse_ = 0, anteilSchüsse_ = 0;
