@@ -45,6 +45,7 @@
 #include "app/qt/HauptFenster.h"
 #include "app/qt/Programm.h"
 #include "app/qt/Spielfeld.h"
+#include "sound/player/Musikspieler.h"
 
 namespace {
 
@@ -129,7 +130,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTranslator deutsch;
     qmb::anwendungEinrichten(deutsch, QUAMBEL_VERSION);
-    qmb::Programm programm;
+    // The player is ours, not the program's default, so that its underruns can be read at the end.
+    auto eigenerSpieler = std::make_unique<qmb::Befehlsspieler>();
+    qmb::Befehlsspieler& spieler = *eigenerSpieler;
+    qmb::Programm programm(std::move(eigenerSpieler));
     qmb::frmMain& m = programm.modell();
     qmb::HauptFenster& fenster = programm.fenster();
     fenster.feld()->setFlüssig(!nurTakte);
@@ -328,6 +332,7 @@ int main(int argc, char** argv) {
     std::printf("| CPU im Einstellungsfeld, Musik %s (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", stumm ? "aus" : "an", leerlaufSekunden,
                 leerCpu * 100);
     std::printf("| Spitze des belegten Speichers (RSS) | %.1f MB | < 80 MB |\n", spitzeKiB() / 1024.0);
+    std::printf("| Aussetzer der Tonausgabe (leerer Vorrat, während Musik klang) | %ld | 0 |\n", spieler.unterläufe());
     std::fflush(stdout);
     // Leave through the window's own close, so that the music files go too.
     fenster.close();

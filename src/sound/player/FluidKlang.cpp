@@ -96,11 +96,9 @@ std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, con
     fluid_settings_setnum(k->einstellungen_, "synth.gain", e.lautstärke);
     // FluidSynth's default asks for sound every 64 frames (690 wake-ups a
     // second), which costs more CPU than the synthesis itself. The player
-    // renders ahead on its own thread; the driver only copies, 1024 frames
-    // (23 ms) at a time, three periods deep, so a closed piece falls silent
-    // within about 70 ms.
-    fluid_settings_setint(k->einstellungen_, "audio.period-size", 1024);
-    fluid_settings_setint(k->einstellungen_, "audio.periods", 3);
+    // renders ahead on its own thread; the driver only copies.
+    fluid_settings_setint(k->einstellungen_, "audio.period-size", e.periodenlänge);
+    fluid_settings_setint(k->einstellungen_, "audio.periods", e.perioden);
     // Loading every sample up front keeps disk reads off the audio thread.
     fluid_settings_setint(k->einstellungen_, "synth.dynamic-sample-loading", 0);
     k->synth_ = new_fluid_synth(k->einstellungen_);
@@ -153,8 +151,12 @@ void FluidKlang::rendern(float* links, float* rechts, int frames) {
 
 bool FluidKlang::ausgabeStarten(const std::vector<std::string>& treiber, Rückruf rückruf, void* daten) {
     if (treiber_) return true;
-    for (const std::string& name : treiber) {
+    for (const std::string& wahl : treiber) {
+        const auto doppelpunkt = wahl.find(':');
+        const std::string name = wahl.substr(0, doppelpunkt);
         if (!name.empty()) fluid_settings_setstr(einstellungen_, "audio.driver", name.c_str());
+        if (doppelpunkt != std::string::npos)
+            fluid_settings_setstr(einstellungen_, ("audio." + name + ".device").c_str(), wahl.c_str() + doppelpunkt + 1);
         treiber_ = new_fluid_audio_driver2(einstellungen_, rückruf, daten);
         if (treiber_) return true;
     }
@@ -191,5 +193,13 @@ int FluidKlang::biegung(int kanal) const {
 }
 
 int FluidKlang::stimmen() const { return fluid_synth_get_active_voice_count(synth_); }
+
+double FluidKlang::einstellung(const char* name) const {
+    double d = -1;
+    int i = -1;
+    if (fluid_settings_get_type(einstellungen_, name) == FLUID_NUM_TYPE) fluid_settings_getnum(einstellungen_, name, &d);
+    else if (fluid_settings_getint(einstellungen_, name, &i) == FLUID_OK) d = i;
+    return d;
+}
 
 } // namespace qmb

@@ -48,6 +48,15 @@ bool zahl(const std::string& s, std::int64_t& wert) {
     return true;
 }
 
+// Fades n frames linearly from full to nothing.
+void ausblenden(float* links, float* rechts, int n) {
+    for (int i = 0; i < n; ++i) {
+        const float g = static_cast<float>(n - i) / static_cast<float>(n + 1);
+        links[i] *= g;
+        rechts[i] *= g;
+    }
+}
+
 std::chrono::nanoseconds stetigeUhr() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
 }
@@ -146,7 +155,8 @@ void Befehlsspieler::arbeiten() {
             offen_ = offen;
         }
         if (offen_) vorausRendernGesperrt();
-        if (!soll && offen_ && geschrieben_ == gelesen_) {
+        const std::int64_t ring = std::int64_t(einstellungen_.klang.periodenlänge) * einstellungen_.klang.perioden;
+        if (!soll && offen_ && geschrieben_ == gelesen_ && stilleFrames_ >= ring) {
             tönt_ = false;
             FluidKlang* k = klang_.get();
             lock.unlock();
@@ -167,8 +177,16 @@ void Befehlsspieler::vorausRendernGesperrt() {
     tönt_ = kannKlingen();
     // The store holds whole blocks, so a block never wraps around its end.
     while (geschrieben_ - gelesen_ + Sequenzer::Blocklänge <= Vorlauf) {
+        // Once nothing can sound, what the synth still gives is its reverb
+        // dying away for up to a second: one block of it fades out, then
+        // nothing more is stored, and the driver can close.
+        if (!tönt_ && ausgeklungen_) break;
         const auto w = static_cast<std::size_t>(geschrieben_ % Vorratsgröße);
-        einBlock(vorratL_.data() + w, vorratR_.data() + w);
+        float* links = vorratL_.data() + w;
+        float* rechts = vorratR_.data() + w;
+        einBlock(links, rechts);
+        if (!tönt_) ausblenden(links, rechts, Sequenzer::Blocklänge);
+        ausgeklungen_ = !tönt_;
         geschrieben_ += Sequenzer::Blocklänge;
     }
 }
@@ -197,9 +215,12 @@ int Befehlsspieler::rückruf(void* daten, int frames, int, float*[], int nout, f
 }
 
 void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
-    if (leeren_.exchange(false)) gelesen_ = geschrieben_.load();
-    const std::int64_t von = gelesen_;
-    const int n = static_cast<int>(std::min<std::int64_t>(frames, geschrieben_ - von));
+    // A piece was closed with nothing else playing: what is stored is its
+    // tail. Its first frames fade out, the rest of it is dropped.
+    const bool schließen = leeren_.exchange(false);
+    const std::int64_t von = gelesen_, ende = geschrieben_;
+    int n = static_cast<int>(std::min<std::int64_t>(frames, ende - von));
+    if (schließen) n = std::min(n, Ausblendung);
     for (int i = 0; i < n;) {
         const auto r = static_cast<std::size_t>((von + i) % Vorratsgröße);
         const int stück = std::min(n - i, Vorratsgröße - static_cast<int>(r));
@@ -207,12 +228,14 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
         std::memcpy(rechts + i, vorratR_.data() + r, sizeof(float) * stück);
         i += stück;
     }
-    gelesen_ = von + n;
+    if (schließen) ausblenden(links, rechts, n);
+    gelesen_ = schließen ? ende : von + n;
     if (n < frames) {
         std::fill(links + n, links + frames, 0.0f);
         std::fill(rechts + n, rechts + frames, 0.0f);
-        if (tönt_) ++unterläufe_;
+        if (tönt_ && !schließen) ++unterläufe_;
     }
+    stilleFrames_ = (n > 0 ? 0 : stilleFrames_.load()) + (frames - n);
 }
 
 void Befehlsspieler::einBlock(float* links, float* rechts) {
@@ -296,7 +319,11 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
         // tail: the driver drops it, and the closed piece is silent at once.
         bool andere = false;
         for (const Platz& q : plätze_) andere = andere || (q.sequenzer && q.sequenzer->spielt());
-        if (!andere) leeren_ = true, tönt_ = false;
+        if (!andere) {
+            leeren_ = true;
+            tönt_ = false;
+            ausgeklungen_ = true; // its fade is the end; the reverb left in the synth stays unheard
+        }
     }
     arbeit_.notify_all();
     return 0;
@@ -360,8 +387,9 @@ unsigned Befehlsspieler::spielen(const std::vector<std::string>& w) {
         }
     }
     Sequenzer& s = *finden(w[1])->sequenzer;
-    if (ab) return s.spielen(von, wiederholen, ziel()) ? 0u : static_cast<unsigned>(MciAußerhalb);
+    // The render thread may sleep with the output closed: it opens it again.
     arbeit_.notify_all();
+    if (ab) return s.spielen(von, wiederholen, ziel()) ? 0u : static_cast<unsigned>(MciAußerhalb);
     if (wiederholen) {
         // Repeating from where it stands; from the very end that means from the start.
         s.spielen(s.positionMs(), true, ziel());

@@ -87,9 +87,12 @@ public:
     long unterläufe() const { return unterläufe_; }
     // Whether the audio driver is open: only while something can sound.
     bool ausgabeOffen() const { return offen_; }
-    // About 93 ms at 44.1 kHz: background music needs no lower latency, and a
-    // busy machine may keep the render thread waiting that long.
-    static constexpr int Vorlauf = 4096;
+    // 96 ms at 32 kHz: background music needs no lower latency, and a busy
+    // machine may keep the render thread waiting that long.
+    static constexpr int Vorlauf = 3072;
+    // A closed piece fades out over this many frames (8 ms at 32 kHz) instead
+    // of breaking off with a click.
+    static constexpr int Ausblendung = 256;
     int abtastrate() const { return einstellungen_.klang.abtastrate; }
 
 private:
@@ -133,6 +136,10 @@ private:
     std::atomic<long> unterläufe_{0};
     std::atomic<bool> offen_{false};
     std::atomic<bool> tönt_{false};     // something plays: a dry store is an underrun
+    // Frames of silence the driver has taken since sound last flowed: once a
+    // whole device buffer of them has gone out, closing the driver cuts nothing off.
+    std::atomic<std::int64_t> stilleFrames_{0};
+    bool ausgeklungen_ = true;          // the last block stored was the faded end
     bool ende_ = false;
     std::condition_variable arbeit_;
     std::thread arbeiter_;
