@@ -16,8 +16,8 @@ PAKETE=(
   # scalable fonts close to the ones the game was drawn with: Liberation Sans
   # for "MS Sans Serif" and Arial, Comic Neue for Comic Sans, DejaVu besides
   fonts-liberation2 fonts-comic-neue fonts-dejavu-core
-  # tests, fuzzing and benchmarks
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # tests, fuzzing and benchmarks; FluidR3, the other GM SoundFont, for the music's levels
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev fluid-soundfont-gm
   # whole-program tests: virtual X server, input, screenshots, sound measurement
   xvfb xauth xdotool x11-utils imagemagick sox
   # desktop integration checks

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -79,6 +80,38 @@ TEST(Musik, FormUndLänge) {
         for (double t = von; t < bis; t += 250)
             EXPECT_TRUE(std::any_of(klänge.begin(), klänge.end(), [&](auto& k) { return k.first <= t && t < k.second; }))
                 << s.name << " silent at " << t << " ms";
+    }
+}
+
+// How loud the pieces come out of the player: peaks at or below -3 dBFS, so that nothing clips on the way to the
+// card, and every piece within 2 dB of the others (RMS from where the game
+// starts it to its end), so that no piece sends the player to the volume knob.
+TEST(Musik, PegelUndLautheit) {
+    std::map<int, std::string> pfade;
+    std::istringstream liste(QUAMBEL_MIDI_DATEIEN);
+    for (std::string e; std::getline(liste, e, '|');) pfade[std::stoi(e)] = e.substr(e.find('=') + 1);
+    Spielereinstellungen e;
+    e.ausgabe = Spielereinstellungen::Ausgabe::Offline;
+    double leisestes = 0, lautestes = -200;
+    for (const Stück& s : stücke) {
+        Befehlsspieler p(e);
+        if (!p.warteAufKlang()) GTEST_SKIP() << "no SoundFont installed";
+        std::string antwort;
+        ASSERT_EQ(p.mciSendString("open " + pfade[s.id] + " alias x", antwort), 0u) << s.name;
+        ASSERT_EQ(p.mciSendString("play x from " + std::to_string(int(s.abMs)), antwort), 0u);
+        double spitze = 0, quadrate = 0, werte = 0;
+        for (double ms = s.abMs; ms < lesen(s.id).längeMs; ms += 1000)
+            for (float x : p.vorrücken(1000)) spitze = std::max(spitze, double(std::abs(x))), quadrate += double(x) * x, ++werte;
+        const double spitzeDb = 20 * std::log10(spitze), lautheitDb = 10 * std::log10(quadrate / werte);
+        std::printf("%-6s Spitze %6.1f dBFS, Lautheit %6.1f dB\n", s.name, spitzeDb, lautheitDb);
+        EXPECT_LE(spitzeDb, -3.0) << s.name;
+        leisestes = std::min(leisestes, lautheitDb), lautestes = std::max(lautestes, lautheitDb);
+    }
+    // The pieces are balanced for the SoundFont the game takes by default;
+    // another one (FluidR3, chosen through QUAMBEL_SOUNDFONT) weighs its
+    // instruments differently, and only its peaks count.
+    if (!std::getenv("QUAMBEL_SOUNDFONT")) {
+        EXPECT_LE(lautestes - leisestes, 2.0);
     }
 }
 
