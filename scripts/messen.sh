@@ -6,12 +6,16 @@
 # really synthesised in real time as on a desktop; without it the player
 # runs silently on the clock and the CPU figures leave out the synthesis.
 #
-#   scripts/messen.sh [BAUORDNER] [SPIELSEKUNDEN]     (default build/release, 60)
+#   scripts/messen.sh [BAUORDNER] [SPIELSEKUNDEN] [LASTSEKUNDEN]   (default build/release, 60, 0)
+#
+# With LASTSEKUNDEN > 0 it also plays that long while two busy loops keep
+# both cores loaded, and counts the underruns of the sound output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bau=${1:-build/release}
 spiel=${2:-60}
-cmake --build "$bau" -j2 --target bench_kern bench_zeichnen bench_player quambel_dauerlauf >/dev/null
+last=${3:-0}
+cmake --build "$bau" -j2 --target bench_kern bench_zeichnen bench_player quambel_dauerlauf quambel_ausgabezeiten >/dev/null
 
 json() { "$@" --benchmark_format=json 2>/dev/null; }
 zeile() { # a Google Benchmark JSON file → one table row per benchmark
@@ -41,11 +45,21 @@ if command -v pulseaudio >/dev/null; then
   sleep 1
 fi
 dauerlauf() { tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" "$@" 2>>"$tmp/dauerlauf.err"; }
+# Music off against no sound output at all: no server to reach, no card.
+PULSE_SERVER=unix:/nonexistent tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" --spiel "$spiel" --leerlauf 20 \
+  2>>"$tmp/dauerlauf.err" >"$tmp/ohneton.md"
+if [ -n "${pa:-}" ]; then "$bau/bench/player/quambel_ausgabezeiten" 20 >"$tmp/zeiten.md" 2>>"$tmp/dauerlauf.err"; fi
 dauerlauf --spiel "$spiel" --leerlauf 20 >"$tmp/dauerlauf.md"
 # The same without music, and the frames of a field kept at 95 to 99 balls.
 dauerlauf --spiel "$spiel" --leerlauf 20 --stumm 1 >"$tmp/stumm.md"
 dauerlauf --spiel 30 --leerlauf 5 --voll 95 >"$tmp/voll.md"
 dauerlauf --spiel 30 --leerlauf 5 --voll 95 --nur-takte 1 >"$tmp/takte.md"
+if [ "$last" -gt 0 ]; then
+  sh -c 'while :; do :; done' & l1=$!
+  sh -c 'while :; do :; done' & l2=$!
+  dauerlauf --spiel "$last" --leerlauf 5 >"$tmp/last.md"
+  kill "$l1" "$l2"
+fi
 
 echo "## Messungen $(date -u +%Y-%m-%d)"
 echo
@@ -69,3 +83,19 @@ echo "Volles Feld (95–99 Bälle, 30 s, Musik an), flüssig und nur zu den Takt
 echo
 grep -E '^\| (Messung|---|Bilder|CPU im Spiel)' "$tmp/voll.md"
 grep -E '^\| (Bilder|CPU im Spiel)' "$tmp/takte.md"
+echo
+echo "Ohne jede Tonausgabe (kein Tonserver, keine Karte: die Musik läuft stumm auf der Uhr):"
+echo
+grep -E '^\| (Messung|---|CPU)' "$tmp/ohneton.md"
+if [ -s "$tmp/zeiten.md" ]; then
+  echo
+  echo "Tonausgabe öffnen und schließen:"
+  echo
+  cat "$tmp/zeiten.md"
+fi
+if [ "$last" -gt 0 ]; then
+  echo
+  echo "$last s Spiel mit Musik, während zwei Endlosschleifen beide Kerne belegen:"
+  echo
+  grep -E '^\| (Messung|---|CPU im Spiel|Aussetzer)' "$tmp/last.md"
+fi

@@ -23,10 +23,11 @@ struct Klangeinstellungen {
     int abtastrate = 32000;
     int polyphonie = 96;
     double lautstärke = 0.5; // FluidSynth's own 0.2 is too quiet
-    // What the audio driver asks for: 768 frames (24 ms) at a time, three
-    // periods deep (72 ms), so a closed piece is silent within about 0.1 s.
-    int periodenlänge = 768;
-    int perioden = 3;
+    // What the audio driver asks for: 512 frames (16 ms) at a time, four
+    // periods deep (64 ms), so that a closed piece is silent within 0.1 s
+    // through a sound server, and a late audio thread still finds sound queued.
+    int periodenlänge = 512;
+    int perioden = 4;
 };
 
 class FluidKlang : public Klangziel {

@@ -132,7 +132,9 @@ void Befehlsspieler::laden() {
 bool Befehlsspieler::kannKlingen() const {
     for (const Platz& p : plätze_)
         if (p.sequenzer && p.sequenzer->spielt()) return true;
-    return klang_ && klang_->stimmen() > 0; // notes dying away after a pause
+    // Notes dying away after a pause; not after the last piece was closed:
+    // that cut every voice, and the synth counts them only at its next block.
+    return ausklingen_ && klang_ && klang_->stimmen() > 0;
 }
 
 // The render thread: keeps the store Vorlauf frames ahead of the driver while
@@ -148,6 +150,8 @@ void Befehlsspieler::arbeiten() {
         if (ende_ || !klingt_) continue;
         const bool soll = kannKlingen();
         if (soll && !offen_) {
+            // The store is filled first, so that the driver's first call finds sound.
+            vorausRendernGesperrt();
             FluidKlang* k = klang_.get();
             lock.unlock(); // opening takes a few milliseconds; the game's commands need not wait
             const bool offen = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
@@ -233,7 +237,7 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
     if (n < frames) {
         std::fill(links + n, links + frames, 0.0f);
         std::fill(rechts + n, rechts + frames, 0.0f);
-        if (tönt_ && !schließen) ++unterläufe_;
+        if (tönt_) ++unterläufe_;
     }
     stilleFrames_ = (n > 0 ? 0 : stilleFrames_.load()) + (frames - n);
 }
@@ -310,6 +314,7 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
     if (wort == "play") return spielen(w);
     if (w.size() > 2) return MciUnbekanntesWort;
     if (wort == "stop") {
+        ausklingen_ = true;
         p->sequenzer->anhalten(ziel());
     } else {
         p->sequenzer->verstummen(ziel());
@@ -323,6 +328,7 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
             leeren_ = true;
             tönt_ = false;
             ausgeklungen_ = true; // its fade is the end; the reverb left in the synth stays unheard
+            ausklingen_ = false;
         }
     }
     arbeit_.notify_all();
@@ -389,6 +395,7 @@ unsigned Befehlsspieler::spielen(const std::vector<std::string>& w) {
     Sequenzer& s = *finden(w[1])->sequenzer;
     // The render thread may sleep with the output closed: it opens it again.
     arbeit_.notify_all();
+    ausklingen_ = true;
     if (ab) return s.spielen(von, wiederholen, ziel()) ? 0u : static_cast<unsigned>(MciAußerhalb);
     if (wiederholen) {
         // Repeating from where it stands; from the very end that means from the start.

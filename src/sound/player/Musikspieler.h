@@ -140,6 +140,7 @@ private:
     // whole device buffer of them has gone out, closing the driver cuts nothing off.
     std::atomic<std::int64_t> stilleFrames_{0};
     bool ausgeklungen_ = true;          // the last block stored was the faded end
+    bool ausklingen_ = true;            // voices still sounding may die away
     bool ende_ = false;
     std::condition_variable arbeit_;
     std::thread arbeiter_;
