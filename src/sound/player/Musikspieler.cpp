@@ -144,9 +144,9 @@ void Befehlsspieler::arbeiten() {
     std::unique_lock lock(m_);
     while (!ende_) {
         // Nothing to do while silent but wait for a command; else every
-        // quarter of the lead, so the store never gets below three quarters.
+        // eighth of the lead, so the store never gets below seven eighths.
         if (ladenFertig_ && (!klingt_ || (!offen_ && !kannKlingen()))) arbeit_.wait(lock);
-        else arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / 4 / einstellungen_.klang.abtastrate));
+        else arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / 8 / einstellungen_.klang.abtastrate));
         if (ende_ || !klingt_) continue;
         const bool soll = kannKlingen();
         if (soll && !offen_) {

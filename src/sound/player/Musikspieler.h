@@ -87,9 +87,11 @@ public:
     long unterläufe() const { return unterläufe_; }
     // Whether the audio driver is open: only while something can sound.
     bool ausgabeOffen() const { return offen_; }
-    // 96 ms at 32 kHz: background music needs no lower latency, and a busy
-    // machine may keep the render thread waiting that long.
-    static constexpr int Vorlauf = 3072;
+    // 128 ms at 32 kHz: background music needs no lower latency (a closed
+    // piece drops what is stored), and a busy machine may keep the render
+    // thread waiting nearly that long (with 96 ms, ten minutes of play beside
+    // two busy loops and a build ran dry 18 times).
+    static constexpr int Vorlauf = 4096;
     // A closed piece fades out over this many frames (8 ms at 32 kHz) instead
     // of breaking off with a click.
     static constexpr int Ausblendung = 256;
