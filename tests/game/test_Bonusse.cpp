@@ -56,6 +56,7 @@ TEST_F(Bonusse, EinTakt) {
         {"beside the pad, on its bottom edge", 2640, 100, {1000, 6300, 0, 40, true}, {1000, 6360, 0, 60, true}, 100},
         {"beside the pad, below its bottom edge: lost", 2640, 100, {1000, 6310, 0, 40, true}, {}, 100},
         {"left wall", 2640, 100, {400, 1000, -30, 0, true}, {380, 1020, 30, 20, true}, 100},
+        {"reaching the left wall", 2640, 100, {420, 1000, -30, 0, true}, {390, 1020, -30, 20, true}, 100},
         {"right wall", 2640, 100, {5540, 1000, 60, 0, true}, {5620, 1020, -60, 20, true}, 100},
         {"reaching the right wall", 2640, 100, {5520, 1000, 60, 0, true}, {5580, 1020, 60, 20, true}, 100},
         {"ammunition stops at 32767", 2640, 32750, {3000, 6300, 0, 0, true}, {}, 32767},
