@@ -12,7 +12,12 @@ namespace {
 using Schritte = std::vector<std::string>;
 
 struct Programmablauf : ::testing::Test, Modell {
-    Programmablauf() { einrichten(); }
+    Programmablauf() {
+        einrichten();
+        // The window loads its balls and bonuses itself.
+        for (int i = 1; i <= 100; ++i) m.Ball.Unload(i);
+        for (int i = 1; i <= 10; ++i) m.Bonus.Unload(i);
+    }
     bool musikDa() const { return std::filesystem::exists(ordner / "QmbSound" / "game1.qmb"); }
     // The order, with the piece's file name left out of "open".
     Schritte schritte() const {
@@ -25,6 +30,8 @@ struct Programmablauf : ::testing::Test, Modell {
 
 const Schritte SCHLIESSEN{"Zeiger frei", "About", "stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"};
 
+// Loaded once however often Qt shows it, then closed in the middle of a
+// game: no message, no entry, and no timer may tick on a window that is gone.
 TEST_F(Programmablauf, LadenUndSchließen) {
     m.Form_Load();
     EXPECT_EQ(schritte(), (Schritte{"DoEvents", // the music written, after the background pieces
@@ -32,27 +39,20 @@ TEST_F(Programmablauf, LadenUndSchließen) {
                                     "stop qmbgame", "close qmbgame", "open qmbgame", "play qmbgame from 0",
                                     "Zeiger frei", "HighscoreDateiSetzen"}));
     EXPECT_TRUE(musikDa());
+    EXPECT_EQ((std::pair{m.Ball.Anzahl(), m.Bonus.Anzahl()}), (std::pair{100, 10}));
     ablauf.clear();
     m.Form_Load(); // Qt may show a window twice
+    EXPECT_TRUE(ablauf.empty());
+    m.optTastatur_Click();
+    starten();
     m.cmdBeenden_Click();
     EXPECT_EQ(ablauf, SCHLIESSEN);
+    EXPECT_FALSE(einSpielTimerLäuft());
     EXPECT_FALSE(std::filesystem::exists(ordner / "QmbSound"));
     ablauf.clear();
     m.Unload(); // the close box after Ctrl+Q
     m.Form_Unload();
     EXPECT_TRUE(ablauf.empty());
-}
-
-// Closed in the middle of a game: no message, no entry, and no timer may
-// tick on a window that is gone.
-TEST_F(Programmablauf, SchließenMittenImSpiel) {
-    m.Form_Load();
-    m.optTastatur_Click();
-    starten();
-    m.Form_Unload();
-    EXPECT_EQ(ablauf, SCHLIESSEN);
-    EXPECT_FALSE(einSpielTimerLäuft());
-    EXPECT_FALSE(musikDa());
 }
 
 TEST_F(Programmablauf, KnöpfeUndMenüpunkte) {

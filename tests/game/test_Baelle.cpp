@@ -26,7 +26,6 @@ TEST_F(Ballflug, EinTakt) {
         std::deque<float> zug;
         Flug nach, zwilling;
     } fälle[] = {
-        {"falls", 2640, false, {3000, 2000, 10, 0, true}, {}, {3010, 2017, 10, 17, true}, {}},
         {"bounces: mirrored at the top edge, k = -15, steered by (3180 - 3240) / 5", 2640, false,
          {3060, 6300, 0, 300, true}, {0.0f}, {3060, 6103, -12, -332, true}, {3072, 5788, 12, -315, true}},
         {"k = 27 leaves exactly -290: kept", 2640, false, {3060, 6300, 0, 300, true}, {0.6f},
@@ -35,14 +34,11 @@ TEST_F(Ballflug, EinTakt) {
          {3060, 6103, -12, -300, true}, {3072, 5820, 12, -283, true}},
         {"PowerPad doubles k = 55", 2640, true, {3060, 6300, 0, 300, true}, {0.999f},
          {3060, 6103, -12, -427, true}, {3072, 5693, 12, -410, true}},
-        {"PowerPad with k = -15 is too slow", 2640, true, {3060, 6300, 0, 300, true}, {0.0f, 0.0f},
-         {3060, 6103, -12, -250, true}, {3072, 5870, 12, -233, true}},
         {"struck right of the middle", 2640, false, {3660, 6300, 10, 300, true}, {0.0f},
          {3660, 6103, 118, -332, true}, {3542, 5788, -118, -315, true}},
         {"ceiling: 150.5 to the even 150", 2640, false, {3000, 400, 0, -318, true}, {}, {3000, 620, 0, 150, true}, {}},
         {"ceiling: 151.5 to the even 152", 2640, false, {3000, 400, 0, -320, true}, {}, {3000, 624, 0, 152, true}, {}},
         {"falling ball at the ceiling", 2640, false, {3000, 340, 0, 0, true}, {}, {3000, 357, 0, 17, true}, {}},
-        {"left wall", 2640, false, {500, 3000, -100, 0, true}, {}, {420, 3017, 100, 17, true}, {}},
         {"right wall", 2640, false, {5600, 3000, 100, 0, true}, {}, {5720, 3017, -100, 17, true}, {}},
         {"reaching the right wall", 2640, false, {5560, 3000, 100, 0, true}, {}, {5660, 3017, 100, 17, true}, {}},
         {"reaching the left wall", 2640, false, {480, 3000, -60, 0, true}, {}, {420, 3017, -60, 17, true}, {}},

@@ -11,47 +11,31 @@ struct Bonusse : ::testing::Test, Modell {
     Bonusse() { laden(), starten(); }
 };
 
-TEST_F(Bonusse, ErscheintBeiDreihundertneunundsechzig) {
-    const std::tuple<int16_t, float, int> fälle[] = { // score, draw, bonuses then
-        {6, 369.0f / 370.0f, 1}, {7, 369.0f / 370.0f, 0}, {7, 369.0f / 450.0f, 1}, {6, 369.0f / 450.0f, 0}, {6, 0.0f, 0},
+TEST_F(Bonusse, ErscheintAnDerOberenWand) {
+    // The draws: the spawn, left, vx, vy and kind, then the new bonus's own in its first tick.
+    const std::tuple<int16_t, float, float, Motiv> fälle[] = { // score, spawn draw, kind draw, kind made
+        {6, 369.0f / 370.0f, 0.25f, Motiv::BonusseBonus}, {7, 369.0f / 450.0f, 0.2501f, Motiv::BonusMitBall},
+        {6, 369.0f / 370.0f, 0.75f, Motiv::BonusMuni}, {7, 369.0f / 370.0f, 0, Motiv::Keins},
+        {6, 369.0f / 450.0f, 0, Motiv::Keins}, {6, 0.0f, 0, Motiv::Keins},
         // r x N is taken in single precision: a hair inside the window in
         // double precision, exactly on its excluded ends in single.
-        {6, 0x1.ff4eep-1f, 0},  // 369.4999981 -> 369.5 -> 370
-        {7, 0x1.a34568p-1f, 0}, // 368.5000062 -> 368.5 -> 368
+        {6, 0x1.ff4eep-1f, 0, Motiv::Keins},  // 369.4999981 -> 369.5 -> 370
+        {7, 0x1.a34568p-1f, 0, Motiv::Keins}, // 368.5000062 -> 368.5 -> 368
     };
-    for (const auto& [punkte, r, neu] : fälle) {
+    for (const auto& [punkte, zug, art, motiv] : fälle) {
+        SCOPED_TRACE(std::to_string(punkte) + " " + std::to_string(zug));
         m.Punkte = punkte;
-        zufall.werte = {r};
-        m.tmrBonusse_Timer();
-        EXPECT_EQ(imSpiel(10), neu) << punkte << " " << r;
+        m.Bonus(1) = m.Bonus(0);
         m.BonusDaten[1] = m.LeerDaten;
-    }
-}
-
-TEST_F(Bonusse, NeuerBonusAnDerOberenWandFälltSchonImErstenTakt) {
-    // Spawn, then left, vx, vy and kind, then the bonus's own draw in the tick.
-    zufall.werte = {369.0f / 370.0f, 0.25f, 0.75f, 0.5f, 0.5f, 0.1f};
-    m.lblPunkte.Hinten = false;
-    m.tmrBonusse_Timer();
-    EXPECT_EQ(zufall.gezogen, 6);
-    EXPECT_EQ(bonus(1), (Flug{1740, 400, 60, 40, true})); // 360 + 0.25 * 5280 + 60; 360 + 20 + 20
-    EXPECT_EQ(m.Bonus(1).Tag, "1");
-    EXPECT_TRUE(m.Bonus(1).Picture == Motiv::BonusMitBall && m.Bonus(1).Visible && m.lblPunkte.Hinten);
-}
-
-TEST_F(Bonusse, ArtAusDemZufall) {
-    const std::tuple<int16_t, float, Motiv> fälle[] = { // kind asked for, draw, kind made
-        {-1, 0.25f, Motiv::BonusseBonus}, {-1, 0.2501f, Motiv::BonusMitBall}, {-1, 0.75f, Motiv::BonusMuni},
-        {-2, 0.5f, Motiv::BonusMuni},     {-2, 0.4999f, Motiv::BonusMitBall}, {2, 0.9f, Motiv::BonusMuni},
-    };
-    for (const auto& [typ, r, art] : fälle) {
-        zufall.werte = {r};
+        m.lblPunkte.Hinten = false;
+        zufall.werte = {zug, 0.25f, 0.75f, 0.5f, art, 0.1f};
         zufall.gezogen = 0;
-        m.BonusErstellen(typ, 1000, 2000, 10, 10);
-        EXPECT_EQ(m.Bonus(1).Tag + "/" + std::to_string(zufall.gezogen),
-                  std::to_string(static_cast<int>(art)) + (typ < 0 ? "/1" : "/0"));
-        EXPECT_TRUE(m.Bonus(1).Picture == art && bonus(1) == (Flug{2000, 1000, 10, 10, true})) << typ << " " << r;
-        m.BonusDaten[1] = m.LeerDaten;
+        m.tmrBonusse_Timer();
+        const bool neu = motiv != Motiv::Keins;
+        const Bild bild{1740, 400, 360, 360, true, motiv, std::to_string(static_cast<int>(motiv))};
+        EXPECT_TRUE(m.Bonus(1) == (neu ? bild : m.Bonus(0)) && m.lblPunkte.Hinten == neu);
+        EXPECT_EQ(bonus(1), (neu ? Flug{1740, 400, 60, 40, true} : Flug{})); // 360 + 0.25 * 5280 + 60; 360 + 20 + 20
+        EXPECT_EQ(zufall.gezogen, neu ? 6 : 1);
     }
 }
 
@@ -72,7 +56,9 @@ TEST_F(Bonusse, EinTakt) {
         {"beside the pad, on its bottom edge", 2640, 100, {1000, 6300, 0, 40, true}, {1000, 6360, 0, 60, true}, 100},
         {"beside the pad, below its bottom edge: lost", 2640, 100, {1000, 6310, 0, 40, true}, {}, 100},
         {"left wall", 2640, 100, {400, 1000, -30, 0, true}, {380, 1020, 30, 20, true}, 100},
+        {"reaching the left wall", 2640, 100, {420, 1000, -30, 0, true}, {390, 1020, -30, 20, true}, 100},
         {"right wall", 2640, 100, {5540, 1000, 60, 0, true}, {5620, 1020, -60, 20, true}, 100},
+        {"reaching the right wall", 2640, 100, {5520, 1000, 60, 0, true}, {5580, 1020, 60, 20, true}, 100},
         {"ammunition stops at 32767", 2640, 32750, {3000, 6300, 0, 0, true}, {}, 32767},
     };
     for (const auto& f : fälle) {

@@ -49,19 +49,6 @@ TEST_F(Schüsse, TaktUndGewehre) {
     EXPECT_EQ(m.Munition, 46);
 }
 
-TEST_F(Schüsse, FlugBisHinterDieObereWand) {
-    m.Munition = 1;
-    m.Form_MouseDown(vbLeftButton, 0, 0, 0);
-    std::vector<float> höhen;
-    for (int t = 1; t <= 26; ++t) {
-        m.tmrSchüsse_Timer();
-        höhen.push_back(schüsse() == std::vector<int>{1} ? m.Schuss(1).Top : 0);
-    }
-    EXPECT_EQ(höhen[0], 6290.0f);
-    EXPECT_EQ(höhen[24], 530.0f);
-    EXPECT_EQ(höhen[25], 0.0f) << "at 290 it has left the field";
-}
-
 TEST_F(Schüsse, TreffenNurMitEchterÜberlappung) {
     const struct {
         float left, top, schuss;
@@ -103,6 +90,7 @@ TEST_F(Schüsse, TeiltNurDenBallImNiedrigerenSlot) {
 TEST_F(Schüsse, OhneFreienSlotWartetDerSchussUndDieAnderenStehen) {
     bälle(100);
     m.Punkte = 99;
+    m.PunkteStandAktualisieren(); // 99 balls do not win yet
     ball(50, {2950, 3000, 0, 0, true});
     schuss(1, 3000, 3240);
     schuss(2, 1000, 5000);

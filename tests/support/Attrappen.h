@@ -58,14 +58,12 @@ public:
     // Run inside DoEvents / while a dialogue is open: the place to inject events.
     std::function<void(int nummer)> beiDoEvents;
     std::function<void(const Dialog&)> beiDialog;
-    bool doEventsProtokollieren = false;
     int doEventsAnzahl = 0;
     Ablauf* ablauf = nullptr;
 
     void DoEvents() override {
         ++doEventsAnzahl;
         notiere(ablauf, "DoEvents");
-        if (doEventsProtokollieren) protokoll.push_back({Dialog::DoEvents, {}, {}, {}});
         if (beiDoEvents) beiDoEvents(doEventsAnzahl);
     }
     Antwort MsgBox(const std::string& prompt, Knöpfe k, Symbol s, const std::string& titel, Antwort standard) override {
@@ -147,6 +145,7 @@ public:
 class SpeicherListe : public Bestenliste {
 public:
     std::vector<std::pair<std::string, int16_t>> plätze;
+    bool kaputt = false; // the file cannot be written: nothing is entered
     Ablauf* ablauf = nullptr;
     void HighscoreDateiSetzen() override { notiere(ablauf, "HighscoreDateiSetzen"); }
     bool IstHighscore(int16_t punkte) override {
@@ -155,6 +154,7 @@ public:
     }
     int16_t HighscoreEintragen(const std::string& name, int16_t punkte) override {
         notiere(ablauf, "HighscoreEintragen " + name + " " + std::to_string(punkte));
+        if (kaputt) return NICHT_GESPEICHERT;
         if (plätze.size() >= 10 && punkte <= plätze.back().second) return 0;
         auto it = std::find_if(plätze.begin(), plätze.end(), [&](const auto& p) { return punkte > p.second; });
         const auto platz = static_cast<int16_t>(it - plätze.begin() + 1);
