@@ -279,6 +279,7 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     m.Schuss.Load(2);
     m.Schuss(1) = {4500, 4500, 70, 70, true, Umriss::Quadrat, SCHWARZ, SCHWARZ};
     m.Schuss(2) = {2520, 400, 30, 120, true, Umriss::Quadrat, SCHWARZ, SCHWARZ}; // stops at the ceiling
+    m.lblPunkte.Caption = "Punkte: 1";
     feld.setFlüssig(false);
     const QImage modell = bild(1);
     feld.setFlüssig(true);
@@ -288,7 +289,7 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     QCoreApplication::processEvents();
     feld.gemalt = {};
     t = 0.5;
-    m.lblPunkte.Caption = "Punkte: 1";
+    m.lblPunkte.Caption = "Punkte: 2";
     feld.bildMachen();
     EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.bonusOrt(2), feld.schussOrt(2)}),
               (std::vector{alsPixel(3075, 2958.5f, 240, 240), alsPixel(380, 461.5f, 240, 240), alsPixel(3000, 6360, 240, 240),
@@ -297,6 +298,7 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     const QRect label = alsPixel(m.lblPunkte.Left, m.lblPunkte.Top, m.lblPunkte.Width, m.lblPunkte.Height).toAlignedRect();
     EXPECT_TRUE((QRegion(200, 200, 16, 16) + QRegion(205, 197, 16, 16) + label - feld.gemalt).isEmpty()) << "old and new place, new text";
     EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
+    EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
 }
 
 } // namespace
