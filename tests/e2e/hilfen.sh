@@ -6,33 +6,31 @@ set -euo pipefail
 PROGRAMM=${QUAMBEL_E2E_PROGRAMM:?QUAMBEL_E2E_PROGRAMM nennt das Programm}
 BILDER=${QUAMBEL_E2E_BILDER:-${TMPDIR:-/tmp}}
 pid=""
+START="Quambel - F2 zum Starten drücken"
 
 fehler() { echo "FEHLER: $*" >&2; bild "fehler"; exit 1; }
 
 bild() { import -window root "$BILDER/e2e-$1.png" 2>/dev/null || true; }
 
-# Waits until a window with exactly this title is mapped; prints its id.
-warte_fenster() {
-  local titel=$1 sekunden=${2:-10} id
+# Asks every tenth of a second for up to SEKUNDEN whether the command
+# succeeds; after that the test fails with MELDUNG.
+bis() {
+  local sekunden=$1 meldung=$2 i
+  shift 2
   for ((i = 0; i < sekunden * 10; i++)); do
-    id=$(xdotool search --onlyvisible --name "^${titel}\$" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    "$@" && return 0
     sleep 0.1
   done
-  fehler "Fenster \"$titel\" erscheint nicht"
+  fehler "$meldung"
 }
 
-# True while a window with this title is mapped.
-sichtbar() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-
-warte_weg() {
-  local titel=$1 sekunden=${2:-10}
-  for ((i = 0; i < sekunden * 10; i++)); do
-    sichtbar "$titel" || return 0
-    sleep 0.1
-  done
-  fehler "Fenster \"$titel\" geht nicht zu"
-}
+# The id of the mapped window with exactly this title; fails while there is
+# none. (sed reads all ids: head could leave xdotool writing into a closed pipe.)
+fenster_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p | grep .; }
+sichtbar() { fenster_id "$1" >/dev/null; }
+weg() { ! sichtbar "$1"; }
+# Waits until the window is mapped; prints its id.
+warte_fenster() { bis "${2:-10}" "Fenster \"$1\" erscheint nicht" fenster_id "$1"; }
 
 # Sends keys to the window that has the keyboard focus (the program gives
 # it to its active window; there is no window manager under Xvfb).
@@ -42,18 +40,44 @@ taste() {
   xdotool key --clearmodifiers "$@"
 }
 
+# Answers the window with this title by a key and waits until it is gone.
+antworte() {
+  taste "$(warte_fenster "$1" "${3:-10}")" "$2"
+  bis 10 "Fenster \"$1\" geht nicht zu" weg "$1"
+}
+
+# After a game over that enters the list: name, place, list.
+spielende_abschließen() {
+  antworte 'HIGHSCORE!' Return 20
+  antworte 'Punkte: [0-9]*' Return
+  antworte 'Quambel - Highscore' Escape
+}
+
+# Starts a copy and waits for its main window: $pid and $haupt.
 starte() {
   "$PROGRAMM" >"$BILDER/e2e-stdout.txt" 2>"$BILDER/e2e-stderr.txt" &
   pid=$!
+  haupt=$(warte_fenster "$START" 15)
 }
 
-warte_ende() {
-  local sekunden=${1:-10}
-  for ((i = 0; i < sekunden * 10; i++)); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
-    sleep 0.1
+# F2 in the main window; a running game takes the title "Quambel".
+spiel_starten() {
+  taste "$haupt" F2
+  warte_fenster "Quambel" 5 >/dev/null
+}
+
+# Every music file in the private music folder, not empty.
+musik_da() {
+  for n in game1 game2 game3 game4 lost won; do
+    [ -s "$XDG_RUNTIME_DIR/QmbSound/$n.qmb" ] || fehler "$n.qmb fehlt $1"
   done
-  fehler "das Programm endet nicht"
+}
+
+läuft_nicht() { ! kill -0 "$pid" 2>/dev/null; }
+# Waits for the end of the copy $pid and returns its exit status.
+warte_ende() {
+  bis "${1:-10}" "das Programm endet nicht" läuft_nicht
+  wait "$pid"
 }
 
 aufräumen() { [ -n "$pid" ] && kill "$pid" 2>/dev/null || true; }

@@ -5,14 +5,8 @@
 # as closing its window does, and as the last one out takes the folder along.
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
-musik=$XDG_RUNTIME_DIR/QmbSound
 trap 'kill "${erster:-}" "${zweiter:-}" 2>/dev/null || true; [ -n "${QUAMBEL_E2E_BEHALTEN:-}" ] || rm -rf "$arbeit"' EXIT
 
-musik_da() {
-  for n in game1 game2 game3 game4 lost won; do
-    [ -s "$musik/$n.qmb" ] || fehler "$n.qmb fehlt $1"
-  done
-}
 # Sends the signal and waits: the copy must die of it, not hang or crash.
 beenden_durch() {
   pid=$2
@@ -24,14 +18,11 @@ beenden_durch() {
 
 starte
 erster=$pid
-taste "$(warte_fenster "Quambel - F2 zum Starten drücken" 15)" F2
-warte_fenster "Quambel" 5 >/dev/null
+spiel_starten
 starte
 zweiter=$pid
-warte_fenster "Quambel - F2 zum Starten drücken" 15 >/dev/null
 musik_da "mit zwei Kopien"
 beenden_durch HUP "$zweiter"
 musik_da "nachdem die zweite Kopie endete"
 beenden_durch TERM "$erster"
-[ ! -e "$musik" ] || fehler "der Musikordner ist nach SIGTERM noch da: $(ls -A "$musik")"
-echo "kopien: gut"
+[ ! -e "$XDG_RUNTIME_DIR/QmbSound" ] || fehler "der Musikordner ist nach SIGTERM noch da: $(ls -A "$XDG_RUNTIME_DIR/QmbSound")"

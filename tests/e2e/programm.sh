@@ -5,6 +5,7 @@
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
 musik=$XDG_RUNTIME_DIR/QmbSound
+ANLEITUNG="Anleitung zu Quambel. Viel Spaß beim Spielen!"
 
 # Dark pixels inside the walls, above the pad: the shots (balls are red, the
 # label sits higher up).
@@ -16,53 +17,42 @@ schüsse_im_bild() {
 munition_zeile() { convert "$arbeit/e2e-$1.png" -crop 160x21+32+92 +repage -format '%#' info:; }
 
 starte
-haupt=$(warte_fenster "Quambel - F2 zum Starten drücken" 15)
-for n in game1 game2 game3 game4 lost won; do
-  [ -s "$musik/$n.qmb" ] || fehler "$n.qmb fehlt nach dem Start"
-done
+musik_da "nach dem Start"
 [ "$(stat -c %a "$musik")" = 700 ] || fehler "der Musikordner ist nicht privat"
-
-# After a game over that enters the list: name, place, list.
-spielende_abschließen() {
-  taste "$(warte_fenster 'HIGHSCORE!' 15)" Return
-  taste "$(warte_fenster 'Punkte: [0-9]*' 5)" Return
-  taste "$(warte_fenster 'Quambel - Highscore' 5)" Escape
-  warte_weg "Quambel - Highscore"
-}
 
 # Keyboard mode and a game. F2 during the game does not start another one;
 # F1 shows the instructions, and the game runs on behind them: the ball,
 # left to itself, falls and the game-over question comes while they are open.
 taste "$haupt" alt+t
-taste "$haupt" F2
-warte_fenster "Quambel" 5 >/dev/null
+spiel_starten
 taste "$haupt" F2
 sichtbar "Quambel" || fehler "F2 im Spiel hat das Spiel beendet"
 taste "$haupt" F1
-anleitung=$(warte_fenster "Anleitung zu Quambel. Viel Spaß beim Spielen!" 5)
+warte_fenster "$ANLEITUNG" 5 >/dev/null
 warte_fenster "HIGHSCORE!" 10 >/dev/null
-sichtbar "Anleitung zu Quambel. Viel Spaß beim Spielen!" || fehler "die Anleitung ging vor dem Spielende zu"
+sichtbar "$ANLEITUNG" || fehler "die Anleitung ging vor dem Spielende zu"
 spielende_abschließen
-taste "$anleitung" Return
-warte_weg "Anleitung zu Quambel. Viel Spaß beim Spielen!"
+antworte "$ANLEITUNG" Return
 [ -s "$arbeit/Highscores.qmb" ] || fehler "die Highscore-Liste liegt nicht neben dem Programm"
 
-# A second game with fire held: shots fly and the ammunition falls.
-taste "$haupt" F2
-warte_fenster "Quambel" 5 >/dev/null
+# A second game with fire held until shots fly: the ammunition falls.
+spiel_starten
 bild vorher
 vorher=$(munition_zeile vorher)
-xdotool keydown ctrl; sleep 0.35; bild feuer; xdotool keyup ctrl
-echo "programm: dunkle Punkte vorher $(schüsse_im_bild vorher), beim Feuern $(schüsse_im_bild feuer)"
-[ "$(schüsse_im_bild feuer)" -gt 20 ] || fehler "keine Schüsse zu sehen"
 [ "$(schüsse_im_bild vorher)" -lt 5 ] || fehler "Schüsse vor dem ersten Schuss?"
+schüsse_zu_sehen() {
+  bild feuer
+  [ "$(schüsse_im_bild feuer)" -gt 20 ]
+}
+xdotool keydown ctrl
+bis 3 "keine Schüsse zu sehen" schüsse_zu_sehen
+xdotool keyup ctrl
 [ "$(munition_zeile feuer)" != "$vorher" ] || fehler "die Munitionsanzeige hat sich nicht geändert"
 spielende_abschließen
 
 # A new game, closed in its middle: no abort message, no list, but the about
 # window; the music is gone; closing the about window ends the program.
-taste "$haupt" F2
-warte_fenster "Quambel" 5 >/dev/null
+spiel_starten
 # (Without a window manager there is no close box to click: Ctrl+Q closes
 # the window the same way, through its close event.)
 taste "$haupt" ctrl+q
@@ -73,4 +63,3 @@ sichtbar "HIGHSCORE!" && fehler "Highscore-Frage beim Schließen"
 kill -0 "$pid" || fehler "das Programm endete vor dem About-Fenster"
 taste "$about" Escape
 warte_ende 10 || fehler "das Programm endet mit einem Fehler"
-echo "programm: gut"

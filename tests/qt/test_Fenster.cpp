@@ -1,6 +1,7 @@
 // The game's window on the offscreen platform: menus that answer their
 // shortcuts only while the game shows them, keys and mouse passed on as
-// Windows key codes and twips, the about window's texts and the name box;
+// Windows key codes and twips, the about window's texts, the name box and
+// the list window;
 // the playfield painting what the model says, crisp at a device pixel ratio
 // of 2, and between ticks drawing where things are going, as the prediction
 // works it out.
@@ -13,18 +14,20 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
-#include <random>
 #include <ranges>
 
 #include "Modell.h"
 #include "app/qt/HauptFenster.h"
 #include "app/qt/Spielfeld.h"
 #include "app/qt/frmAbout.h"
-#include "game/Vorhersage.h"
+#include "highscore/qt/frmHighScore.h"
 #include "platform/qt/QtFensterdienste.h"
 
 namespace qmb::test {
@@ -86,6 +89,10 @@ TEST_F(Fenster, TastenUndMaus) {
                   Qt::Key_Control, Qt::Key_Escape, Qt::Key_C, Qt::Key_7, Qt::Key_F2, Qt::Key_Adiaeresis})
         codes.push_back(HauptFenster::virtuelleTaste(k));
     EXPECT_EQ(codes, (std::vector<int>{5, 2, 37, 38, 39, 40, 32, 16, 17, 27, 67, 55, 113, 0}));
+    // A press on the settings panel that it leaves unhandled is not the playfield's.
+    QTest::mousePress(w.fraSpielEinstellungen, Qt::LeftButton, {}, QPoint(5, 100));
+    EXPECT_FALSE(m.Schießen);
+    QTest::mouseRelease(w.fraSpielEinstellungen, Qt::LeftButton, {}, QPoint(5, 100));
     m.optTastatur.Value = !(m.optMaus.Value = false);
     kürzel(Qt::Key_F2);
     taste(QEvent::KeyPress, Qt::Key_Left);
@@ -145,6 +152,47 @@ TEST(Eingabefeld, GehalteneTasteTipptNicht) {
     EXPECT_EQ(dienste.InputBox("Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren "
                                "Namen für die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"), "xx");
     EXPECT_TRUE(breite > 0 && breite <= 426) << breite; // not wider than the game window
+    // Enter in a question takes its safe default, No.
+    QTimer antworten;
+    QObject::connect(&antworten, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) QTest::keyClick(box, Qt::Key_Return);
+    });
+    antworten.start(10);
+    EXPECT_EQ(dienste.MsgBox("Wirklich löschen?", Knöpfe::JaNein, Symbol::Frage, "", Antwort::Nein), Antwort::Nein);
+}
+
+// The list window over a list in a real folder: its text, Enter and Esc,
+// and the list box passing on the focus.
+TEST(ListenFenster, TextTastenUndFokus) {
+    std::string pfad = ::testing::TempDir() + "quambel-hs-XXXXXX";
+    TestProgramm programm;
+    programm.appPfad = ::mkdtemp(pfad.data());
+    QtFensterdienste dienste;
+    modQuambel liste(programm, dienste);
+    liste.HighscoreEintragen("Anna", 50);
+    liste.HighscoreEintragen("Bob", 40);
+    frmHighScore form(liste, dienste);
+    form.Form_Load();
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(form.txtHighscore->isReadOnly());
+    EXPECT_EQ(form.txtHighscore->toPlainText(), "050 - Anna\n040 - Bob" + QString("\n0 - Niemand").repeated(8));
+    for (QWidget* erwartet : {form.cmdSchließen, form.cmdLöschen, form.cmdSchließen}) {
+        EXPECT_EQ(QApplication::focusWidget(), erwartet);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::mouseClick(form.txtHighscore->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(QApplication::focusWidget(), form.cmdSchließen);
+    // Enter and Esc close, also on "löschen", which Enter must not click;
+    // each in a window of its own, as a closed one stays closing.
+    for (Qt::Key taste : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        frmHighScore neu(liste, dienste);
+        neu.show();
+        QTest::keyClick(neu.cmdLöschen, taste);
+        EXPECT_FALSE(neu.isVisible()) << taste;
+    }
+    std::filesystem::remove_all(pfad);
 }
 
 struct Malen : ::testing::Test {
@@ -213,14 +261,25 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
     EXPECT_TRUE(anders > 48 * 48 / 5 && anders < 10000) << anders;
 }
 
-// At a tick the picture is the model; between ticks the ball is drawn ahead
-// and the frame repaints its old and its new place.
+// At a tick the picture is the model. Between ticks, with the ball timer half
+// through its interval and the others a quarter, each drawable is drawn where
+// its step takes it, worked out by hand from the rules' steps against the
+// field's walls at 360 and 6000 twips, its ceiling at 360 and the pad's top
+// at 6600, from 2520 to 3720; the frame repaints old and new places.
 TEST_F(Malen, ZwischenDenTaktenVoraus) {
     m.SpielLäuft = true;
     m.tmrBälle.setEnabled(true);
-    ball(5, 3000, 3000, 150, -100);
+    ball(5, 3000, 3000, 150, -100); // 3000 + 0.5·150; 3000 + 0.5·(−100 + 17)
+    ball(6, 400, 400, -120, -300);  // 340 lies 20 past the wall: 380; 258.5 lies 101.5 above the ceiling: 461.5
+    ball(7, 3000, 6300, 0, 200);    // 6408.5 would sink into the pad: it rests on its top
+    ball(8, 4000, 6300, 0, 200);    // beside the pad it falls on; the next tick loses it
+    m.Bonus(2) = {5640, 1000, 360, 360, true, Motiv::BonusMuni, {}};
+    m.BonusDaten[2] = {120, 40, -1}; // 5670 + 360 crosses 6000 by 30: 5640 − 30; 1000 + 0.25·(40 + 20)
     m.Schuss.Load(1);
+    m.Schuss.Load(2);
     m.Schuss(1) = {4500, 4500, 70, 70, true, Umriss::Quadrat, SCHWARZ, SCHWARZ};
+    m.Schuss(2) = {2520, 400, 30, 120, true, Umriss::Quadrat, SCHWARZ, SCHWARZ}; // stops at the ceiling
+    m.lblPunkte.Caption = "Punkte: 1";
     feld.setFlüssig(false);
     const QImage modell = bild(1);
     feld.setFlüssig(true);
@@ -230,75 +289,16 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     QCoreApplication::processEvents();
     feld.gemalt = {};
     t = 0.5;
+    m.lblPunkte.Caption = "Punkte: 2";
     feld.bildMachen();
-    EXPECT_EQ(feld.ballOrt(5), alsPixel(3075, 2958.5f, 240, 240)); // 3000 + 75, 3000 + (−100 + 17) / 2
+    EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.bonusOrt(2), feld.schussOrt(2)}),
+              (std::vector{alsPixel(3075, 2958.5f, 240, 240), alsPixel(380, 461.5f, 240, 240), alsPixel(3000, 6360, 240, 240),
+                           alsPixel(4000, 6408.5f, 240, 240), alsPixel(5610, 1015, 360, 360), alsPixel(2520, 360, 30, 120)}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !feld.gemalt.isEmpty(); }));
-    EXPECT_TRUE((QRegion(200, 200, 16, 16) + QRegion(205, 197, 16, 16) - feld.gemalt).isEmpty()) << "old and new place";
+    const QRect label = alsPixel(m.lblPunkte.Left, m.lblPunkte.Top, m.lblPunkte.Width, m.lblPunkte.Height).toAlignedRect();
+    EXPECT_TRUE((QRegion(200, 200, 16, 16) + QRegion(205, 197, 16, 16) + label - feld.gemalt).isEmpty()) << "old and new place, new text";
     EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
-}
-
-// A whole game on a virtual clock, the pad kept under the lowest ball: at
-// every fraction of every interval each ball lies inside the walls, below
-// the ceiling, and not in the pad where it is over it.
-TEST_F(Malen, ZwischenDenTaktenImmerImFeld) {
-    for (std::mt19937 gen(7); mod.zufall.werte.size() < 20000;)
-        mod.zufall.werte.push_back(std::uniform_real_distribution<float>(0, 1)(gen));
-    VirtuelleUhr uhr;
-    for (Zeitgeber* z : {&m.tmrBälle, &m.tmrBonusse, &m.tmrSchüsse, &m.tmrPad, &m.tmrRand}) uhr.anmelden(*z);
-    m.optTastatur.Value = !(m.optMaus.Value = false);
-    m.mnuSpielStarten_Click();
-    int geprüft = 0;
-    for (int tick = 0; tick < 3000 && m.SpielLäuft; ++tick) {
-        uhr.nächsterTick();
-        float tiefster = -1e9f;
-        for (int i = 1; i <= 100; ++i)
-            if (m.BallDaten[static_cast<size_t>(i)].vy > 0 && m.Ball(i).Visible && m.Ball(i).Top > tiefster)
-                m.Pad.Left = (tiefster = m.Ball(i).Top, m.Ball(i).Left - 480 + static_cast<float>(tick % 7) * 100);
-        for (t = 0.3; t < 1.1; t += 0.35) {
-            feld.bildMachen();
-            for (int i = 1; i <= 100; ++i) {
-                const QRectF r = feld.ballOrt(i);
-                // (Where the pad was moved under a ball already below its top,
-                // the model itself has it there.)
-                const bool überPad = std::abs(r.center().x() * 15 - m.Pad.Left - m.Pad.Width / 2) < m.Pad.Width / 2 &&
-                                     m.Ball(i).Top + m.Ball(i).Height <= m.Pad.Top;
-                const bool imFeld = r.left() >= 24 && r.right() <= 400 && r.top() >= 24 && (!überPad || r.bottom() <= 440);
-                ASSERT_TRUE(imFeld || !m.BallDaten[static_cast<size_t>(i)].Aktiv) << tick;
-                geprüft += m.BallDaten[static_cast<size_t>(i)].Aktiv != 0;
-            }
-        }
-    }
-    EXPECT_GT(geprüft, 20000);
-}
-
-// Where a ball, a bonus and a shot are drawn between two ticks, against
-// numbers worked out by hand from the rules' steps. The field's walls at 360 and 6000 twips, its ceiling at 360; the pad's top
-// at 6600, from 2520 to 3720.
-const Spielraum BALL{360, 6000, 360, Spielraum::Decke::Spiegeln, 2520, 3720, 6600, Spielraum::Pad::Mitte};
-const Spielraum BONUS{360, 6000, 360, Spielraum::Decke::Keine, 2520, 3720, 6600, Spielraum::Pad::Ueberlappung};
-const Spielraum SCHUSS{-1e9f, 1e9f, 360, Spielraum::Decke::Anhalten};
-
-TEST(Vorhersage, EinIntervallVonHandGerechnet) {
-    struct Fall { const char* was; qmb::Flug f; Spielraum r; double t; Ort soll; };
-    const Fall fälle[] = {
-        // 3000 + 0.5·100; 3000 + 0.5·(−200 + 17)
-        {"ball in free flight", {3000, 3000, 240, 240, 100, -200, 17}, BALL, 0.5, {3050, 2908.5f}},
-        // 400 − 0.5·120 = 340 lies 20 past the wall at 360: mirrored to 380
-        {"ball at the left wall", {400, 3000, 240, 240, -120, 0, 17}, BALL, 0.5, {380, 3008.5f}},
-        // 400 − 283 = 117 lies 243 above the ceiling: 360 + 243
-        {"ball off the ceiling", {400, 400, 240, 240, 0, -300, 17}, BALL, 1.0, {400, 603}},
-        // 6300 + 0.8·217 would sink 113.6 into the pad: it rests on its top
-        {"ball on the pad", {3000, 6300, 240, 240, 0, 200, 17}, BALL, 0.8, {3000, 6360}},
-        // beside the pad it falls on; the next tick loses it
-        {"ball beside the pad", {4000, 6300, 240, 240, 0, 200, 17}, BALL, 0.8, {4000, 6473.6f}},
-        // 5660 + 360 crosses 6000 by 20: 5640 − 20; 1000 + 0.5·(40 + 20)
-        {"bonus at the right wall", {5600, 1000, 360, 360, 120, 40, 20}, BONUS, 0.5, {5620, 1030}},
-        // it leaves at the next tick; until then it stops at the line
-        {"shot at the ceiling", {2520, 500, 30, 120, 0, -240, 0}, SCHUSS, 1.0, {2520, 360}},
-    };
-    // At the tick itself the drawable is drawn exactly where it is.
-    for (const Fall& f : fälle)
-        EXPECT_EQ((std::pair{vorhersagen(f.f, f.r, f.t), vorhersagen(f.f, f.r, 0.0)}), (std::pair{f.soll, Ort{f.f.Left, f.f.Top}})) << f.was;
+    EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
 }
 
 } // namespace
