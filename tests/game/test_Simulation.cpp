@@ -16,6 +16,7 @@ namespace {
 struct Bilanz {
     int gewonnen = 0, verloren = 0, abgebrochen = 0;
     int64_t takte = 0;
+    std::vector<int> ergebnisse; // the best score of every game won or lost (bench/kern's spread)
 };
 
 class Simulation {
@@ -55,7 +56,7 @@ private:
     Bilanz& bilanz_;
     int64_t abbruchBei_ = -1, pauseBis_ = -1;
     bool feuer_ = false, power_ = false, links_ = false, rechts_ = false;
-    int streuung_ = 400;
+    int streuung_ = 400, spielRekord_ = 0;
 
     void zählen(size_t dialogeVorher) {
         bool frage = false, liste = false;
@@ -65,7 +66,9 @@ private:
             liste |= d.art == Dialog::Fenster;
         }
         if (!frage && !liste) ADD_FAILURE() << "a tick ended the game without winning or losing it";
+        bilanz_.ergebnisse.push_back(frage ? 100 : spielRekord_);
         ++(frage ? bilanz_.gewonnen : bilanz_.verloren);
+        spielRekord_ = 0;
     }
 
     // The bot: steer under the lowest falling ball, hold fire and the
@@ -133,6 +136,7 @@ private:
             ASSERT_NE(stand.find("Timer----- "), std::string::npos) << stand;
             ASSERT_NE(stand.find("/0 ''"), std::string::npos) << stand;
         }
+        spielRekord_ = std::max<int>(spielRekord_, f.Rekord);
     }
 };
 

@@ -49,7 +49,7 @@ struct Fenster : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     }
     void kürzel(Qt::Key k, Qt::KeyboardModifiers mod = Qt::NoModifier) { QTest::keyClick(&w, k, mod); }
-    size_t pumpen() const { return mod.fenster.nur(Dialog::DoEvents).size(); }
+    int pumpen() const { return mod.fenster.doEventsAnzahl; }
 };
 
 // A hidden or disabled item does not answer its shortcut; the window mirrors
@@ -69,7 +69,7 @@ TEST_F(Fenster, MenüsUndIhreKürzel) {
     m.optTastatur.Value = !(m.optMaus.Value = false);
     kürzel(Qt::Key_F2);
     EXPECT_FALSE(w.fraSpielEinstellungen->isVisible() || w.mnuSpielStarten->isVisible());
-    const size_t nachStart = pumpen();
+    const int nachStart = pumpen();
     kürzel(Qt::Key_F2); // hidden while the game runs
     kürzel(Qt::Key_P, Qt::ControlModifier);
     EXPECT_TRUE(pumpen() == nachStart && m.Pausiert && w.mnuPause->isChecked());

@@ -36,7 +36,7 @@ template <typename T> T nächste(std::deque<T>& q, T sonst) {
 
 // One call of the window services, as the test sees it.
 struct Dialog {
-    enum Art { MsgBox, InputBox, Fenster, DoEvents } art;
+    enum Art { MsgBox, InputBox, Fenster } art;
     std::string prompt, titel, vorgabe;
     Knöpfe knöpfe = Knöpfe::OK;
     Symbol symbol = Symbol::Keins;
