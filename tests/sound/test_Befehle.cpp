@@ -14,9 +14,8 @@ namespace {
 using Befehle = std::vector<std::string>;
 
 struct Musikbefehle : ::testing::Test, Modell {
-    std::filesystem::path ordner = std::filesystem::temp_directory_path() / ("quambel-befehle-" + std::to_string(::getpid()));
     void SetUp() override {
-        std::filesystem::create_directories(ordner);
+        einrichten();
         for (int i = 1; i <= 4; ++i) { // piece 2 has a blank in its name
             sound.Lieder[i] = (ordner / (i == 2 ? "game 2.qmb" : "game" + std::to_string(i) + ".qmb")).string();
             std::ofstream(sound.Lieder[i]) << "MThd";
@@ -25,7 +24,6 @@ struct Musikbefehle : ::testing::Test, Modell {
         // The event pump shows in the list where it runs.
         fenster.beiDoEvents = [this](int) { mci.befehle.push_back("(DoEvents)"); };
     }
-    void TearDown() override { std::filesystem::remove_all(ordner); }
     Befehle spielt(int i) {
         const std::string p = i == 2 ? "\"" + sound.Lieder[2] + "\"" : sound.Lieder[i];
         return {"(DoEvents)", "stop qmbgame", "close qmbgame", "open " + p + " type MPEGVideo alias qmbgame", "play qmbgame from 0"};
