@@ -177,9 +177,14 @@ TEST_F(MitSoundFont, TreiberpufferJederLängeGebenDenselbenKlang) {
         ASSERT_EQ(r[i], i < a ? weiter[2 * i + 1] * g : 0.0f) << i;
     }
     EXPECT_EQ(gepuffert.unterläufe(), 0);
-    // A dry store while music plays is silence and one underrun.
+    // The next piece waits for a full store: a render thread held up after
+    // two blocks gives silence, not two blocks and an underrun.
     ASSERT_EQ(senden(gepuffert, "open {a} type MPEGVideo alias qmbgame"), 0u);
     ASSERT_EQ(senden(gepuffert, "play qmbgame from 0"), 0u);
+    gepuffert.vorausRendern(2);
+    gepuffert.ausgabeFüllen(l.data(), r.data(), 1000);
+    EXPECT_EQ(std::count(l.begin(), l.begin() + 1000, 0.0f) + gepuffert.unterläufe(), 1000);
+    // A dry store while music plays is silence and one underrun.
     gepuffert.vorausRendern();
     gepuffert.ausgabeFüllen(l.data(), r.data(), Befehlsspieler::Vorlauf + 5000);
     EXPECT_EQ(gepuffert.unterläufe(), 1);

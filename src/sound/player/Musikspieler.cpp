@@ -171,16 +171,16 @@ void Befehlsspieler::arbeiten() {
     }
 }
 
-void Befehlsspieler::vorausRendern() {
+void Befehlsspieler::vorausRendern(int blöcke) {
     std::lock_guard lock(m_);
-    vorausRendernGesperrt();
+    vorausRendernGesperrt(blöcke);
 }
 
-void Befehlsspieler::vorausRendernGesperrt() {
+void Befehlsspieler::vorausRendernGesperrt(int blöcke) {
     if (leeren_) return; // first the driver drops what is stored
     tönt_ = kannKlingen();
     // The store holds whole blocks, so a block never wraps around its end.
-    while (geschrieben_ - gelesen_ + Sequenzer::Blocklänge <= Vorlauf) {
+    for (; blöcke > 0 && geschrieben_ - gelesen_ + Sequenzer::Blocklänge <= Vorlauf; --blöcke) {
         // Once nothing can sound, what the synth still gives is its reverb
         // dying away for up to a second: one block of it fades out, then
         // nothing more is stored, and the driver can close.
@@ -193,6 +193,7 @@ void Befehlsspieler::vorausRendernGesperrt() {
         ausgeklungen_ = !tönt_;
         geschrieben_ += Sequenzer::Blocklänge;
     }
+    if (geschrieben_ - gelesen_ + Sequenzer::Blocklänge > Vorlauf) anlauf_ = false;
 }
 
 bool Befehlsspieler::warteAufKlang() {
@@ -222,8 +223,12 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
     // A piece was closed with nothing else playing: what is stored is its
     // tail. Its first frames fade out, the rest of it is dropped.
     const bool schließen = leeren_.exchange(false);
+    // The next piece starts once the store is full again: handed out while
+    // the render thread is still at it, on a busy machine, its first
+    // blocks would come in pieces with silence between them.
+    const bool anlauf = !schließen && anlauf_;
     const std::int64_t von = gelesen_, ende = geschrieben_;
-    int n = static_cast<int>(std::min<std::int64_t>(frames, ende - von));
+    int n = anlauf ? 0 : static_cast<int>(std::min<std::int64_t>(frames, ende - von));
     if (schließen) n = std::min(n, Ausblendung);
     for (int i = 0; i < n;) {
         const auto r = static_cast<std::size_t>((von + i) % Vorratsgröße);
@@ -237,7 +242,7 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
     if (n < frames) {
         std::fill(links + n, links + frames, 0.0f);
         std::fill(rechts + n, rechts + frames, 0.0f);
-        if (tönt_) ++unterläufe_;
+        if (tönt_ && !anlauf) ++unterläufe_;
     }
     stilleFrames_ = (n > 0 ? 0 : stilleFrames_.load()) + (frames - n);
 }
@@ -326,6 +331,7 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
         for (const Platz& q : plätze_) andere = andere || (q.sequenzer && q.sequenzer->spielt());
         if (!andere) {
             leeren_ = true;
+            anlauf_ = true;
             tönt_ = false;
             ausgeklungen_ = true; // its fade is the end; the reverb left in the synth stays unheard
             ausklingen_ = false;

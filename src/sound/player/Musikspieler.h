@@ -78,8 +78,9 @@ public:
     // The synth, once warteAufKlang() returned true (for looking at channel state).
     const FluidKlang* klang() const;
     // Renders ahead into the store the audio driver takes from, up to
-    // Vorlauf frames; the render thread calls it, tests may too.
-    void vorausRendern();
+    // Vorlauf frames or the given number of blocks; the render thread calls
+    // it, tests may too (a few blocks stand for a render thread held up).
+    void vorausRendern(int blöcke = Vorlauf);
     // What the audio driver's callback does: copies from the store into two
     // buffers of any length, and never renders or waits for a lock itself.
     // When the store runs dry it fills up with silence and counts an underrun.
@@ -106,7 +107,7 @@ private:
     static int rückruf(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
     void laden();
     void arbeiten();
-    void vorausRendernGesperrt();
+    void vorausRendernGesperrt(int blöcke = Vorlauf);
     bool kannKlingen() const;
     void einBlock(float* links, float* rechts);
     void uhrNachziehen();
@@ -135,6 +136,7 @@ private:
     std::array<float, Vorratsgröße> vorratL_{}, vorratR_{};
     std::atomic<std::int64_t> geschrieben_{0}, gelesen_{0};
     std::atomic<bool> leeren_{false};   // the driver drops what is stored (a piece was closed)
+    std::atomic<bool> anlauf_{false};   // after that, the driver waits until the store is full again
     std::atomic<long> unterläufe_{0};
     std::atomic<bool> offen_{false};
     std::atomic<bool> tönt_{false};     // something plays: a dry store is an underrun
