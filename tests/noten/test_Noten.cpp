@@ -138,8 +138,9 @@ TEST(Noten, FehlerNennenDateiUndZeile) {
     }
 }
 
-// The tool as the build runs it: a piece in, a file out; the bytes of the
-// files into C++; a failed run leaves the last good output alone.
+// The tool as the build runs it: a piece in, a file out; a failed run leaves
+// the last good output alone. (What it embeds, the music tests compare with
+// the compiled files.)
 TEST(Noten, Werkzeug) {
     const auto ordner = std::filesystem::temp_directory_path() / ("quambel-noten-" + std::to_string(::getpid()));
     std::filesystem::create_directories(ordner);
@@ -167,9 +168,6 @@ TEST(Noten, Werkzeug) {
     EXPECT_FALSE(aufruf("--embed " + pfad("x.cpp") + " 101=" + pfad("a.mid") + " 101=" + pfad("a.mid"))); // one number twice
     EXPECT_NE(lesen("f.txt").find("101"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(ordner / "x.cpp"));
-    ASSERT_TRUE(aufruf("--embed " + pfad("x.cpp") + " 101=" + pfad("a.mid") + " 106=" + pfad("a.txt")));
-    const std::string txt = lesen("a.txt");
-    EXPECT_EQ(lesen("x.cpp"), Einbettung({{101, a}, {106, Bytes(txt.begin(), txt.end())}}));
     std::filesystem::remove_all(ordner);
 }
 
