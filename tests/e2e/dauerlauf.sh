@@ -13,9 +13,7 @@ eigener_ordner
 # again. Anything but a clean end is a failure.
 lebt() {
   kill -0 "$pid" 2>/dev/null && return 0
-  local status=0
-  wait "$pid" || status=$?
-  [ "$status" -eq 0 ] || fehler "das Programm endete mit Status $status (Ausgabe: $(tail -n 5 "$arbeit/e2e-stderr.txt"))"
+  warte_ende || fehler "das Programm endete mit Status $? (Ausgabe: $(tail -n 5 "$arbeit/e2e-stderr.txt"))"
   starte
 }
 starte

@@ -73,6 +73,20 @@ musik_da() {
   done
 }
 
+# Closes the main window by Ctrl+Q (without a window manager there is no
+# close box to click; Ctrl+Q closes the window the same way, through its close
+# event): no abort message, no high-score question, but the about window, and
+# the music already gone; closing the about window ends the program cleanly.
+schließen() {
+  taste "$haupt" ctrl+q
+  about=$(warte_fenster "About Quambel" 10)
+  sichtbar "Abbruch durch Spieler" && fehler "Abbruchmeldung beim Schließen"
+  sichtbar "HIGHSCORE!" && fehler "Highscore-Frage beim Schließen"
+  [ ! -e "$XDG_RUNTIME_DIR/QmbSound" ] || fehler "der Musikordner ist nach dem Schließen noch da"
+  taste "$about" Escape
+  warte_ende 10 || fehler "das Programm endet mit einem Fehler"
+}
+
 läuft_nicht() { ! kill -0 "$pid" 2>/dev/null; }
 # Waits for the end of the copy $pid and returns its exit status.
 warte_ende() {

@@ -11,8 +11,4 @@ taste "$haupt" F2
 spielende_abschließen
 liste_datei="$HOME/.local/share/Quambel/Quambel/Highscores.qmb"
 [ -s "$liste_datei" ] || fehler "keine Highscore-Liste unter $liste_datei"
-taste "$haupt" ctrl+q
-about=$(warte_fenster "About Quambel" 10)
-[ ! -e "$XDG_RUNTIME_DIR/QmbSound/game1.qmb" ] || fehler "Musikdateien nach dem Schließen noch da"
-taste "$about" Escape
-warte_ende 10 || fehler "Programm endet mit Fehler"
+schließen

@@ -11,16 +11,17 @@ eval "$(xdotool getwindowgeometry --shell "$haupt")" # X Y WIDTH HEIGHT of the w
 # 482 pixels of playfield below the menu bar: its top left corner on the screen.
 fx=$X fy=$((Y + HEIGHT - 482))
 
-# Blue pixels of the pad, as "first last" x on the playfield's pad row.
-pad_von_bis() {
+# Takes a picture and sets a and b to the first and last x of the pad's blue
+# pixels on the playfield's pad row.
+pad_messen() {
   bild "$1"
-  convert "$arbeit/e2e-$1.png" -crop 426x1+$fx+$((fy + 444)) +repage txt:- |
-    awk -F'[ ,:]+' '/#0000FF|blue/ {x=$1; if (min=="") min=x; max=x} END {print min+0, max+0}'
+  read -r a b < <(convert "$arbeit/e2e-$1.png" -crop 426x1+$fx+$((fy + 444)) +repage txt:- |
+    awk -F'[ ,:]+' '/#0000FF|blue/ {x=$1; if (min=="") min=x; max=x} END {print min+0, max+0}')
 }
-# The end of a game by Esc: the abort message, answered.
-abbrechen() {
-  taste "$haupt" Escape
-  antworte 'Abbruch durch Spieler' Return 5
+# Pushes the pointer towards the far corner of the screen; X and Y tell where it stopped.
+zeiger_in_die_ecke() {
+  xdotool mousemove 780 580
+  eval "$(xdotool getmouselocation --shell)"
 }
 
 # Keyboard: the held right arrow walks the pad to the right wall. The mode
@@ -28,13 +29,8 @@ abbrechen() {
 # may take the arrows).
 xdotool mousemove $((fx + 95)) $((fy + 88)) click 1
 spiel_starten
-read -r a b < <(pad_von_bis mitte)
-[ "$a" -gt 150 ] && [ "$b" -lt 280 ] || fehler "das Pad steht am Anfang nicht in der Mitte ($a..$b)"
 # It stops at the wall: its right edge at 395 to 401, never beyond.
-an_der_wand() {
-  read -r a b < <(pad_von_bis rechts)
-  [ "$b" -ge 395 ] && [ "$b" -le 401 ]
-}
+an_der_wand() { pad_messen rechts && [ "$b" -ge 395 ] && [ "$b" -le 401 ]; }
 xdotool keydown Right
 bis 3 "das Pad erreicht die rechte Wand nicht" an_der_wand
 xdotool keyup Right
@@ -57,18 +53,12 @@ xdotool mousemove $((fx + 100)) $((fy + 300))
 spiel_starten
 xdotool mousemove $((fx + 300)) $((fy + 300))
 xdotool mousemove $((fx + 100)) $((fy + 300))
-unter_dem_zeiger() {
-  read -r a b < <(pad_von_bis maus)
-  [ "$a" -le 100 ] && [ "$b" -ge 100 ]
-}
+unter_dem_zeiger() { pad_messen maus && [ "$a" -le 100 ] && [ "$b" -ge 100 ]; }
 bis 3 "das Pad folgt der Maus nicht" unter_dem_zeiger
-xdotool mousemove 780 580
-eval "$(xdotool getmouselocation --shell)"
+zeiger_in_die_ecke
 [ "$X" -lt $((fx + 426)) ] && [ "$Y" -lt $((fy + 482)) ] || fehler "der Zeiger verlässt das Fenster im Spiel ($X,$Y)"
-abbrechen
-frei() {
-  xdotool mousemove 780 580
-  eval "$(xdotool getmouselocation --shell)"
-  [ "$X" -ge 700 ]
-}
+# The end of a game by Esc: the abort message, answered.
+taste "$haupt" Escape
+antworte 'Abbruch durch Spieler' Return 5
+frei() { zeiger_in_die_ecke && [ "$X" -ge 700 ]; }
 bis 2 "der Zeiger bleibt nach dem Spiel eingesperrt" frei

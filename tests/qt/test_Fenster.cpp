@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QInputDialog>
@@ -18,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -39,44 +41,48 @@ void taste(QEvent::Type t, Qt::Key k, bool wiederholt = false, const QString& te
     QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow(), &e);
 }
 
-struct Fenster : ::testing::Test {
-    Modell mod;
-    frmMain& m = mod.m;
+struct Fenster : ::testing::Test, Modell {
     HauptFenster w{m};
     void SetUp() override {
         w.show();
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     }
-    void kürzel(Qt::Key k, Qt::KeyboardModifiers mod = Qt::NoModifier) { QTest::keyClick(&w, k, mod); }
-    int pumpen() const { return mod.fenster.doEventsAnzahl; }
+    void kürzel(Qt::Key k, Qt::KeyboardModifiers umschalt = Qt::NoModifier) { QTest::keyClick(&w, k, umschalt); }
 };
 
-// A hidden or disabled item does not answer its shortcut; the window mirrors
-// what the game shows.
+// The menus and the settings panel as the player first sees them: each item
+// with its shortcut, shown (+), enabled (+) and ticked (+) as the game says,
+// for Qt leaves the shortcut of a hidden or disabled item unanswered (and
+// counts a hidden one as disabled).
 TEST_F(Fenster, MenüsUndIhreKürzel) {
-    QStringList baum;
-    for (QMenu* menü : {w.mnuSpiel, w.mnuAudio, w.mnuHilfe})
-        for (QAction* a : menü->actions()) baum << a->text() + " " + a->shortcut().toString();
-    EXPECT_EQ(baum.join("|").toStdString(), "Spiel &starten F2|Spiel &pausieren Ctrl+P|Spiel &beenden F3| |"
-                                             "&Highscoreliste ansehen Ctrl+H| |Quambel b&eenden Ctrl+Q|&Musik abspielen "
-                                             "Ctrl+M| |&Nächstes Stück spielen F12|&Anleitung F1| |About &Quambel... F11");
-    kürzel(Qt::Key_P, Qt::ControlModifier); // pause is disabled before a game
-    kürzel(Qt::Key_F3);                     // "end game" is hidden
-    // Greyed, hidden and ticked as the game says ("Musik" starts ticked).
-    EXPECT_FALSE(m.Pausiert || m.SpielLäuft || w.mnuPause->isEnabled() || w.mnuSpielbeenden->isVisible() ||
-                 !w.mnuMusik->isChecked());
-    m.optTastatur.Value = !(m.optMaus.Value = false);
+    QStringList texte;
+    for (QMenu* menü : {w.mnuSpiel, w.mnuAudio, w.mnuHilfe}) {
+        texte << menü->title();
+        for (QAction* a : menü->actions())
+            texte << a->text() + " " + a->shortcut().toString() + " " + "-+"[a->isVisible()] + "-+"[a->isEnabled()] +
+                         "-+"[a->isChecked()];
+    }
+    texte << w.fraSpielEinstellungen->title() << w.fraSteuerung->title() << w.optTastatur->text() << w.optMaus->text()
+          << w.chkMaus->text();
+    EXPECT_EQ(texte.join("|").toStdString(),
+              "&Spiel|Spiel &starten F2 ++-|Spiel &pausieren Ctrl+P +--|Spiel &beenden F3 ---|  ++-|"
+              "&Highscoreliste ansehen Ctrl+H ++-|  ++-|Quambel b&eenden Ctrl+Q ++-|&Audio|&Musik abspielen Ctrl+M +++|"
+              "  ++-|&Nächstes Stück spielen F12 ++-|&?|&Anleitung F1 ++-|  ++-|About &Quambel... F11 ++-|"
+              "Spieleinstellungen|Steuerung|&Tastatur|&Maus|Maus im Fenster &einsperren");
+    m.optTastatur_Click();
     kürzel(Qt::Key_F2);
     EXPECT_FALSE(w.fraSpielEinstellungen->isVisible() || w.mnuSpielStarten->isVisible());
-    const int nachStart = pumpen();
+    const int nachStart = fenster.doEventsAnzahl;
     kürzel(Qt::Key_F2); // hidden while the game runs
     kürzel(Qt::Key_P, Qt::ControlModifier);
-    EXPECT_TRUE(pumpen() == nachStart && m.Pausiert && w.mnuPause->isChecked());
+    EXPECT_TRUE(fenster.doEventsAnzahl == nachStart && m.Pausiert && w.mnuPause->isChecked());
     kürzel(Qt::Key_P, Qt::ControlModifier);
     kürzel(Qt::Key_F3);
     EXPECT_FALSE(m.SpielLäuft || m.Pausiert || w.mnuPause->isChecked() || !w.fraSpielEinstellungen->isVisible() ||
                  !w.mnuSpielStarten->isVisible());
+    kürzel(Qt::Key_Q, Qt::ControlModifier); // the game unloads; the window goes with it
+    EXPECT_FALSE(w.isVisible());
 }
 
 // Qt's keys arrive as Windows key codes; held keys repeat, releases count
@@ -93,7 +99,7 @@ TEST_F(Fenster, TastenUndMaus) {
     QTest::mousePress(w.fraSpielEinstellungen, Qt::LeftButton, {}, QPoint(5, 100));
     EXPECT_FALSE(m.Schießen);
     QTest::mouseRelease(w.fraSpielEinstellungen, Qt::LeftButton, {}, QPoint(5, 100));
-    m.optTastatur.Value = !(m.optMaus.Value = false);
+    m.optTastatur_Click();
     kürzel(Qt::Key_F2);
     taste(QEvent::KeyPress, Qt::Key_Left);
     // X11 repeats a held key as release + press; the release does not stop the pad.
@@ -109,7 +115,7 @@ TEST_F(Fenster, TastenUndMaus) {
     QEvent weg(QEvent::WindowDeactivate);
     QApplication::sendEvent(&w, &weg);
     EXPECT_FALSE(m.Schießen || m.PadRichtung != 0);
-    m.optTastatur.Value = !(m.optMaus.Value = true);
+    m.optMaus_Click();
     QMouseEvent e(QEvent::MouseMove, QPointF(100, 300), QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.feld(), &e);
     EXPECT_FLOAT_EQ(m.Pad.Left + m.Pad.Width / 2, 1500);
@@ -195,9 +201,7 @@ TEST(ListenFenster, TextTastenUndFokus) {
     std::filesystem::remove_all(pfad);
 }
 
-struct Malen : ::testing::Test {
-    Modell mod;
-    frmMain& m = mod.m;
+struct Malen : ::testing::Test, Modell {
     // The frame's repaints are collected where Qt delivers them.
     struct : Spielfeld {
         using Spielfeld::Spielfeld;
@@ -221,26 +225,21 @@ struct Malen : ::testing::Test {
     static char art(QRgb c) {
         return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60 ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
     }
-    void ball(int i, float left, float top, int vx = 0, int vy = 0) {
-        m.Ball(i) = {left, top, 240, 240, true, Umriss::Kreis, ROT, ROT};
-        m.BallDaten[static_cast<size_t>(i)] = {vx, vy, -1};
-    }
 };
 
 TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
     m.Pad.Visible = true;
-    ball(7, 4500, 3000); // centre 4620, 3120 twips: 308, 208 pixels, radius 8
-    ball(3, m.lblPunkte.Left + 1200, m.lblPunkte.Top + 600); // under the opaque label, in front at 1, behind at 2
+    ball(7, {4500, 3000, 0, 0, true}); // centre 4620, 3120 twips: 308, 208 pixels, radius 8
+    ball(3, {m.lblPunkte.Left + 1200, m.lblPunkte.Top + 600, 0, 0, true}); // under the opaque label, in front at 1, behind at 2
     const QPointF unterDemLabel = QPointF(m.Ball(3).Left + 120, m.Ball(3).Top + 120) / 15;
     const QImage leer = bild(2);
     m.Bonus(2) = {3000, 3000, 360, 360, true, Motiv::BonusMuni, {}}; // 200 to 224 pixels
     m.lblPunkte.Caption = "Punkte: 88";
-    const Beschriftung& l = m.lblPunkte;
+    const QRect lbl = alsPixel(m.lblPunkte.Left, m.lblPunkte.Top, m.lblPunkte.Width, m.lblPunkte.Height).toRect();
     int höhe[3] = {}; // of the label's glyphs, from the top of the highest to the foot of the lowest
     for (int s : {1, 2}) {
         m.lblPunkte.Hinten = s == 2;
         const QImage b = bild(s);
-        const QRect lbl = alsPixel(l.Left, l.Top, l.Width, l.Height).toRect();
         for (int y = lbl.top() * s, oben = -1; y <= lbl.bottom() * s; ++y)
             for (int x = lbl.left() * s; x <= lbl.right() * s; ++x)
                 if (qGray(b.pixel(x, y)) < 80) höhe[s] = y - (oben < 0 ? oben = y : oben) + 1;
@@ -269,14 +268,13 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
 TEST_F(Malen, ZwischenDenTaktenVoraus) {
     m.SpielLäuft = true;
     m.tmrBälle.setEnabled(true);
-    ball(5, 3000, 3000, 150, -100); // 3000 + 0.5·150; 3000 + 0.5·(−100 + 17)
-    ball(6, 400, 400, -120, -300);  // 340 lies 20 past the wall: 380; 258.5 lies 101.5 above the ceiling: 461.5
-    ball(7, 3000, 6300, 0, 200);    // 6408.5 would sink into the pad: it rests on its top
-    ball(8, 4000, 6300, 0, 200);    // beside the pad it falls on; the next tick loses it
-    m.Bonus(2) = {5640, 1000, 360, 360, true, Motiv::BonusMuni, {}};
-    m.BonusDaten[2] = {120, 40, -1}; // 5670 + 360 crosses 6000 by 30: 5640 − 30; 1000 + 0.25·(40 + 20)
-    m.Schuss.Load(1);
-    m.Schuss.Load(2);
+    ball(5, {3000, 3000, 150, -100, true}); // 3000 + 0.5·150; 3000 + 0.5·(−100 + 17)
+    ball(6, {400, 400, -120, -300, true});  // 340 lies 20 past the wall: 380; 258.5 lies 101.5 above the ceiling: 461.5
+    ball(7, {3000, 6300, 0, 200, true});    // 6408.5 would sink into the pad: it rests on its top
+    ball(8, {4000, 6300, 0, 200, true});    // beside the pad it falls on; the next tick loses it
+    // The bonus: 5670 + 360 crosses 6000 by 30: 5640 − 30; 1000 + 0.25·(40 + 20).
+    bonus(2, static_cast<int>(Motiv::BonusMuni), {5640, 1000, 120, 40, true});
+    for (int i : {1, 2}) m.Schuss.Load(i);
     m.Schuss(1) = {4500, 4500, 70, 70, true, Umriss::Quadrat, SCHWARZ, SCHWARZ};
     m.Schuss(2) = {2520, 400, 30, 120, true, Umriss::Quadrat, SCHWARZ, SCHWARZ}; // stops at the ceiling
     m.lblPunkte.Caption = "Punkte: 1";
