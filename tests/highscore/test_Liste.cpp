@@ -142,8 +142,9 @@ TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
     // meets the key's start, as if a line with 123 points began; the tail of
     // "aAag_k" read on its own is all letters, and still it stays the name's.
     const std::vector<std::string> namen = {"060en", "050Wifi", "040Haag", "030ex", "010aAag_k", "005Abcdefghijklmnopq\xB7" "a123"};
-    // Each insertion reads what the one before wrote.
     for (const auto& n : namen) liste.HighscoreEintragen(ausCp1252(n.substr(3)), static_cast<int16_t>(std::stoi(n)));
+    // Read as one line or as two, the last name gives the same bytes.
+    EXPECT_EQ(liste.ZeilenLesen(), namen);
     EXPECT_EQ(liste.HighscoreEintragen("Neu", 35), 4);
     EXPECT_EQ(lies(), datei(mit(namen, 3, "035Neu")));
     // Lines another program wrote stay lines of their own beside such names,

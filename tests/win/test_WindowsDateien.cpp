@@ -77,9 +77,7 @@ TEST_F(UmlautOrdner, HaltAnJedemSchrittLaesstDieAlteOderDieNeueListe) {
         std::ofstream(ordner / L"Highscores.qmb", std::ios::binary) << datei(ALT);
         Unterbrecher halt; halt.k = k;
         try {
-            modQuambel liste(programm, fenster, halt);
-            liste.HighscoreDateiSetzen();
-            liste.HighscoreEintragen("rolf", 60);
+            modQuambel(programm, fenster, halt).HighscoreEintragen("rolf", 60);
         } catch (const Absturz&) {
         }
         const bool blieb = lies(L"Highscores.qmb") == datei(ALT);
