@@ -38,11 +38,11 @@ public:
                 feuer_ = power_ = links_ = rechts_ = false; // the window would have seen the releases
                 continue;
             }
-            const size_t dialoge = a_.fenster.protokoll.size();
+            a_.fenster.protokoll.clear(); // what a tick brings up
             a_.uhr.sekunden += 0.005;
             if (!a_.takt.nächsterTick()) ADD_FAILURE() << "a running game without a running timer";
             ++bilanz_.takte;
-            if (!f.SpielLäuft) zählen(dialoge);
+            if (!f.SpielLäuft) zählen();
             prüfen("nach einem Takt");
             if (f.SpielLäuft && würfel_() % 4 == 0) entscheiden(), prüfen("nach einer Eingabe");
         }
@@ -58,10 +58,9 @@ private:
     bool feuer_ = false, power_ = false, links_ = false, rechts_ = false;
     int streuung_ = 400, spielRekord_ = 0;
 
-    void zählen(size_t dialogeVorher) {
+    void zählen() {
         bool frage = false, liste = false;
-        for (size_t i = dialogeVorher; i < a_.fenster.protokoll.size(); ++i) {
-            const Dialog& d = a_.fenster.protokoll[i];
+        for (const Dialog& d : a_.fenster.protokoll) {
             frage |= d.art == Dialog::InputBox && d.titel == "MAXIMALANZAHL";
             liste |= d.art == Dialog::Fenster;
         }

@@ -2,7 +2,6 @@
 // with the music on and off.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -34,11 +33,7 @@ TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
     const Befehle ende{"status qmbgame length", "status qmbgame position"}, zu{"(DoEvents)", "stop qmbgame", "close qmbgame"},
         alle{"stop qmbscore", "close qmbscore", "stop qmbgame", "close qmbgame"};
     const std::string a = sound.Lieder[1];
-    struct Fall {
-        const char* was;
-        std::function<void()> tun;
-        Befehle an, aus;
-    } fälle[] = {
+    const std::tuple<const char*, std::function<void()>, Befehle, Befehle> fälle[] = { // what, on, off
         {"MciSpielen", [&] { sound.MciSpielen(a, "qmbgame"); },
          {"open " + a + " type MPEGVideo alias qmbgame", "play qmbgame from 0"}, {}},
         {"MciEndlosSpielen", [&] { sound.MciEndlosSpielen(a, "qmbscore"); },
@@ -57,11 +52,11 @@ TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
     mci.antworten["status qmbgame length"] = "90000";
     mci.antworten["status qmbgame position"] = "45000";
     for (bool musik : {true, false}) {
-        for (const Fall& f : fälle) {
+        for (const auto& [was, tun, an, aus] : fälle) {
             sound.MusikAn = musik;
             mci.befehle.clear();
-            f.tun();
-            EXPECT_EQ(mci.befehle, musik ? f.an : f.aus) << f.was << (musik ? " (on)" : " (off)");
+            tun();
+            EXPECT_EQ(mci.befehle, musik ? an : aus) << was << (musik ? " (on)" : " (off)");
         }
     }
     // At the end of the piece the watch starts the next one; it and the piece both re-seed.
@@ -80,12 +75,11 @@ TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
 TEST_F(Musikbefehle, MusikschalterImMenü) {
     ASSERT_TRUE(m.mnuMusik.Checked);
     m.mnuMusik_Click();
-    EXPECT_EQ(std::pair(sound.MusikAn, m.mnuMusik.Checked), std::pair(false, false));
-    EXPECT_EQ(mci.befehle, (Befehle{"stop qmbgame", "close qmbgame"}));
+    EXPECT_EQ(std::tuple(sound.MusikAn, m.mnuMusik.Checked, mci.befehle),
+              std::tuple(false, false, Befehle{"stop qmbgame", "close qmbgame"}));
     mci.befehle.clear();
     m.mnuMusik_Click();
-    EXPECT_EQ(std::pair(sound.MusikAn, m.mnuMusik.Checked), std::pair(true, true));
-    EXPECT_EQ(mci.befehle, spielt(2));
+    EXPECT_EQ(std::tuple(sound.MusikAn, m.mnuMusik.Checked, mci.befehle), std::tuple(true, true, spielt(2)));
 }
 
 // r × 3 + 1 rounded with halves to even: 2 and 3 twice as likely as 1 and 4.

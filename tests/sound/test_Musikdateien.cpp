@@ -11,8 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Attrappen.h"
-#include "sound/modSound.h"
+#include "Modell.h"
 
 namespace qmb::test {
 namespace {
@@ -29,31 +28,24 @@ unsigned rechte(const fs::path& p) {
     return ::lstat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 01000;
 }
 
-struct Musikordner : ::testing::Test {
-    BefehlsProtokoll mci;
-    TestProgramm programm;
-    SkriptFenster fenster;
-    modSound sound{mci, programm, fenster};
-    fs::path temp, qmb;
+// The model's private folder stands in for the system's temporary folder.
+struct Musikordner : ::testing::Test, Modell {
+    fs::path qmb;
 
     void SetUp() override {
-        char muster[] = "/tmp/quambel-musik-XXXXXX";
-        ASSERT_NE(::mkdtemp(muster), nullptr);
-        temp = muster;
-        qmb = temp / "QmbSound";
+        einrichten();
+        qmb = ordner / "QmbSound";
         zurück();
     }
     void zurück() {
-        for (const auto& e : fs::directory_iterator(temp)) fs::remove_all(e.path());
-        programm.tempOrdner = temp.string();
-        fenster.protokoll.clear();
-        mci.befehle.clear();
+        for (const auto& e : fs::directory_iterator(ordner)) fs::remove_all(e.path());
+        programm.tempOrdner = ordner.string();
+        vergessen();
         for (int id = 101; id <= 106; ++id) { // bytes a text reader would mangle: CR LF, NUL, 0xFF
             const std::string s = "MThd\r\n" + std::to_string(id) + std::string("\0\xff", 2);
             programm.ressourcen[id] = {s.begin(), s.end()};
         }
     }
-    void TearDown() override { fs::remove_all(temp); }
     // Each of the six files there with its contents (the part after "MThd\r\n"), "!" if others may read it.
     std::string dateien() {
         std::string s;
@@ -69,28 +61,25 @@ struct Musikordner : ::testing::Test {
     }
 };
 
-const std::string Alle = "game1=103 game2=104 game3=105 game4=106 lost=101 won=102 ";
-
 // A folder a crashed run left behind is taken again and closed to others; a
 // link in place of a piece is replaced, never written through.
 TEST_F(Musikordner, EinrichtenUndAufräumen) {
     fs::create_directory(qmb);
     ::chmod(qmb.c_str(), 0755);
     std::ofstream(qmb / "game2.qmb") << "ein viel längerer alter Inhalt";
-    std::ofstream(temp / "opfer.txt") << "bleibt";
-    fs::create_symlink(temp / "opfer.txt", qmb / "game1.qmb");
+    std::ofstream(ordner / "opfer.txt") << "bleibt";
+    fs::create_symlink(ordner / "opfer.txt", qmb / "game1.qmb");
     std::string beimPumpen; // between the background pieces and the jingles the window gets events once
     fenster.beiDoEvents = [&](int) { beimPumpen = dateien(); };
     sound.SoundInitialisieren();
     EXPECT_EQ(beimPumpen, "game1=103 game2=104 game3=105 game4=106 ");
-    EXPECT_EQ(dateien() + meldungen(), Alle);
+    EXPECT_EQ(dateien() + meldungen(), "game1=103 game2=104 game3=105 game4=106 lost=101 won=102 ");
     EXPECT_EQ(inhalt(qmb / "lost.qmb"), std::string("MThd\r\n101\0\xff", 11));
-    EXPECT_EQ(std::pair(rechte(qmb), inhalt(temp / "opfer.txt")), std::pair(0700u, std::string("bleibt")));
-    EXPECT_FALSE(fs::is_symlink(qmb / "game1.qmb"));
+    EXPECT_EQ(std::tuple(rechte(qmb), inhalt(ordner / "opfer.txt"), fs::is_symlink(qmb / "game1.qmb"), sound.MusikAn),
+              std::tuple(0700u, std::string("bleibt"), false, true));
     const std::string o = qmb.string() + "/";
     EXPECT_EQ((std::vector<std::string>{sound.SoundOrdner, sound.Lieder[1], sound.Lieder[4], sound.VerlorenDatei, sound.GewonnenDatei}),
               (std::vector<std::string>{o, o + "game1.qmb", o + "game4.qmb", o + "lost.qmb", o + "won.qmb"}));
-    EXPECT_TRUE(sound.MusikAn);
     sound.SoundBeenden();
     EXPECT_FALSE(fs::exists(qmb));
 }
@@ -98,7 +87,7 @@ TEST_F(Musikordner, EinrichtenUndAufräumen) {
 // One retry (it begins with the clean-up), then one message; nothing outside
 // our own folder is written or deleted.
 TEST_F(Musikordner, FehlschlägeWerdenEinmalWiederholtDannGemeldet) {
-    const fs::path anderswo = temp / "anderswo";
+    const fs::path anderswo = ordner / "anderswo";
     const std::tuple<std::function<void()>, std::string, std::string, std::string> fälle[] = {
         {[&] { programm.ressourcen.erase(105); }, "game1=103 game2=104 ", "Ressource mit Bezeichner 105 nicht gefunden (326", ""},
         {[&] { programm.tempOrdner = ""; }, "", "Es ist kein temporärer Ordner zu finden (76", ""},

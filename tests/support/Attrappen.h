@@ -93,8 +93,7 @@ private:
 };
 
 // Draws come from a list the test chose; when it runs dry, a fixed value.
-class FesterZufall : public Zufallsquelle {
-public:
+struct FesterZufall : Zufallsquelle {
     std::deque<float> werte;
     int gezogen = 0;
     std::vector<double> saaten;
@@ -102,22 +101,19 @@ public:
     void Randomize(double saat) override { saaten.push_back(saat); }
 };
 
-class FesteZeit : public Tageszeit {
-public:
+struct FesteZeit : Tageszeit {
     double sekunden = 43200.0;
     double Timer() override { return sekunden; }
 };
 
-class ZeigerProtokoll : public Zeigerdienste {
-public:
-    Rechteck client{0, 0, 426, 482};
-    Punkt ursprung{100, 50};
-    Rechteck desktop{0, 0, 1920, 1080};
+struct ZeigerProtokoll : Zeigerdienste {
+    // The window's inside is 426 x 482 and begins at 100, 50 on the screen.
+    const Rechteck desktop{0, 0, 1920, 1080};
     std::vector<Rechteck> clips;
     Ablauf* ablauf = nullptr;
-    Rechteck GetClientRect() override { return client; }
+    Rechteck GetClientRect() override { return {0, 0, 426, 482}; }
     Rechteck GetDesktopClientRect() override { return desktop; }
-    Punkt ClientToScreen(Punkt p) override { return {p.x + ursprung.x, p.y + ursprung.y}; }
+    Punkt ClientToScreen(Punkt p) override { return {p.x + 100, p.y + 50}; }
     void ClipCursor(const Rechteck& r) override {
         clips.push_back(r);
         notiere(ablauf, r == desktop ? "Zeiger frei" : "Zeiger eingesperrt");
@@ -127,8 +123,7 @@ public:
 };
 
 // Records every command string; answers from a table (by exact command).
-class BefehlsProtokoll : public Befehlsschnittstelle {
-public:
+struct BefehlsProtokoll : Befehlsschnittstelle {
     std::vector<std::string> befehle;
     std::map<std::string, std::string> antworten;
     Ablauf* ablauf = nullptr;
@@ -142,8 +137,7 @@ public:
 };
 
 // The ten best results, kept in memory, best first; it starts empty.
-class SpeicherListe : public Bestenliste {
-public:
+struct SpeicherListe : Bestenliste {
     std::vector<std::pair<std::string, int16_t>> plätze;
     bool kaputt = false; // the file cannot be written: nothing is entered
     Ablauf* ablauf = nullptr;
@@ -164,8 +158,7 @@ public:
     }
 };
 
-class TestProgramm : public Programmdienste {
-public:
+struct TestProgramm : Programmdienste {
     std::string appPfad = ".", benutzerOrdner = ".", tempOrdner = ".";
     bool installiert = false;
     std::map<int, std::vector<unsigned char>> ressourcen;

@@ -74,14 +74,9 @@ struct Modell {
     // Starts a game the way F2 does; the first ball gets vx from the draw r.
     void starten(float r = 0.5f) { zufall.werte = {r}, m.mnuSpielStarten_Click(), vergessen(); }
 
-    Flug ball(int i) const {
-        const Flugdaten& d = m.BallDaten[static_cast<size_t>(i)];
-        return {m.Ball(i).Left, m.Ball(i).Top, d.vx, d.vy, d.Aktiv != 0};
-    }
-    Flug bonus(int i) const {
-        const Flugdaten& d = m.BonusDaten[static_cast<size_t>(i)];
-        return {m.Bonus(i).Left, m.Bonus(i).Top, d.vx, d.vy, d.Aktiv != 0};
-    }
+    static Flug flug(const auto& bild, const Flugdaten& d) { return {bild.Left, bild.Top, d.vx, d.vy, d.Aktiv != 0}; }
+    Flug ball(int i) const { return flug(m.Ball(i), m.BallDaten[static_cast<size_t>(i)]); }
+    Flug bonus(int i) const { return flug(m.Bonus(i), m.BonusDaten[static_cast<size_t>(i)]); }
     // Puts ball i into play (or out of it), counting it in the score as the game does.
     void ball(int i, Flug f) {
         m.Punkte = static_cast<int16_t>(m.Punkte + f.aktiv - ball(i).aktiv);
