@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <numeric>
 #include <thread>
 
-#include "Attrappen.h"
 #include "SmfBauer.h"
 #include "sound/player/Musikspieler.h"
 
 namespace qmb {
 namespace {
 
-using test::smf;
-using test::Spur;
+using namespace test;
 
 struct Schritt {
     double ms;          // time that passes before the command
@@ -23,7 +23,7 @@ struct Schritt {
 };
 
 struct Spieler : ::testing::Test {
-    test::Ordner ordner;
+    Ordner ordner;
     // 1500 ms: 960 ticks at 120 bpm, then 960 at 240 bpm; 3000 ms of notes at 120 bpm.
     const std::string a = ordner.schreiben("game1.qmb", smf(0, 480, {Spur().programm(0, 0, 19).an(0, 0, 60).aus(960, 0, 60)
                                                                         .tempo(0, 250000).an(0, 0, 64).aus(960, 0, 64).ende()}));
@@ -45,17 +45,13 @@ struct Spieler : ::testing::Test {
             for (auto i = s.find(name); i != std::string::npos; i = s.find(name)) s.replace(i, name.size(), pfad);
         return s;
     }
-    void abspielen(Befehlsspieler& s, const std::vector<Schritt>& buch, const std::function<void(double)>& warten) {
+    void abspielen(Befehlsspieler& s, const std::vector<Schritt>& buch, const std::function<void(double)>& warten = [](double) {}) {
         for (const Schritt& x : buch) {
             warten(x.ms);
             std::string antwort = "alt";
             EXPECT_EQ(s.mciSendString(ersetzt(x.befehl), antwort), x.code) << x.befehl;
             EXPECT_EQ(antwort, x.antwort) << x.befehl;
         }
-    }
-    unsigned senden(Befehlsspieler& s, const std::string& befehl) {
-        std::string antwort;
-        return s.mciSendString(ersetzt(befehl), antwort);
     }
 };
 
@@ -112,11 +108,7 @@ protected:
             if (std::error_code f; schrift.empty() && std::filesystem::is_regular_file(p, f)) schrift = p;
         if (schrift.empty()) GTEST_SKIP() << "no SoundFont installed";
     }
-    static double rms(const std::vector<float>& t) {
-        double summe = 0;
-        for (float x : t) summe += double(x) * x;
-        return t.empty() ? 0.0 : std::sqrt(summe / double(t.size()));
-    }
+    static double rms(const std::vector<float>& t) { return std::sqrt(std::inner_product(t.begin(), t.end(), t.begin(), 0.0) / double(t.size())); }
     std::string schrift;
 };
 
@@ -129,20 +121,17 @@ TEST_F(MitSoundFont, OhneAudiogerätStummAufDerUhr) {
 TEST_F(MitSoundFont, KlingtZuZweitUndVerstummtInDerPause) {
     Befehlsspieler p(offline(schrift));
     ASSERT_TRUE(p.warteAufKlang());
-    ASSERT_EQ(senden(p, "open {a} type MPEGVideo alias qmbgame"), 0u);
-    ASSERT_EQ(senden(p, "open {b} type MPEGVideo alias qmbscore"), 0u);
+    abspielen(p, {{0, "open {a} type MPEGVideo alias qmbgame"}, {0, "open {b} type MPEGVideo alias qmbscore"}});
     EXPECT_LT(rms(p.vorrücken(200)), 1e-6); // nothing plays yet
-    ASSERT_EQ(senden(p, "play qmbgame from 0"), 0u);
+    abspielen(p, {{0, "play qmbgame from 0"}});
     EXPECT_GT(rms(p.vorrücken(500)), 1e-3);
-    ASSERT_EQ(senden(p, "stop qmbgame"), 0u);
+    abspielen(p, {{0, "stop qmbgame"}});
     p.vorrücken(1500); // the released notes die away
     EXPECT_EQ(p.klang()->stimmen(), 0);
     // The second piece sounds on channels 16 to 31, its drums on 25.
-    ASSERT_EQ(senden(p, "play qmbscore from 0"), 0u);
+    abspielen(p, {{0, "play qmbscore from 0"}});
     EXPECT_GT(rms(p.vorrücken(500)), 1e-3);
-    EXPECT_EQ(p.klang()->bank(25), 128);
-    EXPECT_EQ(p.klang()->programm(0), 19);
-    EXPECT_EQ(p.klang()->programm(16), 40);
+    EXPECT_EQ((std::vector{p.klang()->bank(25), p.klang()->programm(0), p.klang()->programm(16)}), (std::vector{128, 19, 40}));
 }
 
 // The driver takes what the render thread stored ahead, in buffers of its
@@ -152,8 +141,7 @@ TEST_F(MitSoundFont, TreiberpufferJederLängeGebenDenselbenKlang) {
     Befehlsspieler blockweise(offline(schrift)), gepuffert(offline(schrift));
     for (Befehlsspieler* s : {&blockweise, &gepuffert}) {
         ASSERT_TRUE(s->warteAufKlang());
-        ASSERT_EQ(senden(*s, "open {a} type MPEGVideo alias qmbgame"), 0u);
-        ASSERT_EQ(senden(*s, "play qmbgame from 900"), 0u);
+        abspielen(*s, {{0, "open {a} type MPEGVideo alias qmbgame"}, {0, "play qmbgame from 900"}});
     }
     const std::vector<float> soll = blockweise.vorrücken(500);
     const int n = static_cast<int>(soll.size() / 2);
@@ -168,7 +156,7 @@ TEST_F(MitSoundFont, TreiberpufferJederLängeGebenDenselbenKlang) {
     EXPECT_TRUE(ist == soll);
     // Closing the last piece: what is stored fades out, then silence, no underrun.
     const std::vector<float> weiter = blockweise.vorrücken(20);
-    ASSERT_EQ(senden(gepuffert, "close qmbgame"), 0u);
+    abspielen(gepuffert, {{0, "close qmbgame"}});
     gepuffert.ausgabeFüllen(l.data(), r.data(), 1000);
     for (int i = 0; i < 1000; ++i) {
         const int a = Befehlsspieler::Ausblendung;
@@ -179,8 +167,7 @@ TEST_F(MitSoundFont, TreiberpufferJederLängeGebenDenselbenKlang) {
     EXPECT_EQ(gepuffert.unterläufe(), 0);
     // The next piece waits for a full store: a render thread held up after
     // two blocks gives silence, not two blocks and an underrun.
-    ASSERT_EQ(senden(gepuffert, "open {a} type MPEGVideo alias qmbgame"), 0u);
-    ASSERT_EQ(senden(gepuffert, "play qmbgame from 0"), 0u);
+    abspielen(gepuffert, {{0, "open {a} type MPEGVideo alias qmbgame"}, {0, "play qmbgame from 0"}});
     gepuffert.vorausRendern(2);
     gepuffert.ausgabeFüllen(l.data(), r.data(), 1000);
     EXPECT_EQ(std::count(l.begin(), l.begin() + 1000, 0.0f) + gepuffert.unterläufe(), 1000);
@@ -210,12 +197,11 @@ TEST_F(MitSoundFont, AusgabeNurOffenWährendEtwasKlingt) {
         for (int i = 0; i < 2000 && s.ausgabeOffen() != offen; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return s.ausgabeOffen() == offen;
     };
-    EXPECT_TRUE(warteBis(false)); // nothing plays after loading
-    ASSERT_EQ(senden(s, "open {a} type MPEGVideo alias qmbgame"), 0u);
-    EXPECT_TRUE(warteBis(false));
-    ASSERT_EQ(senden(s, "play qmbgame from 0"), 0u);
+    abspielen(s, {{0, "open {a} type MPEGVideo alias qmbgame"}});
+    EXPECT_TRUE(warteBis(false)); // nothing plays yet
+    abspielen(s, {{0, "play qmbgame from 0"}});
     EXPECT_TRUE(warteBis(true));
-    ASSERT_EQ(senden(s, "close qmbgame"), 0u);
+    abspielen(s, {{0, "close qmbgame"}});
     EXPECT_TRUE(warteBis(false));
 }
 

@@ -8,9 +8,7 @@
 namespace qmb {
 namespace {
 
-using test::Bytes;
-using test::smf;
-using test::Spur;
+using namespace test;
 
 // The whole reading as one line: length | tempo map (ms=us) | events
 // (ms:status,data1,data2,track); or the error's text.
@@ -32,9 +30,9 @@ Bytes eineSpur(const Spur& s, std::uint16_t teilung = 500) { return smf(0, teilu
 
 TEST(MidiDatei, GuteDateien) {
     const std::uint16_t smpte25 = std::uint16_t((0x100 - 25) << 8 | 40), ntsc = std::uint16_t((0x100 - 29) << 8 | 1);
-    Bytes fremd = test::kopf(0, 1, 500), nachEnde = eineSpur(Spur().an(0, 0, 60).ende(10).an(0, 0, 61).roh(0, {1}));
-    test::anhängen(fremd, Spur().roh(0, {1, 2, 3}), "XFIH");
-    test::anhängen(fremd, Spur().an(0, 0, 60).aus(48, 0, 60)); // no end-of-track event
+    Bytes fremd = kopf(0, 1, 500), nachEnde = eineSpur(Spur().an(0, 0, 60).ende(10).an(0, 0, 61).roh(0, {1}));
+    anhängen(fremd, Spur().roh(0, {1, 2, 3}), "XFIH");
+    anhängen(fremd, Spur().an(0, 0, 60).aus(48, 0, 60)); // no end-of-track event
     const std::pair<Bytes, std::string> fälle[] = {
         // 480 a quarter: 960 ticks at 120 bpm, then 960 at 240 bpm
         {smf(0, 480, {Spur().an(0, 0, 60).aus(960, 0, 60).tempo(0, 250000).an(480, 0, 62).aus(240, 0, 62).ende(240)}),
@@ -74,8 +72,8 @@ TEST(MidiDatei, KaputteUndFeindseligeDateien) {
         {{}, MidiFehler::KeinKopf},
         {{'M', 'T', 'h', 'd', 0, 0, 0, 4, 0, 0, 0, 1}, MidiFehler::KopfZuKurz},
         {smf(2, 96, {Spur().ende()}), MidiFehler::FormatUnbekannt},
-        {test::kopf(1, 0, 96), MidiFehler::KeineSpuren},
-        {test::kopf(1, 1025, 96), MidiFehler::ZuVieleSpuren},
+        {kopf(1, 0, 96), MidiFehler::KeineSpuren},
+        {kopf(1, 1025, 96), MidiFehler::ZuVieleSpuren},
         {eineSpur(Spur().ende(), 0), MidiFehler::TeilungNull},
         {eineSpur(Spur().ende(), std::uint16_t((0x100 - 23) << 8 | 10)), MidiFehler::SmpteUngültig},
         {zuLang, MidiFehler::Abgeschnitten},
