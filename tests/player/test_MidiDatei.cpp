@@ -66,8 +66,6 @@ TEST(MidiDatei, KaputteUndFeindseligeDateien) {
     std::copy(gut.begin(), gut.end(), riesig.begin());
     Spur weit;
     for (int i = 0; i < 17; ++i) weit.roh(0x0FFFFFFF, {0x90, 60, 0});
-    Spur fünf;
-    fünf.b = {0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 100};
     const std::pair<Bytes, MidiFehler> fälle[] = {
         {{}, MidiFehler::KeinKopf},
         {{'M', 'T', 'h', 'd', 0, 0, 0, 4, 0, 0, 0, 1}, MidiFehler::KopfZuKurz},
@@ -79,7 +77,7 @@ TEST(MidiDatei, KaputteUndFeindseligeDateien) {
         {zuLang, MidiFehler::Abgeschnitten},
         {eineSpur(Spur().roh(0, {0xFF, 0x01, 0x40, 'x'})), MidiFehler::Abgeschnitten},
         {eineSpur(Spur().roh(0, {0xF0, 0x8F, 0xFF, 0xFF, 0x7F, 0x00})), MidiFehler::Abgeschnitten},
-        {eineSpur(fünf), MidiFehler::ZahlZuLang},
+        {eineSpur(Spur{{0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 100}}), MidiFehler::ZahlZuLang},
         {eineSpur(Spur().roh(0, {60, 100})), MidiFehler::OhneLaufstatus},
         {eineSpur(Spur().roh(0, {0xF8})), MidiFehler::UngültigesByte},
         {eineSpur(weit), MidiFehler::ZuLang},
