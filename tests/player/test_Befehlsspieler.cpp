@@ -193,13 +193,17 @@ TEST_F(MitSoundFont, AusgabeNurOffenWährendEtwasKlingt) {
     const double gerät = s.klang()->einstellung("audio.period-size") * s.klang()->einstellung("audio.periods") / rate;
     EXPECT_TRUE(gerät >= 0.04 && gerät <= 0.08) << gerät;
     EXPECT_TRUE(Befehlsspieler::Vorlauf / rate >= 0.08 && Befehlsspieler::Vorlauf / rate <= 0.2);
-    // Each command, and whether the output is open after it.
-    const std::pair<std::string, bool> schritte[] = {{"open {a} type MPEGVideo alias qmbgame", false}, {"play qmbgame from 0", true}, {"close qmbgame", false}};
-    for (const auto& [befehl, offen] : schritte) {
-        abspielen(s, {{0, befehl}});
+    auto warteBis = [&](bool offen) {
         for (int i = 0; i < 2000 && s.ausgabeOffen() != offen; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        EXPECT_EQ(s.ausgabeOffen(), offen) << befehl;
-    }
+        return s.ausgabeOffen() == offen;
+    };
+    EXPECT_TRUE(warteBis(false)); // nothing plays after loading
+    abspielen(s, {{0, "open {a} type MPEGVideo alias qmbgame"}});
+    EXPECT_TRUE(warteBis(false));
+    abspielen(s, {{0, "play qmbgame from 0"}});
+    EXPECT_TRUE(warteBis(true));
+    abspielen(s, {{0, "close qmbgame"}});
+    EXPECT_TRUE(warteBis(false));
 }
 
 } // namespace
