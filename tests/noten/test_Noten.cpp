@@ -68,7 +68,7 @@ TEST(Noten, JedeSchreibweiseAlsNoten) {
          "0-86:1:60:49 96-182:1:62:61 192-278:1:64:73 288-374:1:67:84 384-729:1:60:96 | "},
         {takt("", "channel 10\ntranspose 5\n", "kick/8 hat snare hat [kick crash]/4 n44/4"),
          "0-43:10:36:80 48-91:10:42:80 96-139:10:38:80 144-187:10:42:80 192-278:10:36:80 192-278:10:49:80 288-374:10:44:80 | "},
-        {"division 96\ngrid g /8\nkick  x...x...\nsnare ..X...o.\nend\ntrack \"D\"\nchannel 10\n| *g |\n",
+        {"division 96\ngrid g /8\nkick  x...x...\nsnare ..X...o.\nend\ntrack \"D\"\nchannel 10\ntranspose 3\n| *g |\n",
          "0-43:10:36:80 96-139:10:38:104 192-235:10:36:80 288-331:10:38:48 | "},
         {"division 96\ngrid riff /8\nc3 x.x.\ne3 .x.x\nend\ntrack \"B\"\ntranspose 2\n| *riff+12 c4/2 |\n",
          "0-43:1:62:80 48-91:1:66:80 96-139:1:62:80 144-187:1:66:80 192-364:1:62:80 | "},
