@@ -94,7 +94,13 @@ warte_ende() {
   wait "$pid"
 }
 
-aufräumen() { [ -n "$pid" ] && kill "$pid" 2>/dev/null || true; }
+# The program removes its music folder when told to end: that is waited for
+# (up to five seconds), so that the test's own clean-up does not race it.
+aufräumen() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  kill -9 "$pid" 2>/dev/null || true
+}
 trap aufräumen EXIT
 
 # Runs a copy of the program in a folder of its own, with its own home and
