@@ -194,8 +194,7 @@ TEST_F(Bonusse, HöchstensZehnUndNurImSpiel) {
 TEST_F(Schüsse, TaktUndGewehre) {
     m.Munition = 3;
     m.Form_KeyDown(vbKeyControl, 0);
-    EXPECT_EQ(feuern(30), (Gefeuert{{1, 2640}, {8, 3770}, {15, 2640}}));
-    EXPECT_EQ(m.lblPunkte.Caption, label(1, 1, 0));
+    EXPECT_EQ((std::tuple{feuern(30), m.lblPunkte.Caption}), (std::tuple{Gefeuert{{1, 2640}, {8, 3770}, {15, 2640}}, label(1, 1, 0)}));
     // Refilled with fire still held, the cadence goes on from where it stood.
     bonus(1, 2, {3000, 6300, 0, 0});
     m.tmrBonusse_Timer();
@@ -208,8 +207,7 @@ TEST_F(Schüsse, TaktUndGewehre) {
     m.Form_MouseDown(vbLeftButton, 0, 0, 0); // the left button always starts anew
     EXPECT_EQ(feuern(1), (Gefeuert{{1, 2640}}));
     m.Form_MouseUp(vbLeftButton, 0, 0, 0);
-    EXPECT_EQ(feuern(10), Gefeuert{});
-    EXPECT_EQ(m.Munition, 46);
+    EXPECT_EQ((std::tuple{feuern(10), m.Munition}), (std::tuple{Gefeuert{}, 46}));
 }
 
 TEST_F(Schüsse, TreffenNurMitEchterÜberlappung) {

@@ -129,9 +129,8 @@ TEST_F(Liste, EinfügenWieImmer) {
         SCOPED_TRACE(f.name + std::to_string(f.punkte));
         platte.namen.clear();
         if (!f.vorher.empty()) platte.ablegen("/spiel/Highscores.qmb", datei(f.vorher));
-        EXPECT_EQ(liste.IstHighscore(f.punkte), f.ist);
-        EXPECT_EQ(liste.HighscoreEintragen(f.name, f.punkte), f.platz);
-        EXPECT_EQ(lies(), datei(f.nachher));
+        EXPECT_EQ((std::tuple{liste.IstHighscore(f.punkte), liste.HighscoreEintragen(f.name, f.punkte), lies()}),
+                  (std::tuple{f.ist, f.platz, datei(f.nachher)}));
     }
     EXPECT_TRUE(fenster.protokoll.empty());
 }
@@ -145,29 +144,24 @@ TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
     for (const auto& n : namen) liste.HighscoreEintragen(ausCp1252(n.substr(3)), static_cast<int16_t>(std::stoi(n)));
     // Read as one line or as two, the last name gives the same bytes.
     EXPECT_EQ(liste.ZeilenLesen(), namen);
-    EXPECT_EQ(liste.HighscoreEintragen("Neu", 35), 4);
-    EXPECT_EQ(lies(), datei(mit(namen, 3, "035Neu")));
+    EXPECT_EQ((std::tuple{liste.HighscoreEintragen("Neu", 35), lies()}), (std::tuple{4, datei(mit(namen, 3, "035Neu"))}));
     // Lines another program wrote stay lines of their own beside such names,
     // and go at the next insertion.
     const std::vector<std::string> gemischt = {"042A", "Liste", "030en", "Test", "020Wifi", "Ein Kommentar"};
     platte.ablegen("/spiel/Highscores.qmb", datei(gemischt));
     EXPECT_EQ(liste.ZeilenLesen(), gemischt);
-    EXPECT_EQ(liste.HighscoreEintragen("Neu", 25), 3);
-    EXPECT_EQ(lies(), datei({"042A", "030en", "025Neu", "020Wifi"}));
+    EXPECT_EQ((std::tuple{liste.HighscoreEintragen("Neu", 25), lies()}), (std::tuple{3, datei({"042A", "030en", "025Neu", "020Wifi"})}));
 }
 
 TEST_F(Liste, RiesigeUndUnlesbareDateien) {
     // A huge file is read only at its start; its cut-off last line is dropped.
     platte.ablegen("/spiel/Highscores.qmb", datei({"080Anfang"}) + std::string(DATEI_HÖCHSTENS - 18, 'x') + "\r\n" + datei({"099Hinten"}));
-    EXPECT_EQ(liste.HighscoreEintragen("Neu", 90), 1);
-    EXPECT_EQ(lies(), datei({"090Neu", "080Anfang"}));
+    EXPECT_EQ((std::tuple{liste.HighscoreEintragen("Neu", 90), lies()}), (std::tuple{1, datei({"090Neu", "080Anfang"})}));
     // A list that cannot be read may have room; it is told once, no place
     // is named, and it is never replaced.
     platte.lesefehler = EACCES;
-    EXPECT_TRUE(liste.IstHighscore(60));
-    EXPECT_EQ(liste.HighscoreEintragen("Bob", 60), Bestenliste::NICHT_GESPEICHERT);
-    EXPECT_TRUE(liste.ZeilenLesen().empty());
-    EXPECT_EQ(lies(), datei({"090Neu", "080Anfang"}));
+    EXPECT_EQ((std::tuple{liste.IstHighscore(60), liste.HighscoreEintragen("Bob", 60), liste.ZeilenLesen().size(), lies()}),
+              (std::tuple{true, Bestenliste::NICHT_GESPEICHERT, 0u, datei({"090Neu", "080Anfang"})}));
     ASSERT_EQ(fenster.protokoll.size(), 1u);
     EXPECT_NE(fenster.protokoll[0].prompt.find("/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht gelesen werden (Zugriff verweigert)"),
               std::string::npos);
@@ -236,9 +230,9 @@ TEST_P(Unterbrechung, LässtImmerDieAlteOderDieNeueListeGanzZurück) {
         const bool blieb = jetzt == alt;
         ASSERT_TRUE(blieb || jetzt == neu);
         if (platz) {
-            EXPECT_EQ(*platz, blieb ? Bestenliste::NICHT_GESPEICHERT : (mitListe ? 3 : 1));
-            EXPECT_EQ(fenster.protokoll.size(), blieb ? 1u : 0u);
-            EXPECT_EQ(platte.namen.size(), jetzt ? 1u : 0u) << "a left-over beside the list";
+            // The place told, one message when it failed, and no left-over beside the list.
+            EXPECT_EQ((std::tuple{*platz, fenster.protokoll.size(), platte.namen.size()}),
+                      (std::tuple{blieb ? Bestenliste::NICHT_GESPEICHERT : (mitListe ? 3 : 1), blieb ? 1u : 0u, jetzt ? 1u : 0u}));
         }
         platte.störAn = 0;
         modQuambel neustart(programm, fenster, platte);

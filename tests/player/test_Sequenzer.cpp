@@ -71,9 +71,8 @@ TEST(Sequenzer, EreignisseZumNächstenBlockUndDasEnde) {
     q.fortsetzen(&a); // a plain play at the end stays there
     blöcke(q, a, 5);
     EXPECT_EQ(zustand(q), std::tuple(20, false, true));
-    EXPECT_FALSE(q.spielen(21, false, &a));
-    EXPECT_FALSE(q.spielen(-1, false, &a));
-    EXPECT_EQ(zustand(q), std::tuple(20, false, true));
+    // From beyond the end or before the start: refused, and nothing changes.
+    EXPECT_EQ((std::tuple{q.spielen(21, false, &a), q.spielen(-1, false, &a), zustand(q)}), (std::tuple{false, false, std::tuple(20, false, true)}));
 }
 
 TEST(Sequenzer, WiederholenBehältDenÜberhang) {
@@ -83,8 +82,7 @@ TEST(Sequenzer, WiederholenBehältDenÜberhang) {
     ASSERT_TRUE(q.spielen(10, true, &a));
     a.liste.clear();
     blöcke(q, a, 12);
-    EXPECT_EQ(q.positionFrames(), 32 + 64);
-    EXPECT_EQ(a.noten(), (std::vector<Nachricht>{{11, 0, 0x80, 60, 0}, {11, 0, 0x90, 60, 100}}));
+    EXPECT_EQ((std::tuple{q.positionFrames(), a.noten()}), (std::tuple{32 + 64, std::vector<Nachricht>{{11, 0, 0x80, 60, 0}, {11, 0, 0x90, 60, 100}}}));
     // Paused and continued with a plain play, it plays once to the end.
     q.anhalten(&a);
     q.fortsetzen(&a);

@@ -68,8 +68,7 @@ TEST_F(Musikbefehle, JedesEreignisMitMusikAnUndAus) {
     m.tmrRand_Timer();
     Befehle soll = ende;
     for (const auto& b : spielt(2)) soll.push_back(b);
-    EXPECT_EQ(mci.befehle, soll);
-    EXPECT_EQ(zufall.saaten, (std::vector<double>{3600.5, 3600.5}));
+    EXPECT_EQ(std::tuple(mci.befehle, zufall.saaten), std::tuple(soll, std::vector<double>{3600.5, 3600.5}));
 }
 
 TEST_F(Musikbefehle, MusikschalterImMenü) {
