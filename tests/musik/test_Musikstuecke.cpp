@@ -7,7 +7,6 @@
 #include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "musik/Musikressourcen.h"
 #include "sound/player/MidiDatei.h"
@@ -23,21 +22,16 @@ struct Stück {
 };
 const Stück stücke[] = {{101, "lost", 2600}, {102, "won", 2500}, {103, "game1", 0}, {104, "game2", 0}, {105, "game3", 0}, {106, "game4", 0}};
 
-// The compiled files beside the build ("101=path|102=path…").
-std::string pfad(int id) {
-    std::istringstream liste(QUAMBEL_MIDI_DATEIEN);
-    for (std::string e; std::getline(liste, e, '|');)
-        if (std::stoi(e) == id) return e.substr(e.find('=') + 1);
-    return "";
-}
+// The file compiled from the piece's notes, beside the build.
+std::string pfad(const Stück& s) { return QUAMBEL_MIDI_ORDNER "/" + std::string(s.name) + ".mid"; }
 
-// The piece the program carries, which must be the very bytes compiled for it.
-MidiStück lesen(int id) {
+// The piece the program carries under its number: the very bytes compiled for it.
+MidiStück lesen(const Stück& s) {
     MidiStück st;
-    const std::span<const unsigned char> b = Musikressource(id);
-    std::ifstream ein(pfad(id), std::ios::binary);
-    EXPECT_EQ(std::string(b.begin(), b.end()), std::string(std::istreambuf_iterator<char>(ein), {})) << id;
-    EXPECT_EQ(leseMidi(std::span<const std::uint8_t>(b.data(), b.size()), st), MidiFehler::Keiner) << id;
+    const std::span<const unsigned char> b = Musikressource(s.id);
+    std::ifstream ein(pfad(s), std::ios::binary);
+    EXPECT_EQ(std::string(b.begin(), b.end()), std::string(std::istreambuf_iterator<char>(ein), {})) << s.name;
+    EXPECT_EQ(leseMidi(std::span<const std::uint8_t>(b.data(), b.size()), st), MidiFehler::Keiner) << s.name;
     return st;
 }
 
@@ -47,7 +41,7 @@ MidiStück lesen(int id) {
 // the game starts it and sounds five seconds on.
 TEST(Musik, FormUndLänge) {
     for (const Stück& s : stücke) {
-        const MidiStück st = lesen(s.id);
+        const MidiStück st = lesen(s);
         std::set<int> spuren, kanäle, stärken;
         std::map<int, double> programm, ersteNote;
         std::vector<std::pair<double, double>> klänge; // a note sounds to its end, and at least half a second
@@ -89,10 +83,10 @@ TEST(Musik, PegelUndLautheit) {
         Befehlsspieler p(e);
         if (!p.warteAufKlang()) GTEST_SKIP() << "no SoundFont installed";
         std::string antwort;
-        ASSERT_EQ(p.mciSendString("open " + pfad(s.id) + " alias x", antwort), 0u) << s.name;
+        ASSERT_EQ(p.mciSendString("open " + pfad(s) + " alias x", antwort), 0u) << s.name;
         ASSERT_EQ(p.mciSendString("play x from " + std::to_string(int(s.abMs)), antwort), 0u);
         double spitze = 0, quadrate = 0, werte = 0;
-        for (double ms = s.abMs, länge = lesen(s.id).längeMs; ms < länge; ms += 1000)
+        for (double ms = s.abMs, länge = lesen(s).längeMs; ms < länge; ms += 1000)
             for (float x : p.vorrücken(1000)) spitze = std::max(spitze, double(std::abs(x))), quadrate += double(x) * x, ++werte;
         const double spitzeDb = 20 * std::log10(spitze), lautheitDb = 10 * std::log10(quadrate / werte);
         std::printf("%-6s Spitze %6.1f dBFS, Lautheit %6.1f dB\n", s.name, spitzeDb, lautheitDb);
