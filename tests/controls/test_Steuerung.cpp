@@ -143,7 +143,7 @@ TEST_F(Steuerung, TastaturModusPausiertUndZeigerBleibtFrei) {
     for (const auto& s : ablauf) EXPECT_EQ(s.find("Zeiger"), std::string::npos) << "keyboard play is never confined";
     m.optMaus_Click();
     EXPECT_EQ(bis(" Pad ").substr(bis(" Pad ").size() - 6), "Maus-+");
-    m.mnuSpielStarten_Click(); // its clips are kept, the start's own too
+    m.mnuSpielStarten_Click(); // started without forgetting its calls: the start must not clip either
     m.mnuPause_Click();
     m.mnuPause_Click();
     m.SpielEnde();

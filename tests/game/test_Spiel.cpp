@@ -59,9 +59,9 @@ TEST_F(Spiel, StartUndEnde) {
     m.mnuSpielbeenden_Click();
     EXPECT_EQ(std::tuple(stand(), ablauf), std::tuple(keinSpiel(7), Schritte{"Zeiger frei", "DoEvents", "DoEvents"}));
 
-    // Keyboard play: the pad timer runs (that the pointer is never confined
-    // the controls tests check); the five timers at their intervals (the
-    // music watch every two seconds).
+    // Keyboard play: the pad timer runs, and the five timers keep their
+    // intervals (the music watch every two seconds). That the pointer stays
+    // free in keyboard play, the controls tests check.
     m.optTastatur_Click();
     m.cmdLos_Click();
     const uint64_t vorher = m.tmrRand.Ticks();
