@@ -63,6 +63,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Ballspiel: halte so viele Bälle wie mögl
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "timgm6mb-soundfont | fluid-soundfont-gm, qt6-translations-l10n, fonts-liberation2, fonts-comic-neue, fonts-dejavu-core")
+# On a Wayland desktop Qt needs its Wayland plugin to run there natively
+# (without it, it falls back to XWayland: blurry at scale 2).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # Debian wants the licence as the package's copyright file.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quambel RENAME copyright)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)

@@ -9,8 +9,10 @@ PAKETE=(
   build-essential cmake ninja-build ccache pkg-config git file dpkg-dev
   # Qt 6 widgets, SVG, tests, German standard buttons
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
-  # pointer confinement on X11
-  libx11-dev
+  # pointer confinement on X11, and on Wayland through the compositor's protocol
+  # spoken on Qt's connection; Qt's Wayland plugin, so that Wayland desktops
+  # run the game natively
+  libx11-dev libwayland-dev wayland-protocols qt6-base-private-dev qt6-wayland
   # music: synthesiser and a General MIDI SoundFont
   libfluidsynth-dev timgm6mb-soundfont
   # scalable fonts close to the ones the game was drawn with: Liberation Sans
@@ -18,8 +20,9 @@ PAKETE=(
   fonts-liberation2 fonts-comic-neue fonts-dejavu-core
   # tests, fuzzing and benchmarks; FluidR3, the other GM SoundFont, for the music's levels
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev fluid-soundfont-gm
-  # whole-program tests: virtual X server, input, screenshots, sound measurement
-  xvfb xauth xdotool x11-utils imagemagick sox
+  # whole-program tests: virtual X server, input, screenshots, sound measurement;
+  # on Wayland a headless sway with keys (wtype), screenshots (grim), its tree (jq)
+  xvfb xauth xdotool x11-utils imagemagick sox sway grim wtype jq
   # desktop integration checks
   appstream desktop-file-utils
   # measurements: a sound server with a null sink, so the music is really synthesised

@@ -98,6 +98,7 @@ warte_ende() {
 # (up to five seconds), so that the test's own clean-up does not race it.
 aufräumen() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || return 0
+  kill -CONT "$pid" 2>/dev/null || true # a test may have held it
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
   kill -9 "$pid" 2>/dev/null || true
 }
@@ -115,3 +116,39 @@ eigener_ordner() {
   PROGRAMM=$arbeit/quambel
   trap 'aufräumen; [ -n "${QUAMBEL_E2E_BEHALTEN:-}" ] || rm -rf "$arbeit"' EXIT
 }
+
+# Under a Wayland compositor (tests/e2e/wayland.sh) the same steps go through
+# sway's tree, wtype and grim, and the pointer through tools/zeiger.
+if [ -n "${WAYLAND_DISPLAY:-}" ] && [ -z "${DISPLAY:-}" ]; then
+  baum() { swaymsg -t get_tree; }
+  bild() { grim "$BILDER/e2e-$1.png" 2>/dev/null || true; }
+  fenster_id() {
+    baum | jq -r --arg t "^$1\$" '.. | objects | select(.pid? != null and .name != null)
+      | select(.name | test($t)) | .id' | sed -n 1p | grep .
+  }
+  # The window's inside in layout pixels: X Y WIDTH HEIGHT.
+  fenster_ort() {
+    baum | jq -r --argjson id "$1" '.. | objects | select(.id? == $id)
+      | "X=\(.rect.x + .window_rect.x) Y=\(.rect.y + .window_rect.y) WIDTH=\(.window_rect.width) HEIGHT=\(.window_rect.height)"'
+  }
+  # xdotool's key names with + for modifiers, as wtype's arguments.
+  taste() {
+    local id=$1 k teile
+    shift
+    swaymsg "[con_id=$id] focus" >/dev/null
+    for k; do
+      IFS=+ read -r -a teile <<<"$k"
+      local args=() m
+      for m in "${teile[@]:0:${#teile[@]}-1}"; do args+=(-M "$m"); done
+      args+=(-k "${teile[-1]}")
+      for m in "${teile[@]:0:${#teile[@]}-1}"; do args+=(-m "$m"); done
+      wtype "${args[@]}"
+    done
+  }
+  # One command to the pointer (see tools/zeiger), answered once the compositor took it.
+  zeiger() {
+    local antwort
+    echo "$*" >&"$ZEIGER"
+    read -r -t 10 antwort <&"$ZEIGER_ANTWORT" && [ "$antwort" = ok ] || fehler "der Zeiger nimmt \"$*\" nicht"
+  }
+fi

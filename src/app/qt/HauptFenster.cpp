@@ -47,9 +47,6 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     setWindowTitle(text(m_.Caption));
     titel_ = m_.Caption;
     feld_ = new Spielfeld(m_, this);
-    // Its own native window, so that the pointer can be confined to the
-    // playfield alone and not to the menu bar as well.
-    feld_->setAttribute(Qt::WA_NativeWindow);
     feld_->setFocusPolicy(Qt::NoFocus);
     setCentralWidget(feld_);
 
@@ -130,6 +127,14 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
 
 HauptFenster::~HauptFenster() { qApp->removeEventFilter(this); }
 
+void HauptFenster::setEinsperrbar(const QString& hinderungsgrund) {
+    // The box must not promise what the desktop cannot do: it stays as the
+    // game sets it, but cannot be changed, and says why.
+    einsperrbar_ = hinderungsgrund.isEmpty();
+    chkMaus->setToolTip(hinderungsgrund);
+    spiegeln();
+}
+
 template <typename F>
 void HauptFenster::weiter(F&& handler) {
     handler();
@@ -172,7 +177,8 @@ void HauptFenster::spiegeln() {
     option(optTastatur, m_.optTastatur);
     option(optMaus, m_.optMaus);
     if (chkMaus->isChecked() != (m_.chkMaus.Value != 0)) chkMaus->setChecked(m_.chkMaus.Value != 0);
-    if (chkMaus->isEnabled() != m_.chkMaus.Enabled) chkMaus->setEnabled(m_.chkMaus.Enabled);
+    const bool mausAn = m_.chkMaus.Enabled && einsperrbar_;
+    if (chkMaus->isEnabled() != mausAn) chkMaus->setEnabled(mausAn);
 
     spiegeln(mnuSpielStarten, m_.mnuSpielStarten);
     spiegeln(mnuPause, m_.mnuPause);

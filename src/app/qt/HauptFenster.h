@@ -8,6 +8,7 @@
 #include <string>
 
 #include <QMainWindow>
+#include <QString>
 
 class QAction;
 class QCheckBox;
@@ -30,6 +31,10 @@ public:
     // Model → widgets. Cheap when nothing changed; called after every event
     // and tick, and before every point where the game lets events in.
     void spiegeln();
+
+    // Where the desktop cannot confine the pointer: the reason, for the
+    // confinement box's tooltip; the box is then disabled.
+    void setEinsperrbar(const QString& hinderungsgrund);
 
     frmMain& modell() { return m_; }
     Spielfeld* feld() { return feld_; }
@@ -79,6 +84,7 @@ private:
     // Where a button press went: the label keeps the pointer until release.
     bool mausBeimLabel_ = false;
     int zeiger_ = -1;
+    bool einsperrbar_ = true;
     std::string titel_;
 };
 

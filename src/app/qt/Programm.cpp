@@ -19,6 +19,11 @@ Programm::Programm(std::unique_ptr<Befehlsschnittstelle> musik)
     fenster_ = new HauptFenster(m);
     fenster_->setAttribute(Qt::WA_DeleteOnClose, false);
     zeiger_.setSpielfeld(fenster_->feld());
+    // X11 and Windows confine the pointer to a window of its own: the
+    // playfield gets one there (it must, before it is first shown), so that
+    // the menu bar stays out of reach. Elsewhere it is a plain widget.
+    if (zeiger_.brauchtEigenesFenster()) fenster_->feld()->setAttribute(Qt::WA_NativeWindow);
+    fenster_->setEinsperrbar(zeiger_.hinderungsgrund());
     fenster_->feld()->anteil = [this](const Zeitgeber& z) { return treiber_.anteil(z); };
     dienste_.setEltern(fenster_);
     // The window shows the game as it is whenever events are let in or a

@@ -30,9 +30,15 @@ QtMessageHandler vorheriger = nullptr;
 
 void beimStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text) {
     if (typ == QtFatalMsg) {
-        const char* anzeige = std::getenv("DISPLAY");
-        std::fprintf(stderr, "Quambel: Keine Anzeige erreichbar (DISPLAY=%s); das Spiel braucht eine grafische Oberfläche.\n",
-                     anzeige != nullptr && *anzeige != '\0' ? anzeige : "nicht gesetzt");
+        // Both ways to a desktop: X11 and Wayland.
+        auto wert = [](const char* name) {
+            const char* w = std::getenv(name);
+            return w != nullptr && *w != '\0' ? w : "nicht gesetzt";
+        };
+        std::fprintf(stderr,
+                     "Quambel: Keine Anzeige erreichbar (DISPLAY=%s, WAYLAND_DISPLAY=%s); das Spiel braucht eine "
+                     "grafische Oberfläche.\n",
+                     wert("DISPLAY"), wert("WAYLAND_DISPLAY"));
         std::_Exit(1);
     }
     zurückgehalten.push_back(qFormatLogMessage(typ, ort, text).toStdString());

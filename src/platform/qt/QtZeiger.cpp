@@ -5,6 +5,36 @@
 
 namespace qmb {
 
+namespace {
+// The offscreen platform has no pointer to hold.
+class KeineEinsperrung : public Einsperrung {
+public:
+    bool festhalten(QWidget*) override { return false; }
+    void freigeben() override {}
+};
+} // namespace
+
+std::unique_ptr<Einsperrung> einsperrungFür(const QString& plattform) {
+#if defined(Q_OS_WIN)
+    if (plattform == QLatin1String("windows")) return windowsEinsperrung();
+#endif
+#if defined(QUAMBEL_X11)
+    if (plattform == QLatin1String("xcb")) return x11Einsperrung();
+#endif
+#if defined(QUAMBEL_WAYLAND)
+    if (plattform.startsWith(QLatin1String("wayland"))) return waylandEinsperrung();
+#endif
+    (void)plattform;
+    return std::make_unique<KeineEinsperrung>();
+}
+
+QtZeiger::QtZeiger(QWidget* spielfeld)
+    : feld_(spielfeld), einsperrung_(einsperrungFür(QGuiApplication::platformName())) {}
+
+QtZeiger::~QtZeiger() {
+    if (eingesperrt_) einsperrung_->freigeben();
+}
+
 Rechteck QtZeiger::GetClientRect() {
     if (!feld_) return {};
     return {0, 0, feld_->width(), feld_->height()};
@@ -28,11 +58,11 @@ void QtZeiger::ClipCursor(const Rechteck& r) {
     const bool ganz = r.left <= desktop.left && r.top <= desktop.top && r.right >= desktop.right &&
                       r.bottom >= desktop.bottom;
     if (ganz || !feld_ || !feld_->isVisible()) {
-        if (eingesperrt_) zeigerFreigeben();
+        if (eingesperrt_) einsperrung_->freigeben();
         eingesperrt_ = false;
         return;
     }
-    eingesperrt_ = zeigerFesthalten(feld_);
+    eingesperrt_ = einsperrung_->festhalten(feld_);
 }
 
 } // namespace qmb

@@ -1,19 +1,23 @@
 #pragma once
 // Pointer confinement on Qt. The game asks for a clip rectangle in screen
-// pixels; X11 has no clip rectangle but a pointer grab confined to a window,
-// so a clip inside the desktop becomes a grab confined to the playfield's own
-// native window and the desktop clip becomes a release. Elsewhere (offscreen,
-// Wayland) confinement is not available and the game runs without it.
+// pixels; a clip inside the desktop holds the pointer inside the playfield
+// (in the way of the desktop the program runs on, see Einsperrung.h), and
+// the desktop clip lets it go. Where the desktop has no way (the offscreen
+// platform), the game runs without it.
+#include <memory>
+
 #include <QPointer>
 #include <QWidget>
 
 #include "platform/Zeigerdienste.h"
+#include "platform/qt/Einsperrung.h"
 
 namespace qmb {
 
 class QtZeiger : public Zeigerdienste {
 public:
-    explicit QtZeiger(QWidget* spielfeld = nullptr) : feld_(spielfeld) {}
+    explicit QtZeiger(QWidget* spielfeld = nullptr);
+    ~QtZeiger() override;
     void setSpielfeld(QWidget* feld) { feld_ = feld; }
 
     Rechteck GetClientRect() override;
@@ -21,14 +25,13 @@ public:
     Punkt ClientToScreen(Punkt p) override;
     void ClipCursor(const Rechteck& r) override;
 
+    bool brauchtEigenesFenster() const { return einsperrung_->brauchtEigenesFenster(); }
+    QString hinderungsgrund() const { return einsperrung_->hinderungsgrund(); }
+
 private:
     QPointer<QWidget> feld_;
+    std::unique_ptr<Einsperrung> einsperrung_;
     bool eingesperrt_ = false;
 };
-
-// The platform part (X11 in its own source file: Xlib's macros clash with
-// Qt's names). Return true when the grab or release took effect.
-bool zeigerFesthalten(QWidget* feld);
-void zeigerFreigeben();
 
 } // namespace qmb
