@@ -29,8 +29,8 @@ unter() { messen "pad-$1" && [ "$a" -le "$1" ] && [ "$b" -ge "$1" ] && [ "$rot" 
 # confines the pointer whether the game runs or not.
 halten() { kill -STOP "$pid"; }
 bis_unter() {
-  local i
-  for ((i = 0; i < 40; i++)); do
+  local ende=$((SECONDS + 15))
+  while [ "$SECONDS" -lt "$ende" ]; do
     kill -CONT "$pid"; sleep 0.05; halten
     unter "$1" && return 0
   done
