@@ -15,7 +15,8 @@ cd "$(dirname "$0")/.."
 bau=${1:-build/release}
 spiel=${2:-60}
 last=${3:-0}
-cmake --build "$bau" -j2 --target bench_kern bench_zeichnen bench_player quambel_dauerlauf quambel_ausgabezeiten >/dev/null
+cmake --build "$bau" -j2 --target bench_kern bench_zeichnen bench_player quambel_dauerlauf quambel_ausgabezeiten \
+  quambel_zeiger >/dev/null
 
 json() { "$@" --benchmark_format=json 2>/dev/null; }
 zeile() { # a Google Benchmark JSON file → one table row per benchmark
@@ -54,6 +55,13 @@ dauerlauf --spiel "$spiel" --leerlauf 20 >"$tmp/dauerlauf.md"
 dauerlauf --spiel "$spiel" --leerlauf 20 --stumm 1 >"$tmp/stumm.md"
 dauerlauf --spiel 30 --leerlauf 5 --voll 95 >"$tmp/voll.md"
 dauerlauf --spiel 30 --leerlauf 5 --voll 95 --nur-takte 1 >"$tmp/takte.md"
+# The picture on X11 (Xvfb) and on Wayland (headless sway, pixman), side by
+# side at scales 1 and 2, music off so that only the drawing differs.
+for s in 1 2; do
+  QT_SCALE_FACTOR=$s dauerlauf --spiel 30 --leerlauf 5 --stumm 1 >"$tmp/x11-$s.md"
+  QUAMBEL_E2E_ZEIGER=$bau/tools/zeiger/quambel_zeiger tests/e2e/wayland.sh "$s" \
+    "$bau/bench/qt/quambel_dauerlauf" --spiel 30 --leerlauf 5 --stumm 1 >"$tmp/wayland-$s.md" 2>>"$tmp/dauerlauf.err"
+done
 if [ "$last" -gt 0 ]; then
   sh -c 'while :; do :; done' & l1=$!
   sh -c 'while :; do :; done' & l2=$!
@@ -87,6 +95,20 @@ echo
 echo "Ohne jede Tonausgabe (kein Tonserver, keine Karte: die Musik läuft stumm auf der Uhr):"
 echo
 grep -E '^\| (Messung|---|CPU)' "$tmp/ohneton.md"
+echo
+echo "Zeichnen auf X11 (Xvfb) und Wayland (sway ohne Bildschirm, pixman), je 30 s Spiel mit Bot, Musik aus:"
+echo
+echo "| Anzeige | Maßstab | CPU im Spiel | Bilder: Abstand im Mittel / 99. Perzentil | Spitze RSS |"
+echo "| --- | --- | --- | --- | --- |"
+for s in 1 2; do
+  for a in x11 wayland; do
+    f=$tmp/$a-$s.md
+    cpu=$(sed -n 's/^| CPU im Spiel[^|]*| \([^|]*\) |.*/\1/p' "$f")
+    bilder=$(sed -n 's/^| Bilder im Spiel[^|]*| \([^|]*\) |.*/\1/p' "$f")
+    rss=$(sed -n 's/^| Spitze des belegten Speichers (RSS) | \([^|]*\) |.*/\1/p' "$f")
+    echo "| $a | $s | $cpu | $bilder | $rss |"
+  done
+done
 if [ -s "$tmp/zeiten.md" ]; then
   echo
   echo "Tonausgabe öffnen und schließen:"

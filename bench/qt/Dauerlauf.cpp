@@ -93,13 +93,9 @@ struct Tick {
 class Malungen : public QObject {
 public:
     double sekunden = -1;
-    std::function<void()> gemalt;
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            if (sekunden < 0) sekunden = sekundenSeitProzessstart();
-            if (gemalt) gemalt();
-        }
+        if (e->type() == QEvent::Paint && sekunden < 0) sekunden = sekundenSeitProzessstart();
         return QObject::eventFilter(o, e);
     }
 };
@@ -149,11 +145,11 @@ int main(int argc, char** argv) {
     ticks.reserve(200000);
     int abschnitt = 0;
     bool messen = false;
-    // ---- the frames: paints of the playfield while a game runs -------------
+    // ---- the frames the playfield shows while a game runs --------------------
     std::vector<double> bildAbstände;
     double letztesBild = -1, bälleSumme = 0;
     int letzterAbschnitt = -1;
-    erste.gemalt = [&] {
+    fenster.feld()->gezeigt = [&] {
         if (!messen || !m.SpielLäuft || m.Pausiert || QApplication::activeModalWidget()) return;
         const double jetzt = jetztMs();
         if (letzterAbschnitt == abschnitt && letztesBild >= 0) {

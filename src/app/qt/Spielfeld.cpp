@@ -162,7 +162,7 @@ void Spielfeld::aktualisieren() {
     szeneErfassen(neu_);
     const Beschriftung& l = m_.lblPunkte;
     if (gemalt_.empty() || l.Hinten != labelHinten_) {
-        update();
+        neuMalen({});
     } else {
         QRegion bereich;
         auto ort = [](const Abbild& a) { return a.sichtbar ? a.ort.toAlignedRect().adjusted(-1, -1, 1, 1) : QRect(); };
@@ -183,13 +183,37 @@ void Spielfeld::aktualisieren() {
         // With many balls in flight a region of hundreds of small rectangles
         // costs more to build and to clip against than painting it all.
         if (geändert > GANZ_NEU_AB)
-            update();
+            neuMalen({});
         else if (!bereich.isEmpty())
-            update(bereich);
+            neuMalen(bereich);
     }
     std::swap(gemalt_, neu_);
     gemalterText_ = l.Caption;
     labelHinten_ = l.Hinten;
+}
+
+void Spielfeld::neuMalen(const QRegion& bereich) {
+    // During a game (the panel hidden) the moving picture goes to the
+    // playfield's own surface where the platform offers one; the widget
+    // beneath is repainted once the game is over, before the surface goes.
+    const bool eigen = m_.SpielLäuft && !m_.fraSpielEinstellungen.Visible && isVisible();
+    if (eigen && !flächeVersucht_) {
+        flächeVersucht_ = true;
+        fläche_ = eigeneBildflaeche(this, [this](QPainter& p, const QRegion& r) { zeichnen(p, r); });
+    }
+    if (eigen && fläche_) {
+        if (fläche_->zeigen(bereich.isEmpty() ? QRegion(rect()) : bereich) && gezeigt) gezeigt();
+        return;
+    }
+    if (fläche_ && fläche_->sichtbar()) {
+        verbergenNachMalen_ = true;
+        update();
+        return;
+    }
+    if (bereich.isEmpty())
+        update();
+    else
+        update(bereich);
 }
 
 const QPixmap& Spielfeld::formBild(const Form& f, qreal dpr) {
@@ -320,6 +344,14 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
 void Spielfeld::paintEvent(QPaintEvent* ereignis) {
     QPainter p(this);
     zeichnen(p, ereignis->region());
+    if (gezeigt) gezeigt();
+    if (verbergenNachMalen_) {
+        // The widget's picture is whole again once this frame is out.
+        verbergenNachMalen_ = false;
+        QTimer::singleShot(0, this, [this] {
+            if (fläche_ && !(m_.SpielLäuft && !m_.fraSpielEinstellungen.Visible)) fläche_->verbergen();
+        });
+    }
 }
 
 void Spielfeld::changeEvent(QEvent* ereignis) {

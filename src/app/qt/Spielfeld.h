@@ -25,6 +25,7 @@
 #include <QWidget>
 
 #include "platform/Zeichenobjekte.h"
+#include "platform/qt/Bildflaeche.h"
 #include "platform/qt/Twips.h"
 
 class QSvgRenderer;
@@ -49,6 +50,9 @@ public:
 
     // How far a timer is into its interval (0..1); unset, nothing is predicted.
     std::function<double(const Zeitgeber&)> anteil;
+    // Called for every frame shown, through Qt or the own surface (the
+    // soak harness times the frames with it).
+    std::function<void()> gezeigt;
     void setFlüssig(bool an);
     bool flüssig() const { return flüssig_; }
     bool bildtaktLäuft() const { return bildtaktAn_; }
@@ -73,6 +77,9 @@ private:
     };
     void szeneErfassen(std::vector<Abbild>& szene) const;
     bool bewegtSich() const;
+    // Repaints the region (all of it when empty): through Qt, or during a
+    // game on the playfield's own surface where the platform has one.
+    void neuMalen(const QRegion& bereich);
     const QPixmap& formBild(const Form& f, qreal dpr);
     const QPixmap& motivBild(Motiv m, QSizeF größe, qreal dpr);
 
@@ -98,6 +105,9 @@ private:
     qint64 nächstesBildNs_ = 0;
     bool imBildtakt_ = false;
     bool bildtaktAn_ = false;
+    std::unique_ptr<Bildflaeche> fläche_;
+    bool flächeVersucht_ = false;
+    bool verbergenNachMalen_ = false;
 };
 
 } // namespace qmb

@@ -1,0 +1,39 @@
+#pragma once
+// A surface of its own for a widget's picture, where the toolkit's own way
+// costs too much. Qt 6.4 on Wayland copies the whole previous window buffer
+// before every frame while the compositor still holds it (3.4 MB a frame at
+// scale 2, 60 times a second): the moving playfield is shown on a surface
+// of its own instead, with two or three buffers that each get repainted only
+// where the picture changed since that buffer was last shown.
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QRegion;
+class QWidget;
+
+namespace qmb {
+
+class Bildflaeche {
+public:
+    using Malen = std::function<void(QPainter&, const QRegion&)>;
+    virtual ~Bildflaeche() = default;
+    // Shows the widget's picture on the surface, over the widget: repaints
+    // `bereich` (widget coordinates) and whatever the buffer it paints into
+    // missed, then hands it to the compositor. False when nothing could be
+    // shown (no buffer free yet): the region is kept for the next frame.
+    virtual bool zeigen(const QRegion& bereich) = 0;
+    // Takes the surface away; the widget shows through again.
+    virtual void verbergen() = 0;
+    virtual bool sichtbar() const = 0;
+};
+
+// The surface for the platform Qt runs on, or null where the widget paints
+// cheaply enough itself (X11, Windows, offscreen).
+#if defined(QUAMBEL_WAYLAND)
+std::unique_ptr<Bildflaeche> eigeneBildflaeche(QWidget* widget, Bildflaeche::Malen malen);
+#else
+inline std::unique_ptr<Bildflaeche> eigeneBildflaeche(QWidget*, Bildflaeche::Malen) { return nullptr; }
+#endif
+
+} // namespace qmb
