@@ -299,5 +299,14 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
 }
 
+// Where the desktop cannot confine the pointer (a Wayland compositor without
+// the protocol), the box is not offered and says why; the game's setting stays.
+TEST_F(Fenster, OhneEinsperrenIstDasKästchenGesperrt) {
+    w.setEinsperrbar(QStringLiteral("Geht hier nicht."));
+    EXPECT_FALSE(w.chkMaus->isEnabled());
+    EXPECT_TRUE(w.chkMaus->isChecked());
+    EXPECT_EQ(w.chkMaus->toolTip(), QStringLiteral("Geht hier nicht."));
+}
+
 } // namespace
 } // namespace qmb::test
