@@ -21,8 +21,9 @@ messen() {
     awk -F'[ ,:]+' -v s="$s" '/#0000FF/ {x=int($1 / s); if (min=="") min=x; max=x} END {print min+0, max+0}')
   rot=$(convert "$arbeit/e2e-$1.png" -crop "$((426 * s))x$((482 * s))+$((fx * s))+$((fy * s))" +repage txt:- | grep -c '#FF0000')
 }
-# The pad centred under x, ended by the walls, and a ball in sight.
-unter() { messen "pad-$1" && [ "$a" -le "$1" ] && [ "$b" -ge "$1" ] && [ "$rot" -gt 0 ]; }
+# The pad centred under x, ended by the walls, once (80 pixels: no old pad
+# left standing), and a ball in sight.
+unter() { messen "pad-$1" && [ "$a" -le "$1" ] && [ "$b" -ge "$1" ] && [ $((b - a)) -le 82 ] && [ "$rot" -gt 0 ]; }
 # A ball left to itself is lost a second after the start. So the game is held
 # (SIGSTOP) while the pointer moves and the picture is measured, and runs in
 # slices of a twentieth of a second until the pad has followed: the compositor
