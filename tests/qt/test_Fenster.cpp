@@ -203,17 +203,27 @@ TEST(ListenFenster, TextTastenUndFokus) {
 
 struct Malen : ::testing::Test, Modell {
     // The frame's repaints are collected where Qt delivers them.
+    // The repaints are collected where Qt delivers them, and painted a second
+    // time onto a screen of their own that keeps what is outside them, as a
+    // window's backing store does.
     struct : Spielfeld {
         using Spielfeld::Spielfeld;
         QRegion gemalt;
-        void paintEvent(QPaintEvent* e) override { gemalt += e->region(), Spielfeld::paintEvent(e); }
+        QImage schirm{426, 482, QImage::Format_RGB32};
+        void paintEvent(QPaintEvent* e) override {
+            gemalt += e->region(), Spielfeld::paintEvent(e);
+            QPainter p(&schirm);
+            zeichnen(p, e->region());
+        }
     } feld{m};
     double t = 0; // how far the ball timer is into its interval; the others half as far
     void SetUp() override {
         m.fraSpielEinstellungen.Visible = false;
         feld.anteil = [this](const Zeitgeber& z) { return &z == &m.tmrBälle ? t : t / 2; };
     }
-    QImage bild(qreal dpr) {
+    // The picture of the model as it is now, or of the scene last taken.
+    QImage bild(qreal dpr, bool erfassen = true) {
+        if (erfassen) feld.aktualisieren();
         QImage b(QSize(426, 482) * dpr, QImage::Format_RGB32);
         b.setDevicePixelRatio(dpr);
         b.fill(Qt::magenta); // whatever is not painted shows
@@ -297,6 +307,32 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     EXPECT_TRUE((QRegion(200, 200, 16, 16) + QRegion(205, 197, 16, 16) + label - feld.gemalt).isEmpty()) << "old and new place, new text";
     EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
     EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
+}
+
+// A ball tick between a frame's request and its paint (the frame timer and
+// the game's timers are independent): the paint draws the frame whose region
+// was requested, whole, and nothing of the step the tick made, which lies
+// outside that region.
+TEST_F(Malen, EinTaktZwischenAnforderungUndBild) {
+    laden();
+    starten();
+    ball(5, {1500, 3000, 300, -17, true}); // 20 pixels to the right a tick, level
+    feld.aktualisieren();
+    feld.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&feld));
+    QCoreApplication::processEvents();
+    t = 0.75;
+    feld.bildMachen();
+    const QPointF mitte = feld.ballOrt(5).center();
+    takt.vorspulen(40); // the tick; the window mirrors the model as after every tick
+    t = 0;
+    feld.aktualisieren();
+    feld.gemalt = {};
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    ASSERT_FALSE(feld.gemalt.isEmpty());
+    EXPECT_EQ(std::string() + art(feld.schirm.pixel(mitte.toPoint())) + art(feld.schirm.pixel((mitte + QPointF(20, 0)).toPoint())), "r.")
+        << "the ball where the frame put it, not a step further";
+    EXPECT_EQ(feld.schirm, bild(1, false)) << "the frame whole: no sliver, nothing left over";
 }
 
 } // namespace
