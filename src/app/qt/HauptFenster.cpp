@@ -163,8 +163,11 @@ void HauptFenster::spiegeln() {
         titel_ = m_.Caption;
         setWindowTitle(text(titel_));
     }
-    if (fraSpielEinstellungen->isVisibleTo(feld_) != m_.fraSpielEinstellungen.Visible)
+    if (fraSpielEinstellungen->isVisibleTo(feld_) != m_.fraSpielEinstellungen.Visible) {
         fraSpielEinstellungen->setVisible(m_.fraSpielEinstellungen.Visible);
+        // Back after a game: keys still held from play leave the panel alone.
+        frisch_.vergessen();
+    }
     auto option = [](QRadioButton* b, const Optionsfeld& o) {
         if (b->isChecked() != o.Value) b->setChecked(o.Value);
         if (b->isEnabled() != o.Enabled) b->setEnabled(o.Enabled);
@@ -331,7 +334,12 @@ bool HauptFenster::eventFilter(QObject* objekt, QEvent* ereignis) {
         QWidget* ziel = QApplication::focusWidget();
         if (ziel && ziel->window() != this) return false;
         if (w != (ziel ? ziel : this)) return false;
-        return taste(static_cast<QKeyEvent*>(ereignis), t == QEvent::KeyPress);
+        auto* k = static_cast<QKeyEvent*>(ereignis);
+        // The game sees every key (key preview); a control only the keys
+        // pressed since the window got the keyboard.
+        const bool verwerfen = frisch_.verwerfen(*k) && w != this;
+        taste(k, t == QEvent::KeyPress);
+        return verwerfen;
     }
     if (objekt == feld_ && (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
                             t == QEvent::MouseMove || t == QEvent::MouseButtonDblClick)) {
@@ -341,7 +349,10 @@ bool HauptFenster::eventFilter(QObject* objekt, QEvent* ereignis) {
         if (t != QEvent::MouseMove && feld_->childAt(e->position().toPoint())) return false;
         return maus(e);
     }
-    if (objekt == this && t == QEvent::WindowDeactivate) gehalteneTastenLoslassen();
+    if (objekt == this && t == QEvent::WindowDeactivate) {
+        gehalteneTastenLoslassen();
+        frisch_.vergessen();
+    }
     return QMainWindow::eventFilter(objekt, ereignis);
 }
 

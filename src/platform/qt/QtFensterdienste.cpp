@@ -1,12 +1,12 @@
 #include "platform/qt/QtFensterdienste.h"
 
-#include <set>
-
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+
+#include "platform/qt/Tasten.h"
 
 namespace qmb {
 
@@ -14,7 +14,7 @@ namespace {
 
 // Keys held from play must not reach a dialog: holding C to fire when the
 // last ball falls would otherwise type "ccccccc" into the name box. A key
-// held when the dialog opens arrives there only as auto-repeats; those are
+// held when the dialog opens arrives there only as repeats; those are
 // dropped until the key is pressed afresh inside the dialog.
 class NurFrischeTasten : public QObject {
 public:
@@ -26,18 +26,15 @@ protected:
         const QEvent::Type t = ereignis->type();
         if (t != QEvent::KeyPress && t != QEvent::KeyRelease) return false;
         auto* w = qobject_cast<QWidget*>(objekt);
-        if (!w || w->window() != dialog_) return false;
-        auto* k = static_cast<QKeyEvent*>(ereignis);
-        if (!k->isAutoRepeat()) {
-            if (t == QEvent::KeyPress) frisch_.insert(k->key());
+        // Qt offers a key to each parent in turn: judged once, at the focus.
+        if (!w || w->window() != dialog_ || w != (QApplication::focusWidget() ? QApplication::focusWidget() : dialog_))
             return false;
-        }
-        return frisch_.count(k->key()) == 0;
+        return frisch_.verwerfen(*static_cast<QKeyEvent*>(ereignis));
     }
 
 private:
     QWidget* dialog_;
-    std::set<int> frisch_;
+    FrischeTasten frisch_;
 };
 
 } // namespace
