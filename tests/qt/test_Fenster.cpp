@@ -233,13 +233,18 @@ TEST(ListenFenster, TextTastenUndFokus) {
     modQuambel liste(programm, dienste);
     liste.HighscoreEintragen("Anna", 50);
     liste.HighscoreEintragen("Bob", 40);
+    liste.HighscoreEintragen("WWWWWWWWWW", 30); // too wide for the box
     frmHighScore form(liste, dienste);
     form.Form_Load();
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_TRUE(form.txtHighscore->isReadOnly());
-    EXPECT_EQ(form.txtHighscore->toPlainText(), "050 - Anna\n040 - Bob" + QString("\n0 - Niemand").repeated(8));
+    const QString text = form.txtHighscore->toPlainText();
+    EXPECT_EQ(text.left(text.indexOf("WWW")), "050 - Anna\n040 - Bob\n030 - ");
+    EXPECT_TRUE(text.endsWith(QString::fromUtf8("…") + QString("\n0 - Niemand").repeated(7)) && form.txtHighscore->document()->lineCount() == 10)
+        << text.toStdString() << " on " << form.txtHighscore->document()->lineCount() << " lines";
+    EXPECT_EQ(liste.ZeilenLesen()[2], "030WWWWWWWWWW") << "cut on the screen only";
     for (QWidget* erwartet : {form.cmdSchließen, form.cmdLöschen, form.cmdSchließen}) {
         EXPECT_EQ(QApplication::focusWidget(), erwartet);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
