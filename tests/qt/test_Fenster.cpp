@@ -48,22 +48,13 @@ void x11(QWidget* w, QEvent::Type t, Qt::Key k, ulong zeit, const QString& text 
     e.setTimestamp(zeit);
     QApplication::sendEvent(w->window()->windowHandle(), &e);
 }
-// A held key's repeats: every 40 ms (the first 660 ms after the press) a
-// release and a press at one time; `weiter` runs before each pair.
-void wiederholen(QWidget* w, Qt::Key k, int n, ulong& zeit, const std::function<void(int)>& weiter = {},
-                 const QString& text = {}, int erste = 40) {
+// A held key's repeats, one every 40 ms: a release and a press at one time.
+void wiederholen(QWidget* w, Qt::Key k, int n, ulong& zeit, const std::function<void()>& weiter = {}, const QString& text = {}) {
     for (int i = 0; i < n; ++i) {
-        const int dt = i == 0 ? erste : 40;
-        zeit += static_cast<ulong>(dt);
-        if (weiter) weiter(dt);
+        if (zeit += 40; weiter) weiter();
         x11(w, QEvent::KeyRelease, k, zeit, text);
         x11(w, QEvent::KeyPress, k, zeit, text);
     }
-}
-// A key pressed and held for `ms`.
-void halten(QWidget* w, Qt::Key k, int ms, ulong& zeit, const std::function<void(int)>& weiter = {}, const QString& text = {}) {
-    x11(w, QEvent::KeyPress, k, zeit, text);
-    wiederholen(w, k, ms < 660 ? 0 : (ms - 660) / 40 + 1, zeit, weiter, text, 660);
 }
 
 struct Fenster : ::testing::Test, Modell {
@@ -156,9 +147,9 @@ TEST_F(Fenster, GehalteneTastenAufX11) {
     m.optTastatur_Click();
     kürzel(Qt::Key_F2);
     ulong zeit = 1000;
-    halten(&w, Qt::Key_Up, 3000, zeit, [&](int ms) { takt.vorspulen(ms); });
-    takt.vorspulen(3000 - 2980);
-    x11(&w, QEvent::KeyRelease, Qt::Key_Up, zeit += 20);
+    x11(&w, QEvent::KeyPress, Qt::Key_Up, zeit);
+    wiederholen(&w, Qt::Key_Up, 3000 / 40, zeit, [&] { takt.vorspulen(40); });
+    x11(&w, QEvent::KeyRelease, Qt::Key_Up, zeit);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m.Schießen; }));
     EXPECT_EQ(100 - m.Munition, 15);
     for (Qt::Key k : {Qt::Key_Up, Qt::Key_Space, Qt::Key_Left}) x11(&w, QEvent::KeyPress, k, zeit += 20);
@@ -206,7 +197,8 @@ TEST(Eingabefeld, GehalteneTasteTipptNicht) {
         ulong zeit = 5000;
         for (auto [k, text] : {std::pair{Qt::Key_C, "c"}, {Qt::Key_Space, " "}, {Qt::Key_Left, ""}})
             wiederholen(d, k, 3, zeit, {}, text);
-        halten(d, Qt::Key_X, 700, zeit, {}, "x");
+        x11(d, QEvent::KeyPress, Qt::Key_X, zeit, "x");
+        wiederholen(d, Qt::Key_X, 2, zeit, {}, "x");
         x11(d, QEvent::KeyRelease, Qt::Key_X, zeit + 30, "x");
         d->accept();
     });

@@ -241,7 +241,7 @@ const QPixmap& Spielfeld::motivBild(Motiv m, QSizeF größe, qreal dpr) {
     if (index >= 0 && index < 3 && motive_[static_cast<size_t>(index)]->isValid()) {
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
-        // Stretched to the drawable, as the original pictures were.
+        // Stretched to the drawable, whatever its proportions.
         motive_[static_cast<size_t>(index)]->setAspectRatioMode(Qt::IgnoreAspectRatio);
         motive_[static_cast<size_t>(index)]->render(&p, QRectF(0, 0, w / dpr, h / dpr));
     }
@@ -258,8 +258,8 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
 
     auto beschriftung = [&](const Abbild& a) {
         const QRectF& r = a.ort;
-        // The label is opaque, as labels of the original toolkit are: while it
-        // is in front, balls passing under it disappear.
+        // The label is opaque: while it is in front, balls passing under it
+        // disappear.
         p.fillRect(r, grund);
         if (gemalterText_.empty()) return;
         QString text = QString::fromStdString(gemalterText_);

@@ -1,8 +1,8 @@
 #pragma once
-// The playfield: paints the main window's drawables straight from the game
-// model, in the drawing order of the original window (label at the back or
-// at the front, then walls, pad, balls, shots and bonus pictures), at 15 twips
-// per pixel, antialiased and crisp at any device pixel ratio.
+// The playfield: paints the main window's drawables in the game's drawing
+// order (label at the back or at the front, then walls, pad, balls, shots and
+// bonus pictures), at 15 twips per pixel, antialiased and crisp at any device
+// pixel ratio.
 //
 // The widget never repaints more than changed: after each event or tick the
 // window calls aktualisieren(), which takes a picture of the scene (where
