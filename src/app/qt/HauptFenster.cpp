@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +39,23 @@ public:
             return;
         }
         QProxyStyle::drawControl(e, o, p, w);
+    }
+};
+
+// The menu bar's bottom line, whole: the style draws it around the menus'
+// titles, and at a scale of 2 their edges leave gaps in it. Drawn again over
+// the whole width after the bar, in the style's colour (the window's colour
+// darkened, as the Fusion style mixes it).
+class Menüleiste : public QMenuBar {
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QMenuBar::paintEvent(e);
+        const QColor f = palette().color(QPalette::Window);
+        const QColor a = f.darker(120), b = f.darker(140).lighter(140);
+        QPainter p(this);
+        p.setPen(QColor((a.red() * 60 + b.red() * 40) / 100, (a.green() * 60 + b.green() * 40) / 100,
+                        (a.blue() * 60 + b.blue() * 40) / 100));
+        p.drawLine(QPointF(0, height() - 1), QPointF(width(), height() - 1));
     }
 };
 
@@ -97,6 +115,7 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     connect(cmdHilfe, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdHilfe_Click(); }); });
     connect(cmdBeenden, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdBeenden_Click(); }); });
 
+    setMenuBar(new Menüleiste);
     mnuSpiel = menuBar()->addMenu(text(m_.mnuSpiel.Caption));
     mnuSpielStarten = menüpunkt(mnuSpiel, m_.mnuSpielStarten, [this] { m_.mnuSpielStarten_Click(); });
     mnuPause = menüpunkt(mnuSpiel, m_.mnuPause, [this] { m_.mnuPause_Click(); });

@@ -287,7 +287,7 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         p.setPen(QPen(palette().color(QPalette::Mid), 1));
         p.setBrush(platte);
         p.drawRoundedRect(a.ort.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-        p.setPen(palette().color(QPalette::WindowText).lighter(170));
+        p.setPen(QColor(80, 80, 80));
         p.setFont(schrift_);
         p.drawText(a.ort, Qt::AlignCenter, QString::fromUtf8("Pause – Strg + P drücken"));
         p.restore();

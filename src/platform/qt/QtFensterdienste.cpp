@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QIcon>
+#include <QStyle>
 
 #include "platform/qt/Tasten.h"
 
@@ -57,12 +59,20 @@ Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Sym
     box.setWindowTitle(QString::fromStdString(titel));
     box.setTextFormat(Qt::PlainText);
     box.setText(alsAnzeigetext(prompt));
+    // Our own pictures, drawn for the screen's scale: Qt's built-in ones are
+    // small bitmaps and blur when scaled up.
+    const char* bild = nullptr;
     switch (symbol) {
-    case Symbol::Keins: box.setIcon(QMessageBox::NoIcon); break;
-    case Symbol::Information: box.setIcon(QMessageBox::Information); break;
-    case Symbol::Ausrufezeichen: box.setIcon(QMessageBox::Warning); break;
-    case Symbol::Frage: box.setIcon(QMessageBox::Question); break;
-    case Symbol::Stopp: box.setIcon(QMessageBox::Critical); break;
+    case Symbol::Keins: break;
+    case Symbol::Information: bild = "Information"; break;
+    case Symbol::Ausrufezeichen: bild = "Ausrufezeichen"; break;
+    case Symbol::Frage: bild = "Frage"; break;
+    case Symbol::Stopp: bild = "Stopp"; break;
+    }
+    if (bild) {
+        const int seite = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        box.setIconPixmap(QIcon(QStringLiteral(":/bilder/%1.svg").arg(QLatin1String(bild)))
+                              .pixmap(QSize(seite, seite), eltern_ ? eltern_->devicePixelRatioF() : qApp->devicePixelRatio()));
     }
     if (knöpfe == Knöpfe::JaNein) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
