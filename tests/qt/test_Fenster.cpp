@@ -312,6 +312,11 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
             arten += art(b.pixel((p * s).toPoint()));
         EXPECT_EQ(arten, s == 1 ? "rr..bs.." : "rr..bs.r");
     }
+    // A paused game shows a quiet sign in the field's middle, gone when it goes on.
+    m.SpielLäuft = m.Pausiert = true;
+    const QImage pause = bild(1);
+    m.Pausiert = false;
+    EXPECT_NE(pause.copy(63, 216, 300, 40), bild(1).copy(63, 216, 300, 40));
     // Glyphs at 18 pixels (13.5 point), twice as tall at scale 2: a bitmap font
     // would give 13 pixels, and small glyphs on a 2x screen.
     EXPECT_GE(höhe[1], 12) << "the digits of an 18-pixel font; 9 at 13 pixels";
