@@ -265,10 +265,10 @@ bool HauptFenster::taste(QKeyEvent* k, bool gedrückt) {
         gehalten_.insert(vk);
         weiter([&] { m_.Form_KeyDown(vk, shift); });
     } else {
-        // X11 sends a release before every repeated press; only the real
-        // release counts. A release whose press went elsewhere (a shortcut,
-        // another window) is not ours.
-        if (k->isAutoRepeat() || gehalten_.erase(vk) == 0) return false;
+        // Repeats come without a release (Wiederholungen sees to it). A
+        // release whose press went elsewhere (a shortcut, another window) is
+        // not ours.
+        if (gehalten_.erase(vk) == 0) return false;
         weiter([&] { m_.Form_KeyUp(vk, shift); });
     }
     return false;
