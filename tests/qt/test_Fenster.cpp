@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -36,9 +37,24 @@ namespace qmb::test {
 namespace {
 
 // Keys go where Qt sends them: to the widget with the focus.
-void taste(QEvent::Type t, Qt::Key k, bool wiederholt = false, const QString& text = {}) {
-    QKeyEvent e(t, k, Qt::NoModifier, text, wiederholt);
+void taste(QEvent::Type t, Qt::Key k) {
+    QKeyEvent e(t, k, Qt::NoModifier);
     QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow(), &e);
+}
+
+// A key as Qt 6.4 on X11 mostly delivers a held key's repeats: to the window,
+// at the X server's time, never marked as a repeat.
+void x11(QWidget* w, QEvent::Type t, Qt::Key k, ulong zeit, const QString& text = {}) {
+    QKeyEvent e(t, k, Qt::NoModifier, text);
+    e.setTimestamp(zeit);
+    QApplication::sendEvent(w->window()->windowHandle(), &e);
+}
+// A held key's repeats, one every 40 ms: a release and a press at one time.
+void wiederholen(QWidget* w, Qt::Key k, int n, ulong& zeit, const std::function<void()>& weiter = {}, const QString& text = {}) {
+    for (int i = 0; i < n; ++i) {
+        if (zeit += 40; weiter) weiter();
+        for (QEvent::Type t : {QEvent::KeyRelease, QEvent::KeyPress}) x11(w, t, k, zeit, text);
+    }
 }
 
 struct Fenster : ::testing::Test, Modell {
@@ -85,10 +101,10 @@ TEST_F(Fenster, MenüsUndIhreKürzel) {
     EXPECT_FALSE(w.isVisible());
 }
 
-// Qt's keys arrive as Windows key codes; held keys repeat, releases count
-// once, nothing stays held when the window loses the keyboard; the mouse
-// arrives in twips.
+// Qt's keys arrive as Windows key codes; releases count once, nothing stays
+// held when the window loses the keyboard; the mouse arrives in twips.
 TEST_F(Fenster, TastenUndMaus) {
+    laden();
     std::vector<int> codes{HauptFenster::umschaltzustand(Qt::ShiftModifier | Qt::AltModifier),
                            HauptFenster::umschaltzustand(Qt::ControlModifier)};
     for (int k : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space, Qt::Key_Shift,
@@ -101,12 +117,6 @@ TEST_F(Fenster, TastenUndMaus) {
     QTest::mouseRelease(w.fraSpielEinstellungen, Qt::LeftButton, {}, QPoint(5, 100));
     m.optTastatur_Click();
     kürzel(Qt::Key_F2);
-    taste(QEvent::KeyPress, Qt::Key_Left);
-    // X11 repeats a held key as release + press; the release does not stop the pad.
-    taste(QEvent::KeyRelease, Qt::Key_Left, true);
-    const int gehalten = m.PadRichtung;
-    taste(QEvent::KeyRelease, Qt::Key_Left);
-    EXPECT_EQ(gehalten * 10 + m.PadRichtung, 10);
     taste(QEvent::KeyPress, Qt::Key_Control);
     // A release whose press went elsewhere (a shortcut ate it) is not the game's.
     taste(QEvent::KeyRelease, Qt::Key_C);
@@ -115,7 +125,26 @@ TEST_F(Fenster, TastenUndMaus) {
     QEvent weg(QEvent::WindowDeactivate);
     QApplication::sendEvent(&w, &weg);
     EXPECT_FALSE(m.Schießen || m.PadRichtung != 0);
-    m.optMaus_Click();
+    // Held keys under X11, as their unmarked release and press pairs arrive:
+    // fire held for three seconds shoots once every seventh shot tick, 15
+    // shots as with the key held on Windows. Fire and an arrow still held
+    // when the game ends leave the settings panel alone, and so does Space.
+    ulong zeit = 1000;
+    x11(&w, QEvent::KeyPress, Qt::Key_Up, zeit);
+    wiederholen(&w, Qt::Key_Up, 3000 / 40, zeit, [&] { takt.vorspulen(40); });
+    x11(&w, QEvent::KeyRelease, Qt::Key_Up, zeit);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m.Schießen; }));
+    EXPECT_EQ(100 - m.Munition, 15);
+    for (Qt::Key k : {Qt::Key_Up, Qt::Key_Space, Qt::Key_Left}) x11(&w, QEvent::KeyPress, k, zeit += 20);
+    kürzel(Qt::Key_F3);
+    w.optMaus->setFocus(); // where a click left it before the game
+    for (Qt::Key k : {Qt::Key_Up, Qt::Key_Space, Qt::Key_Left}) {
+        wiederholen(&w, k, 3, zeit);
+        x11(&w, QEvent::KeyRelease, k, zeit += 20);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.PowerPad; }) && !m.SpielLäuft && m.optTastatur.Value && !m.optMaus.Value &&
+                QApplication::focusWidget() == w.optMaus && w.isVisible());
+    m.optMaus_Click(), kürzel(Qt::Key_F2);
     QMouseEvent e(QEvent::MouseMove, QPointF(100, 300), QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.feld(), &e);
     EXPECT_FLOAT_EQ(m.Pad.Left + m.Pad.Width / 2, 1500);
@@ -139,8 +168,10 @@ TEST(About, JederTextPasstInSeinLabel) {
         }
 }
 
-// Fire held when the last ball falls: its repeats must not type into the
-// name box; keys pressed while it is open do, repeats included.
+// Keys held when the last ball falls (fire, PowerPad, an arrow): their
+// repeats, unmarked release and press pairs as X11 mostly delivers them,
+// must not type into the name box; a key pressed while it is open does,
+// repeats included.
 TEST(Eingabefeld, GehalteneTasteTipptNicht) {
     QtFensterdienste dienste;
     int breite = 0;
@@ -150,13 +181,16 @@ TEST(Eingabefeld, GehalteneTasteTipptNicht) {
         if (!d || !QApplication::focusWidget()) return;
         warten.stop();
         breite = d->width();
-        for (auto [k, wiederholt] : {std::pair{Qt::Key_C, true}, {Qt::Key_C, true}, {Qt::Key_X, false}, {Qt::Key_X, true}})
-            taste(QEvent::KeyPress, k, wiederholt, QString(QChar(k)).toLower());
+        ulong zeit = 5000;
+        for (auto [k, text] : {std::pair{Qt::Key_C, "c"}, {Qt::Key_Space, " "}, {Qt::Key_Left, ""}})
+            wiederholen(d, k, 3, zeit, {}, text);
+        x11(d, QEvent::KeyPress, Qt::Key_X, zeit, "x");
+        wiederholen(d, Qt::Key_X, 2, zeit, {}, "x");
         d->accept();
     });
     warten.start(10);
     EXPECT_EQ(dienste.InputBox("Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren "
-                               "Namen für die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"), "xx");
+                               "Namen für die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"), "xxx");
     EXPECT_TRUE(breite > 0 && breite <= 426) << breite; // not wider than the game window
     // Enter in a question takes its safe default, No.
     QTimer antworten;
@@ -177,13 +211,16 @@ TEST(ListenFenster, TextTastenUndFokus) {
     modQuambel liste(programm, dienste);
     liste.HighscoreEintragen("Anna", 50);
     liste.HighscoreEintragen("Bob", 40);
+    liste.HighscoreEintragen("WWWWWWWWWW", 30); // too wide for the box
     frmHighScore form(liste, dienste);
     form.Form_Load();
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_TRUE(form.txtHighscore->isReadOnly());
-    EXPECT_EQ(form.txtHighscore->toPlainText(), "050 - Anna\n040 - Bob" + QString("\n0 - Niemand").repeated(8));
+    const QString text = form.txtHighscore->toPlainText(); // ten lines, the long name cut short
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^050 - Anna\n040 - Bob\n030 - W+…(\n0 - Niemand){7}$")).match(text).hasMatch() &&
+                form.txtHighscore->document()->lineCount() == 10) << text.toStdString();
     for (QWidget* erwartet : {form.cmdSchließen, form.cmdLöschen, form.cmdSchließen}) {
         EXPECT_EQ(QApplication::focusWidget(), erwartet);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -203,17 +240,25 @@ TEST(ListenFenster, TextTastenUndFokus) {
 
 struct Malen : ::testing::Test, Modell {
     // The frame's repaints are collected where Qt delivers them.
+    // The repaints are painted a second time onto a screen of their own that
+    // keeps what is outside them, as a window's backing store does.
     struct : Spielfeld {
         using Spielfeld::Spielfeld;
-        QRegion gemalt;
-        void paintEvent(QPaintEvent* e) override { gemalt += e->region(), Spielfeld::paintEvent(e); }
+        QImage schirm{426, 482, QImage::Format_RGB32};
+        void paintEvent(QPaintEvent* e) override {
+            Spielfeld::paintEvent(e);
+            QPainter p(&schirm);
+            zeichnen(p, e->region());
+        }
     } feld{m};
     double t = 0; // how far the ball timer is into its interval; the others half as far
     void SetUp() override {
         m.fraSpielEinstellungen.Visible = false;
         feld.anteil = [this](const Zeitgeber& z) { return &z == &m.tmrBälle ? t : t / 2; };
     }
-    QImage bild(qreal dpr) {
+    // The picture of the model as it is now, or of the scene last taken.
+    QImage bild(qreal dpr, bool erfassen = true) {
+        if (erfassen) feld.aktualisieren();
         QImage b(QSize(426, 482) * dpr, QImage::Format_RGB32);
         b.setDevicePixelRatio(dpr);
         b.fill(Qt::magenta); // whatever is not painted shows
@@ -249,6 +294,11 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
             arten += art(b.pixel((p * s).toPoint()));
         EXPECT_EQ(arten, s == 1 ? "rr..bs.." : "rr..bs.r");
     }
+    // A paused game shows a quiet sign in the field's middle, gone when it goes on.
+    m.SpielLäuft = m.Pausiert = true;
+    const QImage pause = bild(1);
+    m.Pausiert = false;
+    EXPECT_NE(pause.copy(63, 216, 300, 40), bild(1).copy(63, 216, 300, 40));
     // Glyphs at 18 pixels (13.5 point), twice as tall at scale 2: a bitmap font
     // would give 13 pixels, and small glyphs on a 2x screen.
     EXPECT_GE(höhe[1], 12) << "the digits of an 18-pixel font; 9 at 13 pixels";
@@ -264,7 +314,7 @@ TEST_F(Malen, AnIhremOrtBeiMaßstab1Und2) {
 // through its interval and the others a quarter, each drawable is drawn where
 // its step takes it, worked out by hand from the rules' steps against the
 // field's walls at 360 and 6000 twips, its ceiling at 360 and the pad's top
-// at 6600, from 2520 to 3720; the frame repaints old and new places.
+// at 6600, from 2520 to 3720.
 TEST_F(Malen, ZwischenDenTaktenVoraus) {
     m.SpielLäuft = true;
     m.tmrBälle.setEnabled(true);
@@ -282,21 +332,41 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     const QImage modell = bild(1);
     feld.setFlüssig(true);
     EXPECT_EQ(bild(1), modell);
-    feld.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&feld));
-    QCoreApplication::processEvents();
-    feld.gemalt = {};
     t = 0.5;
     m.lblPunkte.Caption = "Punkte: 2";
     feld.bildMachen();
     EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.bonusOrt(2), feld.schussOrt(2)}),
               (std::vector{alsPixel(3075, 2958.5f, 240, 240), alsPixel(380, 461.5f, 240, 240), alsPixel(3000, 6360, 240, 240),
                            alsPixel(4000, 6408.5f, 240, 240), alsPixel(5610, 1015, 360, 360), alsPixel(2520, 360, 30, 120)}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !feld.gemalt.isEmpty(); }));
     const QRect label = alsPixel(m.lblPunkte.Left, m.lblPunkte.Top, m.lblPunkte.Width, m.lblPunkte.Height).toAlignedRect();
-    EXPECT_TRUE((QRegion(200, 200, 16, 16) + QRegion(205, 197, 16, 16) + label - feld.gemalt).isEmpty()) << "old and new place, new text";
     EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
     EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
+}
+
+// A frame repaints the old and new places of what moved and a new score
+// text. A ball tick between a frame's request and its paint (the frame
+// timer and the game's timers are independent): the paint draws the frame
+// whose region was requested, whole, and nothing of the step the tick made,
+// which lies outside that region.
+TEST_F(Malen, EinTaktZwischenAnforderungUndBild) {
+    laden();
+    starten();
+    ball(5, {1500, 3000, 300, -17, true}); // 20 pixels to the right a tick, level
+    feld.aktualisieren();
+    feld.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&feld));
+    QCoreApplication::processEvents();
+    t = 0.75;
+    m.lblPunkte.Caption = "Punkte: 2";
+    feld.bildMachen();
+    const QPointF mitte = feld.ballOrt(5).center();
+    takt.vorspulen(40); // the tick; the window mirrors the model as after every tick
+    t = 0;
+    feld.aktualisieren();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    EXPECT_EQ(std::string() + art(feld.schirm.pixel(mitte.toPoint())) + art(feld.schirm.pixel((mitte + QPointF(20, 0)).toPoint())), "r.")
+        << "the ball where the frame put it, not a step further";
+    EXPECT_EQ(feld.schirm, bild(1, false)) << "the frame whole: no sliver, nothing left over";
 }
 
 // Where the desktop cannot confine the pointer (a Wayland compositor without

@@ -7,6 +7,7 @@
 
 #include "app/qt/Bilder.h"
 #include "platform/qt/Schriften.h"
+#include "platform/qt/Tasten.h"
 
 void bilderEinbinden() { Q_INIT_RESOURCE(bilder); }
 
@@ -42,6 +43,8 @@ void anwendungEinrichten(QTranslator& deutsch, const char* version) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&deutsch);
     schriftenEinrichten();
+    // Held keys arrive as held keys in every window of the program.
+    new Wiederholungen(qApp);
 }
 
 } // namespace qmb

@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +39,23 @@ public:
             return;
         }
         QProxyStyle::drawControl(e, o, p, w);
+    }
+};
+
+// The menu bar's bottom line, whole: the style draws it around the menus'
+// titles, and at a scale of 2 their edges leave gaps in it. Drawn again over
+// the whole width after the bar, in the style's colour (the window's colour
+// darkened, as the Fusion style mixes it).
+class Menüleiste : public QMenuBar {
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QMenuBar::paintEvent(e);
+        const QColor f = palette().color(QPalette::Window);
+        const QColor a = f.darker(120), b = f.darker(140).lighter(140);
+        QPainter p(this);
+        p.setPen(QColor((a.red() * 60 + b.red() * 40) / 100, (a.green() * 60 + b.green() * 40) / 100,
+                        (a.blue() * 60 + b.blue() * 40) / 100));
+        p.drawLine(QPointF(0, height() - 1), QPointF(width(), height() - 1));
     }
 };
 
@@ -94,6 +112,7 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     connect(cmdHilfe, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdHilfe_Click(); }); });
     connect(cmdBeenden, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdBeenden_Click(); }); });
 
+    setMenuBar(new Menüleiste);
     mnuSpiel = menuBar()->addMenu(text(m_.mnuSpiel.Caption));
     mnuSpielStarten = menüpunkt(mnuSpiel, m_.mnuSpielStarten, [this] { m_.mnuSpielStarten_Click(); });
     mnuPause = menüpunkt(mnuSpiel, m_.mnuPause, [this] { m_.mnuPause_Click(); });
@@ -168,8 +187,11 @@ void HauptFenster::spiegeln() {
         titel_ = m_.Caption;
         setWindowTitle(text(titel_));
     }
-    if (fraSpielEinstellungen->isVisibleTo(feld_) != m_.fraSpielEinstellungen.Visible)
+    if (fraSpielEinstellungen->isVisibleTo(feld_) != m_.fraSpielEinstellungen.Visible) {
         fraSpielEinstellungen->setVisible(m_.fraSpielEinstellungen.Visible);
+        // Back after a game: keys still held from play leave the panel alone.
+        frisch_.vergessen();
+    }
     auto option = [](QRadioButton* b, const Optionsfeld& o) {
         if (b->isChecked() != o.Value) b->setChecked(o.Value);
         if (b->isEnabled() != o.Enabled) b->setEnabled(o.Enabled);
@@ -249,10 +271,10 @@ bool HauptFenster::taste(QKeyEvent* k, bool gedrückt) {
         gehalten_.insert(vk);
         weiter([&] { m_.Form_KeyDown(vk, shift); });
     } else {
-        // X11 sends a release before every repeated press; only the real
-        // release counts. A release whose press went elsewhere (a shortcut,
-        // another window) is not ours.
-        if (k->isAutoRepeat() || gehalten_.erase(vk) == 0) return false;
+        // Repeats come without a release (Wiederholungen sees to it). A
+        // release whose press went elsewhere (a shortcut, another window) is
+        // not ours.
+        if (gehalten_.erase(vk) == 0) return false;
         weiter([&] { m_.Form_KeyUp(vk, shift); });
     }
     return false;
@@ -337,7 +359,12 @@ bool HauptFenster::eventFilter(QObject* objekt, QEvent* ereignis) {
         QWidget* ziel = QApplication::focusWidget();
         if (ziel && ziel->window() != this) return false;
         if (w != (ziel ? ziel : this)) return false;
-        return taste(static_cast<QKeyEvent*>(ereignis), t == QEvent::KeyPress);
+        auto* k = static_cast<QKeyEvent*>(ereignis);
+        // The game sees every key (key preview); a control only the keys
+        // pressed since the window got the keyboard.
+        const bool verwerfen = frisch_.verwerfen(*k) && w != this;
+        taste(k, t == QEvent::KeyPress);
+        return verwerfen;
     }
     if (objekt == feld_ && (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
                             t == QEvent::MouseMove || t == QEvent::MouseButtonDblClick)) {
@@ -347,7 +374,10 @@ bool HauptFenster::eventFilter(QObject* objekt, QEvent* ereignis) {
         if (t != QEvent::MouseMove && feld_->childAt(e->position().toPoint())) return false;
         return maus(e);
     }
-    if (objekt == this && t == QEvent::WindowDeactivate) gehalteneTastenLoslassen();
+    if (objekt == this && t == QEvent::WindowDeactivate) {
+        gehalteneTastenLoslassen();
+        frisch_.vergessen();
+    }
     return QMainWindow::eventFilter(objekt, ereignis);
 }
 

@@ -10,6 +10,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "platform/qt/Tasten.h"
+
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -81,6 +83,8 @@ private:
     frmMain& m_;
     Spielfeld* feld_;
     std::set<int> gehalten_;
+    // Keys held from play or from a dialogue do not work the settings panel.
+    FrischeTasten frisch_;
     // Where a button press went: the label keeps the pointer until release.
     bool mausBeimLabel_ = false;
     int zeiger_ = -1;

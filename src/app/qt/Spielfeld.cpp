@@ -104,34 +104,37 @@ QFont Spielfeld::beschriftungsSchrift() {
 }
 
 void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
+    using A = Abbild::Art;
     s.clear();
     auto linie = [&](const Linie& l) {
         const QRectF r = QRectF(QPointF(l.X1, l.Y1) / TWIPS_JE_PIXEL, QPointF(l.X2, l.Y2) / TWIPS_JE_PIXEL)
                              .normalized()
                              .adjusted(0, 0, 1, 1);
-        s.push_back({r, ART_LINIE | l.BorderColor, l.Visible});
+        s.push_back({A::Linie, r, l.Visible, Umriss::Rechteck, l.BorderColor});
     };
     linie(m_.Oben);
     linie(m_.Links);
     linie(m_.Rechts);
     linie(m_.Unten);
-    auto form = [&](const Form& f, QRectF ort) {
-        s.push_back({ort, (static_cast<uint32_t>(f.Shape) << 24) ^ f.FillColor ^ (f.BorderColor << 1), f.Visible});
+    auto form = [&](A art, const Form& f, QRectF ort) {
+        s.push_back({art, ort, f.Visible, f.Shape, f.FillColor, f.BorderColor});
     };
-    form(m_.Pad, alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height));
+    form(A::Form, m_.Pad, alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height));
     for (int i = 1; i < m_.Ball.Grenze(); ++i)
-        if (m_.Ball.Existiert(i)) form(m_.Ball(i), ballOrt(i));
+        if (m_.Ball.Existiert(i)) form(A::Form, m_.Ball(i), ballOrt(i));
     for (int i = 1; i < m_.Bonus.Grenze(); ++i)
         if (m_.Bonus.Existiert(i)) {
             const Bild& b = m_.Bonus(i);
-            s.push_back({bonusOrt(i), ART_BILD | static_cast<uint32_t>(static_cast<int>(b.Picture) + 1), b.Visible});
+            s.push_back({A::Bild, bonusOrt(i), b.Visible && b.Picture != Motiv::Keins, {}, 0, 0, b.Picture});
         }
     const Beschriftung& l = m_.lblPunkte;
-    s.push_back({alsPixel(l.Left, l.Top, l.Width, l.Height), ART_TEXT | (l.Hinten ? 1u : 0u), l.Visible});
+    s.push_back({A::Text, alsPixel(l.Left, l.Top, l.Width, l.Height), l.Visible, {}, l.Hinten ? 1u : 0u});
+    // The sign of a paused game lies in the middle of the field, in front.
+    s.push_back({A::Pause, QRectF(63, 216, 300, 40), m_.SpielLäuft && m_.Pausiert});
     // Shots come and go all the time: last, so that their number changing
     // does not shift the places of everything else.
     for (int i = 1; i < m_.Schuss.Grenze(); ++i)
-        if (m_.Schuss.Existiert(i)) form(m_.Schuss(i), schussOrt(i));
+        if (m_.Schuss.Existiert(i)) form(A::Schuss, m_.Schuss(i), schussOrt(i));
         else s.push_back({});
 }
 
@@ -216,11 +219,10 @@ void Spielfeld::neuMalen(const QRegion& bereich) {
         update(bereich);
 }
 
-const QPixmap& Spielfeld::formBild(const Form& f, qreal dpr) {
-    const int w = static_cast<int>(std::lround(f.Width / TWIPS_JE_PIXEL * dpr));
-    const int h = static_cast<int>(std::lround(f.Height / TWIPS_JE_PIXEL * dpr));
-    const auto schlüssel = std::make_tuple(static_cast<int>(f.Shape), w, h, f.FillColor ^ (f.BorderColor << 1),
-                                            static_cast<int>(dpr * 100));
+const QPixmap& Spielfeld::formBild(const Abbild& f, qreal dpr) {
+    const int w = static_cast<int>(std::lround(f.ort.width() * dpr));
+    const int h = static_cast<int>(std::lround(f.ort.height() * dpr));
+    const auto schlüssel = std::make_tuple(static_cast<int>(f.umriss), w, h, f.füllung, f.rand, static_cast<int>(dpr * 100));
     auto it = formCache_.find(schlüssel);
     if (it != formCache_.end()) return it->second;
     QPixmap pm(std::max(w, 1), std::max(h, 1));
@@ -230,12 +232,12 @@ const QPixmap& Spielfeld::formBild(const Form& f, qreal dpr) {
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF r(0, 0, w / dpr, h / dpr);
-        p.setBrush(farbe(f.FillColor));
-        QPen stift(farbe(f.BorderColor));
+        p.setBrush(farbe(f.füllung));
+        QPen stift(farbe(f.rand));
         stift.setWidthF(1.0);
         p.setPen(stift);
         const QRectF innen = r.adjusted(0.5, 0.5, -0.5, -0.5);
-        switch (f.Shape) {
+        switch (f.umriss) {
         case Umriss::Kreis: p.drawEllipse(innen); break;
         case Umriss::AbgerundetesRechteck: {
             const qreal radius = std::min(innen.width(), innen.height()) / 2.0;
@@ -244,7 +246,7 @@ const QPixmap& Spielfeld::formBild(const Form& f, qreal dpr) {
         }
         default:
             p.setPen(Qt::NoPen);
-            p.fillRect(r, farbe(f.FillColor));
+            p.fillRect(r, farbe(f.füllung));
         }
     }
     return formCache_.emplace(schlüssel, std::move(pm)).first->second;
@@ -263,7 +265,7 @@ const QPixmap& Spielfeld::motivBild(Motiv m, QSizeF größe, qreal dpr) {
     if (index >= 0 && index < 3 && motive_[static_cast<size_t>(index)]->isValid()) {
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
-        // Stretched to the drawable, as the original pictures were.
+        // Stretched to the drawable, whatever its proportions.
         motive_[static_cast<size_t>(index)]->setAspectRatioMode(Qt::IgnoreAspectRatio);
         motive_[static_cast<size_t>(index)]->render(&p, QRectF(0, 0, w / dpr, h / dpr));
     }
@@ -271,22 +273,20 @@ const QPixmap& Spielfeld::motivBild(Motiv m, QSizeF größe, qreal dpr) {
 }
 
 void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
+    using A = Abbild::Art;
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const QColor grund = palette().color(QPalette::Window);
     for (const QRect& r : bereich) p.fillRect(r, grund);
     p.setClipRegion(bereich);
-    const QRect grenzen = bereich.boundingRect();
+    const QRectF grenzen = bereich.boundingRect();
 
-    auto beschriftung = [&] {
-        const Beschriftung& l = m_.lblPunkte;
-        if (!l.Visible) return;
-        const QRectF r = alsPixel(l.Left, l.Top, l.Width, l.Height);
-        if (!r.intersects(grenzen)) return;
-        // The label is opaque, as labels of the original toolkit are: while it
-        // is in front, balls passing under it disappear.
+    auto beschriftung = [&](const Abbild& a) {
+        const QRectF& r = a.ort;
+        // The label is opaque: while it is in front, balls passing under it
+        // disappear.
         p.fillRect(r, grund);
-        if (l.Caption.empty()) return;
-        QString text = QString::fromStdString(l.Caption);
+        if (gemalterText_.empty()) return;
+        QString text = QString::fromStdString(gemalterText_);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const QSize größe(static_cast<int>(std::lround(r.width() * dpr)), static_cast<int>(std::lround(r.height() * dpr)));
         if (textBildFür_ != text || textBild_.size() != größe || textBild_.devicePixelRatio() != dpr) {
@@ -301,44 +301,47 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         }
         p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), textBild_);
     };
-    auto form = [&](const Form& f, const QRectF& r) {
-        if (!f.Visible) return;
-        if (!r.intersects(grenzen)) return;
-        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), formBild(f, dpr));
+    auto pause = [&](const Abbild& a) {
+        // Quiet: a pale plate with a thin edge and grey text, so that a
+        // paused game is told apart from a frozen one without a dialog.
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor platte = grund;
+        platte.setAlpha(230);
+        p.setPen(QPen(palette().color(QPalette::Mid), 1));
+        p.setBrush(platte);
+        p.drawRoundedRect(a.ort.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        p.setPen(QColor(80, 80, 80));
+        p.setFont(schrift_);
+        p.drawText(a.ort, Qt::AlignCenter, QString::fromUtf8("Pause – Strg + P drücken"));
+        p.restore();
     };
-    auto linie = [&](const Linie& l) {
-        if (!l.Visible) return;
-        // One pixel wide, on whole pixels: walls stay sharp at every scale.
-        const QRectF r = QRectF(QPointF(l.X1, l.Y1) / TWIPS_JE_PIXEL, QPointF(l.X2, l.Y2) / TWIPS_JE_PIXEL)
-                             .normalized()
-                             .adjusted(0, 0, 1, 1);
-        p.fillRect(r, farbe(l.BorderColor));
+    auto malen = [&](const Abbild& a) {
+        switch (a.art) {
+        case A::Linie:
+            // One pixel wide, on whole pixels: walls stay sharp at every scale.
+            p.fillRect(a.ort, farbe(a.füllung));
+            break;
+        case A::Form: p.drawPixmap(aufGerätepixel(a.ort.topLeft(), dpr), formBild(a, dpr)); break;
+        case A::Schuss:
+            p.setRenderHint(QPainter::Antialiasing);
+            p.fillRect(a.ort, farbe(a.füllung));
+            break;
+        case A::Bild: p.drawPixmap(aufGerätepixel(a.ort.topLeft(), dpr), motivBild(a.motiv, a.ort.size(), dpr)); break;
+        case A::Text: beschriftung(a); break;
+        case A::Pause: pause(a); break;
+        case A::Leer: break;
+        }
     };
-
-    if (m_.lblPunkte.Hinten) beschriftung();
-    linie(m_.Oben);
-    linie(m_.Links);
-    linie(m_.Rechts);
-    linie(m_.Unten);
-    form(m_.Pad, alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height));
-    for (int i = 1; i < m_.Ball.Grenze(); ++i)
-        if (m_.Ball.Existiert(i)) form(m_.Ball(i), ballOrt(i));
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 1; i < m_.Schuss.Grenze(); ++i) {
-        if (!m_.Schuss.Existiert(i)) continue;
-        const Form& s = m_.Schuss(i);
-        if (!s.Visible) continue;
-        p.fillRect(schussOrt(i), farbe(s.FillColor));
+    // Back to front; the label behind everything or in front of the
+    // drawables, the pause sign in front of all.
+    const A ordnung[] = {A::Text, A::Linie, A::Form, A::Schuss, A::Bild, A::Text, A::Pause};
+    for (size_t stufe = 0; stufe < std::size(ordnung); ++stufe) {
+        const A art = ordnung[stufe];
+        if (art == A::Text && labelHinten_ != (stufe == 0)) continue;
+        for (const Abbild& a : gemalt_)
+            if (a.art == art && a.sichtbar && a.ort.intersects(grenzen)) malen(a);
     }
-    for (int i = 1; i < m_.Bonus.Grenze(); ++i) {
-        if (!m_.Bonus.Existiert(i)) continue;
-        const Bild& b = m_.Bonus(i);
-        if (!b.Visible || b.Picture == Motiv::Keins) continue;
-        const QRectF r = bonusOrt(i);
-        if (!r.intersects(grenzen)) continue;
-        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), motivBild(b.Picture, r.size(), dpr));
-    }
-    if (!m_.lblPunkte.Hinten) beschriftung();
 }
 
 void Spielfeld::paintEvent(QPaintEvent* ereignis) {

@@ -1,12 +1,15 @@
 #pragma once
-// The playfield: paints the main window's drawables straight from the game
-// model, in the drawing order of the original window (label at the back or
-// at the front, then walls, pad, balls, shots and bonus pictures), at 15 twips
-// per pixel, antialiased and crisp at any device pixel ratio.
+// The playfield: paints the main window's drawables in the game's drawing
+// order (label at the back or at the front, then walls, pad, balls, shots and
+// bonus pictures), at 15 twips per pixel, antialiased and crisp at any device
+// pixel ratio.
 //
 // The widget never repaints more than changed: after each event or tick the
-// window calls aktualisieren(), which compares the drawables with what was
-// painted last and asks Qt to repaint only the union of old and new places.
+// window calls aktualisieren(), which takes a picture of the scene (where
+// every drawable is to be drawn, and how), compares it with the one painted
+// last and asks Qt to repaint only the union of old and new places. The paint
+// draws that picture, never the model: a tick that moves the model between
+// the request and the paint cannot put anything outside the repainted region.
 //
 // Smooth presentation (the default): while a game runs and is not paused,
 // the widget repaints at the screen's refresh, and between two ticks draws
@@ -42,7 +45,8 @@ public:
 
     // Schedules a repaint of whatever changed since the last call.
     void aktualisieren();
-    // Paints the whole playfield into `p` (also used by the benchmark).
+    // Paints the scene taken by the last aktualisieren() into `p`, within
+    // `bereich` (also used by the benchmark).
     void zeichnen(QPainter& p, const QRegion& bereich);
 
     // The label's font: "MS Sans Serif" 13.5 point where available.
@@ -68,11 +72,17 @@ protected:
     void changeEvent(QEvent* ereignis) override;
 
 private:
-    // What one drawable looked like when it was last painted.
+    // One drawable of a scene: where it is drawn and how.
     struct Abbild {
+        // Also the drawing order, back to front; the score label is drawn
+        // first or last as it lies.
+        enum class Art : uint8_t { Leer, Linie, Form, Schuss, Bild, Text, Pause };
+        Art art = Art::Leer;
         QRectF ort; // pixels
-        uint32_t art = 0; // colour, shape or picture
         bool sichtbar = false;
+        Umriss umriss = Umriss::Rechteck;
+        Farbe füllung = 0, rand = 0;
+        Motiv motiv = Motiv::Keins;
         bool operator==(const Abbild&) const = default;
     };
     void szeneErfassen(std::vector<Abbild>& szene) const;
@@ -80,15 +90,17 @@ private:
     // Repaints the region (all of it when empty): through Qt, or during a
     // game on the playfield's own surface where the platform has one.
     void neuMalen(const QRegion& bereich);
-    const QPixmap& formBild(const Form& f, qreal dpr);
+    const QPixmap& formBild(const Abbild& f, qreal dpr);
     const QPixmap& motivBild(Motiv m, QSizeF größe, qreal dpr);
 
     frmMain& m_;
+    // The scene being painted (taken by the last aktualisieren()) and the
+    // one before; the label's text and place in the drawing order with it.
     std::vector<Abbild> gemalt_;
     std::vector<Abbild> neu_;
     std::string gemalterText_;
     bool labelHinten_ = false;
-    std::map<std::tuple<int, int, int, uint32_t, int>, QPixmap> formCache_;
+    std::map<std::tuple<int, int, int, uint32_t, uint32_t, int>, QPixmap> formCache_;
     std::map<std::tuple<int, int, int, int>, QPixmap> motivCache_;
     std::array<std::unique_ptr<QSvgRenderer>, 3> motive_;
     QFont schrift_;

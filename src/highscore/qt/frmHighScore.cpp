@@ -1,6 +1,7 @@
 #include "highscore/qt/frmHighScore.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTextEdit>
@@ -27,6 +28,9 @@ frmHighScore::frmHighScore(modQuambel& liste, Fensterdienste& fenster, QWidget* 
     txtHighscore->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtHighscore->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtHighscore->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
+    // One line for each place, always: a name too long for the box is cut
+    // short on the screen (see spiegeln), never wrapped onto an eleventh line.
+    txtHighscore->setLineWrapMode(QTextEdit::NoWrap);
     txtHighscore->setFont(schrift(Schriftart::Dialog, 13.5));
     QPalette farben = txtHighscore->palette();
     farben.setColor(QPalette::Base, farben.color(QPalette::Button));
@@ -67,7 +71,12 @@ void frmHighScore::Form_Load() {
 }
 
 void frmHighScore::spiegeln() {
-    const QString text = alsAnzeigetext(modell_.txtHighscore);
+    // Shown cut to the box's width with an ellipsis; the list keeps the names whole.
+    const QFontMetricsF maß(txtHighscore->font());
+    const qreal breite = txtHighscore->viewport()->width() - 2 * txtHighscore->document()->documentMargin() - 2;
+    QStringList zeilen = alsAnzeigetext(modell_.txtHighscore).split(QLatin1Char('\n'));
+    for (QString& z : zeilen) z = maß.elidedText(z, Qt::ElideRight, breite);
+    const QString text = zeilen.join(QLatin1Char('\n'));
     if (txtHighscore->toPlainText() != text) txtHighscore->setPlainText(text);
     QWidget* soll = modell_.Fokus == frmHighScoreModell::Steuerelement::cmdLöschen
                         ? static_cast<QWidget*>(cmdLöschen)

@@ -1,12 +1,14 @@
 #include "platform/qt/QtFensterdienste.h"
 
-#include <set>
-
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QIcon>
+#include <QStyle>
+
+#include "platform/qt/Tasten.h"
 
 namespace qmb {
 
@@ -14,7 +16,7 @@ namespace {
 
 // Keys held from play must not reach a dialog: holding C to fire when the
 // last ball falls would otherwise type "ccccccc" into the name box. A key
-// held when the dialog opens arrives there only as auto-repeats; those are
+// held when the dialog opens arrives there only as repeats; those are
 // dropped until the key is pressed afresh inside the dialog.
 class NurFrischeTasten : public QObject {
 public:
@@ -26,18 +28,15 @@ protected:
         const QEvent::Type t = ereignis->type();
         if (t != QEvent::KeyPress && t != QEvent::KeyRelease) return false;
         auto* w = qobject_cast<QWidget*>(objekt);
-        if (!w || w->window() != dialog_) return false;
-        auto* k = static_cast<QKeyEvent*>(ereignis);
-        if (!k->isAutoRepeat()) {
-            if (t == QEvent::KeyPress) frisch_.insert(k->key());
+        // Qt offers a key to each parent in turn: judged once, at the focus.
+        if (!w || w->window() != dialog_ || w != (QApplication::focusWidget() ? QApplication::focusWidget() : dialog_))
             return false;
-        }
-        return frisch_.count(k->key()) == 0;
+        return frisch_.verwerfen(*static_cast<QKeyEvent*>(ereignis));
     }
 
 private:
     QWidget* dialog_;
-    std::set<int> frisch_;
+    FrischeTasten frisch_;
 };
 
 } // namespace
@@ -60,12 +59,20 @@ Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Sym
     box.setWindowTitle(QString::fromStdString(titel));
     box.setTextFormat(Qt::PlainText);
     box.setText(alsAnzeigetext(prompt));
+    // Our own pictures, drawn for the screen's scale: Qt's built-in ones are
+    // small bitmaps and blur when scaled up.
+    const char* bild = nullptr;
     switch (symbol) {
-    case Symbol::Keins: box.setIcon(QMessageBox::NoIcon); break;
-    case Symbol::Information: box.setIcon(QMessageBox::Information); break;
-    case Symbol::Ausrufezeichen: box.setIcon(QMessageBox::Warning); break;
-    case Symbol::Frage: box.setIcon(QMessageBox::Question); break;
-    case Symbol::Stopp: box.setIcon(QMessageBox::Critical); break;
+    case Symbol::Keins: break;
+    case Symbol::Information: bild = "Information"; break;
+    case Symbol::Ausrufezeichen: bild = "Ausrufezeichen"; break;
+    case Symbol::Frage: bild = "Frage"; break;
+    case Symbol::Stopp: bild = "Stopp"; break;
+    }
+    if (bild) {
+        const int seite = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        box.setIconPixmap(QIcon(QStringLiteral(":/bilder/%1.svg").arg(QLatin1String(bild)))
+                              .pixmap(QSize(seite, seite), eltern_ ? eltern_->devicePixelRatioF() : qApp->devicePixelRatio()));
     }
     if (knöpfe == Knöpfe::JaNein) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
