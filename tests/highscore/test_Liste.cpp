@@ -7,12 +7,15 @@
 // scores at the same moment while a third starts and shows the list again
 // and again. Every entry confirmed must be in the list, every look at it
 // must find it whole, and nothing may be left beside it.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -31,7 +34,8 @@ struct Speicherplatte : Dateisystem {
     struct Knoten { std::string daten, dauerhaft; };
     std::map<std::string, std::shared_ptr<Knoten>> namen, dauerhaft;
     std::set<std::string> ordner{"/spiel", "/home"}, schreibgeschützt;
-    Fehlernummer lesefehler = 0;
+    Fehlernummer lesefehler = 0, sperrfehler = 0; // sperrfehler: the lock's answer (EWOULDBLOCK: held)
+    std::set<std::string> laufend; // the copies that run
     int störAn = 0, schritte = 0; // the step to disturb, from 1; steps so far
     bool abstürzen = false;       // crash there instead of failing
 
@@ -79,8 +83,12 @@ struct Speicherplatte : Dateisystem {
         for (auto& [p, _] : namen) eltern(p) == o ? n.push_back(p.substr(o.size() + 1)) : void();
         return trifft() ? EIO : 0;
     }
-    Fehlernummer sperren(const std::string&, bool, bool, std::unique_ptr<Sperre>& s) override { return trifft() ? EIO : (s = std::make_unique<Sperre>(), 0); }
+    Fehlernummer sperren(const std::string&, bool, std::unique_ptr<Sperre>& s) override {
+        return trifft() ? EIO : sperrfehler ? sperrfehler : (s = std::make_unique<Sperre>(), 0);
+    }
     std::string kennung() override { return "7"; }
+    bool läuft(const std::string& k) override { return laufend.count(k); }
+    std::string benutzer() override { return "1000"; }
     Fehlernummer eigenerOrdner(const std::string&) override { return ENOSYS; }
     Fehlernummer ordnerEntfernen(const std::string&) override { return ENOSYS; }
 };
@@ -163,7 +171,7 @@ TEST_F(Liste, RiesigeUndUnlesbareDateien) {
     EXPECT_EQ((std::tuple{liste.IstHighscore(60), liste.HighscoreEintragen("Bob", 60), liste.ZeilenLesen().size(), lies()}),
               (std::tuple{true, Bestenliste::NICHT_GESPEICHERT, 0u, datei({"090Neu", "080Anfang"})}));
     ASSERT_EQ(fenster.protokoll.size(), 1u);
-    EXPECT_NE(fenster.protokoll[0].prompt.find("/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht gelesen werden (Zugriff verweigert)"),
+    EXPECT_NE(fenster.protokoll[0].prompt.find("/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht gelesen werden: Der Zugriff wurde verweigert."),
               std::string::npos);
     EXPECT_EQ(fenster.protokoll[0].symbol, Symbol::Ausrufezeichen);
     platte.lesefehler = 0; // readable again, then unreadable again: told again
@@ -175,7 +183,11 @@ TEST_F(Liste, RiesigeUndUnlesbareDateien) {
 
 TEST_F(Liste, ProgrammordnerNurWennBeschreibbarUndNichtInstalliert) {
     platte.ablegen("/spiel/Highscores.qmb", datei({"050Mitgebracht"}));
-    platte.ablegen("/spiel/Cache.qmb", "Rest eines Absturzes");
+    // Left-overs of copies that died (9, and an old version's) and a new
+    // list of a copy still writing (8).
+    for (const std::string rest : {"Cache.qmb", "Cache.qmb.9.2", ".Highscores-Probe-9-0", "Cache.qmb.8.1"})
+        platte.ablegen("/spiel/" + rest, "Rest");
+    platte.laufend = {"8"};
     platte.schreibgeschützt.insert("/spiel");
     // The list beside the program comes along once.
     EXPECT_EQ(liste.HighscoreEintragen("Neu", 60), 1);
@@ -188,14 +200,50 @@ TEST_F(Liste, ProgrammordnerNurWennBeschreibbarUndNichtInstalliert) {
         neu.HighscoreDateiSetzen();
         EXPECT_EQ(neu.HighscoreDatei(), installiert ? "/home/q/Highscores.qmb" : "/spiel/Highscores.qmb");
     }
-    EXPECT_EQ(platte.namen.size(), 2u) << "left-overs go at the start";
+    EXPECT_EQ(platte.namen.size(), 3u);
+    EXPECT_EQ(platte.namen.count("/spiel/Cache.qmb.8.1") + platte.namen.count("/home/q/Highscores.qmb"), 2u)
+        << "left-overs go at the start, what a running copy writes stays";
     // Neither folder takes the list: the message names the one tried last.
     platte.schreibgeschützt = {"/spiel", "/home"};
     platte.ordner.erase("/home/q");
     EXPECT_EQ(modQuambel(programm, fenster, platte).HighscoreEintragen("Neu", 60), Bestenliste::NICHT_GESPEICHERT);
     ASSERT_EQ(fenster.protokoll.size(), 1u);
-    EXPECT_NE(fenster.protokoll[0].prompt.find("/home/q/Highscores.qmb\xE2\x80\x9C konnte nicht gespeichert werden (Zugriff verweigert)"),
+    EXPECT_NE(fenster.protokoll[0].prompt.find("/home/q/Highscores.qmb\xE2\x80\x9C konnte nicht gespeichert werden: Der Zugriff wurde verweigert."),
               std::string::npos);
+}
+
+// Every wait for the lock ends: a copy holding it past the wait leaves the
+// list as it is, with one message; one letting go meanwhile lets the entry
+// in, and the window's events run all the while; where nothing can be locked
+// a single copy saves anyway; a lock file that is no plain file is named.
+TEST_F(Liste, WartenAufDieSperreHatEinEnde) {
+    liste.SperrGeduld = 30;
+    const std::string liste1 = "Die Highscoreliste \xE2\x80\x9E/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht ";
+    const std::string bleibt = ".\r\n\r\nIhr Ergebnis wurde nicht eingetragen; die bisherige Liste bleibt erhalten.";
+    const std::tuple<Fehlernummer, int, int16_t, std::string> fälle[] = {
+        {EWOULDBLOCK, 0, Bestenliste::NICHT_GESPEICHERT,
+         liste1 + "gespeichert werden: Ein anderes laufendes Quambel oder ein anderes Programm hält sie gesperrt" + bleibt},
+        {EWOULDBLOCK, 3, 2, ""},
+        {ENOLCK, 0, 2, ""},
+        {EINVAL, 0, Bestenliste::NICHT_GESPEICHERT,
+         "Die Sperrdatei \xE2\x80\x9E/spiel/Highscores.1000.lock\xE2\x80\x9C der Highscoreliste konnte nicht geöffnet "
+         "werden: An ihrer Stelle steht keine gewöhnliche Datei" + bleibt},
+    };
+    for (const auto& [sperre, freiNach, platz, meldung] : fälle) {
+        SCOPED_TRACE(std::to_string(sperre) + " " + std::to_string(freiNach));
+        platte.ablegen("/spiel/Highscores.qmb", datei({"050A"}));
+        platte.sperrfehler = sperre;
+        fenster.protokoll.clear(), fenster.wartenAnzahl = 0;
+        fenster.beimWarten = [&, freiNach = freiNach](int n) { n == freiNach ? platte.sperrfehler = 0 : 0; };
+        const int16_t p = liste.HighscoreEintragen("B", 10);
+        EXPECT_EQ((std::tuple{p, lies(), fenster.protokoll.empty() ? "" : fenster.protokoll[0].prompt, fenster.protokoll.size() <= 1}),
+                  (std::tuple{platz, datei(p > 0 ? std::vector<std::string>{"050A", "010B"} : std::vector<std::string>{"050A"}), meldung, true}));
+        EXPECT_EQ(fenster.wartenAnzahl > 0, sperre == EWOULDBLOCK);
+    }
+    platte.sperrfehler = EWOULDBLOCK; // clearing waits as long, and no longer
+    liste.ListeLöschen();
+    EXPECT_EQ((std::tuple{lies(), fenster.protokoll.back().prompt.substr(0, liste1.size() + 9)}),
+              (std::tuple{datei({"050A"}), liste1 + "gelöscht"}));
 }
 
 struct Unterbrechung : Liste, ::testing::WithParamInterface<std::tuple<bool, bool, bool>> {};
@@ -270,6 +318,60 @@ TEST_F(Liste, FensterTextUndLöschenNurNachJa) {
         EXPECT_TRUE(frage.knöpfe == Knöpfe::JaNein && frage.symbol == Symbol::Frage && frage.standard == Antwort::Nein);
 }
 
+std::string eigeneSperre() { return "Highscores." + std::to_string(::geteuid()) + ".lock"; }
+
+// The lock on the machine's file system: a plain file of this user's, for
+// his eyes only, and nothing else. A pipe, a link or another user's file in
+// its place is refused at once, never waited on nor followed; a copy holding
+// it makes the others wait a bounded time, with the window alive. What a
+// copy that died left beside the list goes at the next start, what a running
+// one writes stays.
+TEST(Kopien, SperrdateiNurAlsEigeneGewöhnlicheDatei) {
+    namespace fs = std::filesystem;
+    std::string vorlage = ::testing::TempDir() + "quambel-sperre-XXXXXX";
+    TestProgramm programm;
+    programm.appPfad = ::mkdtemp(vorlage.data());
+    const std::string pfad = programm.appPfad + "/" + eigeneSperre();
+    Dateisystem& d = systemDateisystem();
+    std::unique_ptr<Sperre> fremd, s;
+    const std::tuple<std::function<void()>, Fehlernummer> fälle[] = {
+        {[&] { std::ofstream{pfad}, fs::permissions(pfad, fs::perms(0644)); }, 0},
+        {[&] { ::mkfifo(pfad.c_str(), 0600); }, EINVAL},
+        {[&] { std::ofstream{programm.appPfad + "/ziel"}, fs::create_symlink(programm.appPfad + "/ziel", pfad); }, ELOOP},
+        {[&] { std::ofstream{pfad}, (void)::chown(pfad.c_str(), 65534, 65534); }, ::geteuid() == 0 ? EPERM : 0},
+        {[&] { d.sperren(pfad, false, fremd); }, EWOULDBLOCK},
+    };
+    for (const auto& [anlegen, erwartet] : fälle) {
+        fs::remove(pfad);
+        anlegen();
+        EXPECT_EQ(d.sperren(pfad, true, s), erwartet);
+        EXPECT_TRUE(erwartet || fs::status(pfad).permissions() == fs::perms(0600));
+        s.reset();
+    }
+    // A pipe or a holder in the game: a message soon, the list untouched.
+    const pid_t tot = ::fork();
+    if (tot == 0) ::_exit(0);
+    ::waitpid(tot, nullptr, 0);
+    const std::string reste[] = {"Cache.qmb." + std::to_string(tot) + ".1", ".Highscores-Probe-" + std::to_string(tot) + "-0", "Cache.qmb.1.1"};
+    for (const auto& rest : reste) std::ofstream{programm.appPfad + "/" + rest};
+    for (bool rohr : {true, false}) {
+        fs::remove(pfad);
+        rohr ? (void)::mkfifo(pfad.c_str(), 0600) : (void)d.sperren(pfad, false, fremd);
+        SkriptFenster fenster;
+        modQuambel liste(programm, fenster);
+        liste.SperrGeduld = 200;
+        EXPECT_EQ((std::tuple{liste.HighscoreEintragen("Neu", 10), fs::exists(programm.appPfad + "/Highscores.qmb"), fenster.protokoll.size()}),
+                  (std::tuple{Bestenliste::NICHT_GESPEICHERT, false, 1u}));
+        EXPECT_EQ(fenster.wartenAnzahl > 0, !rohr);
+    }
+    fremd.reset();
+    SkriptFenster fenster;
+    modQuambel(programm, fenster).HighscoreDateiSetzen();
+    EXPECT_EQ((std::tuple{fs::exists(programm.appPfad + "/" + reste[0]), fs::exists(programm.appPfad + "/" + reste[1]), fs::exists(programm.appPfad + "/" + reste[2])}),
+              (std::tuple{false, false, true}));
+    fs::remove_all(programm.appPfad);
+}
+
 TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
     std::string vorlage = ::testing::TempDir() + "quambel-kopien-XXXXXX";
     TestProgramm programm;
@@ -309,7 +411,7 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
         SkriptFenster fenster;
         ASSERT_EQ(modQuambel(programm, fenster).ZeilenLesen(), erwartet) << runde;
         for (const auto& e : std::filesystem::directory_iterator(programm.appPfad))
-            EXPECT_TRUE(e.path().filename() == "Highscores.qmb" || e.path().filename() == "Highscores.lock") << e.path();
+            EXPECT_TRUE(e.path().filename() == "Highscores.qmb" || e.path().filename() == eigeneSperre()) << e.path();
     }
     std::filesystem::remove_all(programm.appPfad);
 }
