@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
 # Every way out leaves nothing behind and nothing hangs: end requests alone
-# and in bursts (a logout sends HUP and TERM at once), the display going
-# away under the program, a pipe where the music folder's lock should be,
-# and another program holding the list's lock at the end of a game.
+# and in bursts (a logout sends HUP and TERM at once), with two copies
+# sharing the music (it goes with the last), the display going away under
+# the program, a pipe where the music folder's lock should be, and another
+# program holding the list's lock at the end of a game.
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
 MUSIK=$XDG_RUNTIME_DIR/QmbSound
 
-# The copy $pid ends with STATUS and its music folder is gone.
+# The copy $pid ends with STATUS and its music folder is gone (unless a
+# third argument says another copy still plays).
 endet_sauber() {
   local status=0
   warte_ende 15 || status=$?
   [ "$status" -eq "$1" ] || fehler "$2: das Programm endet mit $status statt $1"
-  [ ! -e "$MUSIK" ] || fehler "$2: der Musikordner ist noch da: $(ls -A "$MUSIK")"
+  [ -n "${3:-}" ] || [ ! -e "$MUSIK" ] || fehler "$2: der Musikordner ist noch da: $(ls -A "$MUSIK")"
 }
 
-# A burst: the later ones reach the program while it cleans up.
-for signale in HUP INT "$(printf 'TERM %.0s' {1..30})" "HUP TERM INT HUP TERM INT"; do
-  starte
-  musik_da "vor SIG$signale"
+# The second copy ends by a logout and leaves the first its music; the
+# first ends by SIGTERM in the middle of a game, as closing its window does.
+# Then bursts: the later signals reach the program while it cleans up.
+starte
+erster=$pid
+spiel_starten
+starte
+kill -HUP "$pid"
+endet_sauber 129 "die zweite Kopie" noch
+musik_da "nachdem die zweite Kopie endete"
+pid=$erster
+for signale in TERM INT "$(printf 'TERM %.0s' {1..30})" "HUP TERM INT HUP TERM INT"; do
+  [ "$signale" = TERM ] || starte
   for s in $signale; do kill -"$s" "$pid" 2>/dev/null || true; done
   set -- $signale
   endet_sauber $((128 + $(kill -l "$1"))) "nach $# Signalen ab SIG$1"
