@@ -110,7 +110,6 @@ Fehlernummer modQuambel::sperren(std::unique_ptr<Sperre>& sperre) {
     return f == ENOLCK ? 0 : f;
 }
 
-
 // Reads the list; a reading error is returned, not told: the caller tells it
 // once it has let go of the lock.
 Fehlernummer modQuambel::lesen(std::vector<std::string>& zeilen) {
