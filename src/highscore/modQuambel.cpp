@@ -70,8 +70,9 @@ void modQuambel::HighscoreDateiSetzen() {
 // gone was left by a copy that died in the middle: unfinished, and the list
 // beside it is the valid one. A file of a copy still running (another
 // user's, who has a lock of his own) is none of our business; one without a
-// copy's name is from an old version. Where the file system cannot lock,
-// the name alone decides.
+// copy's name is from an old version, one with our own name from a dead
+// copy whose process id we now have. Where the file system cannot lock, the
+// name alone decides.
 void modQuambel::resteEntfernen() {
     std::vector<std::string> namen;
     if (dateien_.auflisten(ordner_, namen) != 0) return;
@@ -85,7 +86,7 @@ void modQuambel::resteEntfernen() {
         else
             continue;
         kopie = kopie.substr(0, kopie.find_first_of(".-"));
-        if (kopie.empty() || !dateien_.läuft(kopie)) dateien_.entfernen(pfadVerbinden(ordner_, name));
+        if (kopie.empty() || kopie == dateien_.kennung() || !dateien_.läuft(kopie)) dateien_.entfernen(pfadVerbinden(ordner_, name));
     }
 }
 
