@@ -68,6 +68,11 @@ void beiBeendenSignal(std::function<void()> beenden) {
         sterben(nummer);
     });
     struct sigaction aktion {};
+    // A display server that goes away would otherwise kill the program with
+    // SIGPIPE at its next write to the connection, before Qt notices and
+    // ends it through its lost-display path, where the music is cleaned up.
+    aktion.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &aktion, nullptr);
     aktion.sa_handler = fristHandler;
     sigemptyset(&aktion.sa_mask);
     ::sigaction(SIGALRM, &aktion, nullptr);
