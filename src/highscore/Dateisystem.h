@@ -56,15 +56,24 @@ public:
     virtual bool beschreibbar(const std::string& ordner) = 0;
     // The names of the folder's entries.
     virtual Fehlernummer auflisten(const std::string& ordner, std::vector<std::string>& namen) = 0;
-    // Locks the file `pfad` (created when missing) against the other running
-    // copies: `exklusiv`, or shared with other shared holders. Waits for it,
-    // or answers EWOULDBLOCK at once when `warten` is false. A file that its
-    // holder removed while we waited is no lock any more: the one now under
-    // the name is taken, or ENOENT when its folder went too.
-    virtual Fehlernummer sperren(const std::string& pfad, bool exklusiv, bool warten, std::unique_ptr<Sperre>& sperre) = 0;
+    // Locks the file `pfad` (created when missing, for this user's eyes only)
+    // against the other running copies: `exklusiv`, or shared with other
+    // shared holders. Never waits: EWOULDBLOCK while another holds it (see
+    // sperrenMitGeduld), ENOLCK where the file system cannot lock. Only a
+    // plain file this user owns is taken: a link (ELOOP), a pipe or a device
+    // (EINVAL), another user's file (EPERM) are refused, and opening them
+    // can neither block nor lead elsewhere. A file that its holder removed
+    // meanwhile is no lock any more: the one now under the name is taken.
+    virtual Fehlernummer sperren(const std::string& pfad, bool exklusiv, std::unique_ptr<Sperre>& sperre) = 0;
     // A name for this running copy, different from every other copy running
     // at the same time (the process id).
     virtual std::string kennung() = 0;
+    // True while the copy of that name (or any process of that id) runs on
+    // this machine; files named after a copy that is gone are left-overs.
+    virtual bool läuft(const std::string& kennung) = 0;
+    // A name for the user the program runs as (the user id), for files of
+    // several users side by side; empty where files have no owner to us.
+    virtual std::string benutzer() = 0;
     // Makes sure the folder is ours alone: a real folder (ENOTDIR), not a link
     // (ELOOP), owned by this user (EPERM); others' access is taken away.
     virtual Fehlernummer eigenerOrdner(const std::string& ordner) = 0;
@@ -85,7 +94,16 @@ extern const char TRENNER;
 // on Windows.
 Dateisystem& systemDateisystem();
 
-// A short German description of an error number, for messages to the player.
+// The error in German words, as a sentence without its full stop ("Auf dem
+// Datenträger ist kein Platz mehr"), for messages to the player; a number
+// only follows where our table has no words for it.
 std::string fehlertext(Fehlernummer nummer);
+
+class Fensterdienste;
+// Takes the lock as sperren() does, waiting for it at most `geduld`
+// milliseconds while the window goes on painting and the program's own
+// events run (Fensterdienste::Warten); EWOULDBLOCK when that runs out.
+Fehlernummer sperrenMitGeduld(Dateisystem& dateien, Fensterdienste& fenster, const std::string& pfad, bool exklusiv,
+                              int geduld, std::unique_ptr<Sperre>& sperre);
 
 } // namespace qmb

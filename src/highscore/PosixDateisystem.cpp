@@ -2,11 +2,13 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 
 #include "highscore/Dateisystem.h"
@@ -184,33 +186,52 @@ public:
         return 0;
     }
 
-    Fehlernummer sperren(const std::string& pfad, bool exklusiv, bool warten, std::unique_ptr<Sperre>& sperre) override {
+    Fehlernummer sperren(const std::string& pfad, bool exklusiv, std::unique_ptr<Sperre>& sperre) override {
         sperre.reset();
         if (!gültig(pfad)) return ENOENT;
-        for (;;) {
-            // Read-only is enough for flock, and works on a lock file another user made.
-            const int fd = ::open(pfad.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        // A holder that keeps removing and making the file again would keep
+        // us here: after a few rounds it counts as held.
+        for (int runde = 0; runde < 20; ++runde) {
+            // O_NONBLOCK: a pipe or a device in its place must not block the
+            // open; O_NOFOLLOW: a link must not lead elsewhere. Read and
+            // write: a network file system locks only files open for writing.
+            const int fd = ::open(pfad.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
             if (fd < 0) return errno;
-            int r;
-            while ((r = ::flock(fd, (exklusiv ? LOCK_EX : LOCK_SH) | (warten ? 0 : LOCK_NB))) != 0 && errno == EINTR) {
+            struct stat offen {};
+            Fehlernummer fehler = ::fstat(fd, &offen) != 0 ? errno : 0;
+            if (!fehler && !S_ISREG(offen.st_mode)) fehler = EINVAL;
+            // Another user's file: whoever may open it could hold it.
+            if (!fehler && offen.st_uid != ::geteuid()) fehler = EPERM;
+            if (!fehler && (offen.st_mode & 077) != 0 && ::fchmod(fd, 0600) != 0) fehler = errno;
+            int r = -1;
+            while (!fehler && (r = ::flock(fd, (exklusiv ? LOCK_EX : LOCK_SH) | LOCK_NB)) != 0 && errno == EINTR) {
             }
-            if (r != 0) {
-                const int fehler = errno == EWOULDBLOCK ? EWOULDBLOCK : errno;
+            if (!fehler && r != 0) fehler = errno == EAGAIN ? EWOULDBLOCK : errno;
+            if (fehler) {
                 ::close(fd);
                 return fehler;
             }
-            struct stat offen {}, jetzt {};
-            const bool dieselbe = ::fstat(fd, &offen) == 0 && ::stat(pfad.c_str(), &jetzt) == 0 &&
-                                  offen.st_dev == jetzt.st_dev && offen.st_ino == jetzt.st_ino;
-            if (dieselbe) {
+            struct stat jetzt {};
+            if (::stat(pfad.c_str(), &jetzt) == 0 && offen.st_dev == jetzt.st_dev && offen.st_ino == jetzt.st_ino) {
                 sperre = std::make_unique<PosixSperre>(fd);
                 return 0;
             }
             ::close(fd); // removed by the holder before us: take the new one
         }
+        return EWOULDBLOCK;
     }
 
     std::string kennung() override { return std::to_string(::getpid()); }
+
+    bool läuft(const std::string& kennung) override {
+        char* ende = nullptr;
+        const long pid = std::strtol(kennung.c_str(), &ende, 10);
+        if (kennung.empty() || *ende != '\0' || pid <= 0 || static_cast<pid_t>(pid) != pid) return false;
+        // EPERM: it runs, as another user.
+        return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    }
+
+    std::string benutzer() override { return std::to_string(::geteuid()); }
 
     Fehlernummer eigenerOrdner(const std::string& ordner) override {
         const std::string pfad = ohneTrenner(ordner);

@@ -15,6 +15,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 
 #include "highscore/Dateisystem.h"
@@ -312,30 +313,37 @@ public:
         return fehler == ERROR_NO_MORE_FILES ? 0 : alsFehlernummer(fehler);
     }
 
-    Fehlernummer sperren(const std::string& pfad, bool exklusiv, bool warten, std::unique_ptr<Sperre>& sperre) override {
+    Fehlernummer sperren(const std::string& pfad, bool exklusiv, std::unique_ptr<Sperre>& sperre) override {
         sperre.reset();
         std::wstring p;
         if (pfad.empty() || !win::breit(pfad, p)) return ENOENT;
-        for (int runde = 0;; ++runde) {
+        for (int runde = 0; runde < 200; ++runde) {
             // Deletion shared: the last copy may take the lock file away
-            // while others wait for it.
+            // while others wait for it. A link or junction is opened as
+            // itself and refused, never followed.
             const HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
             if (h == INVALID_HANDLE_VALUE) {
                 const DWORD fehler = ::GetLastError();
                 // A file its holder removed stays until the holder lets go.
-                if (fehler == ERROR_ACCESS_DENIED && runde < 200 && !istOrdner(p)) {
+                if (fehler == ERROR_ACCESS_DENIED && runde < 199 && !istOrdner(p)) {
                     ::Sleep(10);
                     continue;
                 }
                 return alsFehlernummer(fehler);
             }
+            Fehlernummer falsch = 0;
+            BY_HANDLE_FILE_INFORMATION info{};
+            if (::GetFileType(h) != FILE_TYPE_DISK) falsch = EINVAL; // a pipe or a device
+            else if (::GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) falsch = ELOOP;
             OVERLAPPED o{};
-            const DWORD art = (exklusiv ? LOCKFILE_EXCLUSIVE_LOCK : 0) | (warten ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
-            if (!::LockFileEx(h, art, 0, 1, 0, &o)) {
+            const DWORD art = (exklusiv ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY;
+            if (falsch || !::LockFileEx(h, art, 0, 1, 0, &o)) {
                 const DWORD fehler = ::GetLastError();
                 ::CloseHandle(h);
+                if (falsch) return falsch;
+                if (fehler == ERROR_NOT_SUPPORTED || fehler == ERROR_INVALID_FUNCTION) return ENOLCK;
                 return fehler == ERROR_LOCK_VIOLATION || fehler == ERROR_IO_PENDING ? EWOULDBLOCK
                                                                                      : alsFehlernummer(fehler);
             }
@@ -347,9 +355,27 @@ public:
             ::UnlockFileEx(h, 0, 1, 0, &u);
             ::CloseHandle(h); // removed by the holder before us: take the new one
         }
+        return EWOULDBLOCK;
     }
 
     std::string kennung() override { return std::to_string(::GetCurrentProcessId()); }
+
+    bool läuft(const std::string& kennung) override {
+        char* ende = nullptr;
+        const unsigned long id = std::strtoul(kennung.c_str(), &ende, 10);
+        if (kennung.empty() || *ende != '\0' || id == 0) return false;
+        const HANDLE h = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+        // Refused: it runs, as another user.
+        if (!h) return ::GetLastError() == ERROR_ACCESS_DENIED;
+        const bool lebt = ::WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+        ::CloseHandle(h);
+        return lebt;
+    }
+
+    // The list's folder beside the program is the one place several users
+    // might share; each profile is private. One lock for all there: the wait
+    // for it is bounded.
+    std::string benutzer() override { return {}; }
 
     Fehlernummer eigenerOrdner(const std::string& ordner) override {
         std::wstring o;

@@ -1,5 +1,8 @@
 #include "highscore/modQuambel.h"
 
+#include <algorithm>
+#include <cerrno>
+
 #include "platform/Codepage.h"
 
 namespace qmb {
@@ -33,28 +36,57 @@ void modQuambel::HighscoreDateiSetzen() {
         }
     }
     HighscoreDatei_ = pfadVerbinden(ordner_, "Highscores.qmb");
-    SperrDatei_ = pfadVerbinden(ordner_, "Highscores.lock");
+    // Each user has a lock of his own, readable by nobody else: a lock file
+    // every user could open would be one every user could hold, and another
+    // user could freeze our saving at will. So where the list lies in a
+    // folder shared between users (the program's folder, open to a group on
+    // purpose), the copies of one user take turns, and those of different
+    // users still never tear the list or write into each other's files
+    // (each writes a new list of its own and renames it into place); only
+    // two entries made by two users in the same instant may keep one.
+    const std::string benutzer = dateien_.benutzer();
+    SperrDatei_ = pfadVerbinden(ordner_, benutzer.empty() ? "Highscores.lock" : "Highscores." + benutzer + ".lock");
     neuePräfix_ = pfadVerbinden(ordner_, NEU_PRÄFIX);
 
-    // A new list is only ever written while its writer holds the lock, and
-    // counts from the moment it is renamed into place. So when the lock is
-    // free, every new list left in the folder was left by a copy that died
-    // while writing: unfinished, and the list beside it is the valid one.
-    // While another copy writes, its new list is none of our business.
     std::unique_ptr<Sperre> sperre;
-    std::vector<std::string> namen;
-    if (dateien_.sperren(SperrDatei_, true, false, sperre) == 0 && dateien_.auflisten(ordner_, namen) == 0)
-        for (const auto& name : namen)
-            if (name.compare(0, NEU_PRÄFIX.size(), NEU_PRÄFIX) == 0) dateien_.entfernen(pfadVerbinden(ordner_, name));
+    const Fehlernummer gesperrt = dateien_.sperren(SperrDatei_, true, sperre);
+    if (gesperrt == 0 || gesperrt == ENOLCK) resteEntfernen();
 
     // A list beside the read-only program comes along once. If that fails the
     // player starts a new list; the old one stays where it was.
     const std::string daneben = pfadVerbinden(app, "Highscores.qmb");
-    if (sperre && ordner_ != app && dateien_.art(HighscoreDatei_) == Dateiart::Fehlt &&
+    if ((sperre || gesperrt == ENOLCK) && ordner_ != app && dateien_.art(HighscoreDatei_) == Dateiart::Fehlt &&
         dateien_.art(daneben) == Dateiart::Datei) {
         std::string inhalt;
         bool mehr = false;
         if (dateien_.lesen(daneben, DATEI_HÖCHSTENS, inhalt, mehr) == 0 && !mehr) speichern(inhalt);
+    }
+}
+
+// A new list is only ever written while its writer holds the lock, and
+// counts from the moment it is renamed into place; a probe lives for a
+// moment at the start. Both carry the name of the copy that made them. So
+// with our lock held (no copy of ours writes), every such file whose copy is
+// gone was left by a copy that died in the middle: unfinished, and the list
+// beside it is the valid one. A file of a copy still running (another
+// user's, who has a lock of his own) is none of our business; one without a
+// copy's name is from an old version, one with our own name from a dead
+// copy whose process id we now have. Where the file system cannot lock, the
+// name alone decides.
+void modQuambel::resteEntfernen() {
+    std::vector<std::string> namen;
+    if (dateien_.auflisten(ordner_, namen) != 0) return;
+    const std::string probe = ".Highscores-Probe-";
+    for (const auto& name : namen) {
+        std::string kopie;
+        if (name.compare(0, NEU_PRÄFIX.size(), NEU_PRÄFIX) == 0)
+            kopie = name.substr(std::min(name.size(), NEU_PRÄFIX.size() + 1)); // "Cache.qmb.<copy>.<n>"
+        else if (name.compare(0, probe.size(), probe) == 0)
+            kopie = name.substr(probe.size()); // ".Highscores-Probe-<copy>-<n>"
+        else
+            continue;
+        kopie = kopie.substr(0, kopie.find_first_of(".-"));
+        if (kopie.empty() || kopie == dateien_.kennung() || !dateien_.läuft(kopie)) dateien_.entfernen(pfadVerbinden(ordner_, name));
     }
 }
 
@@ -63,9 +95,20 @@ void modQuambel::sicherstellen() {
 }
 
 void modQuambel::melden(const std::string& was, Fehlernummer fehler, const std::string& folge) {
-    fenster_.MsgBox("Die Highscoreliste \xE2\x80\x9E" + HighscoreDatei_ + "\xE2\x80\x9C konnte nicht " + was +
-                        " werden (" + fehlertext(fehler) + ").\r\n\r\n" + folge,
+    // The lock file itself is refused (a pipe, a link, another user's file):
+    // that one is named, since it is the one to look at.
+    const bool sperrdatei = was == "geöffnet";
+    const std::string wer = sperrdatei ? "Die Sperrdatei \xE2\x80\x9E" + SperrDatei_ + "\xE2\x80\x9C der Highscoreliste"
+                                       : "Die Highscoreliste \xE2\x80\x9E" + HighscoreDatei_ + "\xE2\x80\x9C";
+    fenster_.MsgBox(wer + " konnte nicht " + was + " werden: " + fehlertext(fehler) + ".\r\n\r\n" + folge,
                     Knöpfe::OK, Symbol::Ausrufezeichen, "Highscoreliste");
+}
+
+// Waits a few seconds at most for the lock. Where the file system cannot
+// lock at all (some network file systems), a single copy goes on without it.
+Fehlernummer modQuambel::sperren(std::unique_ptr<Sperre>& sperre) {
+    const Fehlernummer f = sperrenMitGeduld(dateien_, fenster_, SperrDatei_, true, SperrGeduld, sperre);
+    return f == ENOLCK ? 0 : f;
 }
 
 // Reads the list; a reading error is returned, not told: the caller tells it
@@ -116,12 +159,12 @@ bool modQuambel::IstHighscore(int16_t Punkte) {
 int16_t modQuambel::HighscoreEintragen(const std::string& Name, int16_t Punkte) {
     sicherstellen();
     Einfügung e;
-    Fehlernummer gelesen = 0, gespeichert = 0;
+    Fehlernummer gelesen = 0, gespeichert = 0, gesperrt = 0;
     {
         std::unique_ptr<Sperre> sperre;
         if (ordnerFehler_) ordnerFehler_ = dateien_.ordnerAnlegen(ordner_); // there by now?
         gespeichert = ordnerFehler_;
-        if (!gespeichert) gespeichert = dateien_.sperren(SperrDatei_, true, true, sperre);
+        if (!gespeichert) gespeichert = gesperrt = sperren(sperre);
         std::vector<std::string> zeilen;
         // A list that cannot be read is not replaced: its entries may well be
         // fine, and the next start may read them again.
@@ -130,7 +173,10 @@ int16_t modQuambel::HighscoreEintragen(const std::string& Name, int16_t Punkte) 
         if (!gespeichert && !gelesen) gespeichert = speichern(ListeSchreiben(e.klartexte));
     }
     if (gelesen) leseFehlerMelden(gelesen, "Ihr Ergebnis wurde nicht eingetragen; die Datei bleibt, wie sie ist.");
-    else if (gespeichert) melden("gespeichert", gespeichert, "Ihr Ergebnis wurde nicht eingetragen; die bisherige Liste bleibt erhalten.");
+    else if (gespeichert)
+        // A lock held past the wait is told as the list being held.
+        melden(gesperrt && gesperrt != EWOULDBLOCK ? "geöffnet" : "gespeichert", gespeichert,
+               "Ihr Ergebnis wurde nicht eingetragen; die bisherige Liste bleibt erhalten.");
     return gelesen || gespeichert ? NICHT_GESPEICHERT : e.platz;
 }
 
@@ -170,15 +216,15 @@ std::vector<std::string> modQuambel::ZeilenLesen() {
 
 void modQuambel::ListeLöschen() {
     sicherstellen();
-    Fehlernummer f = 0;
+    Fehlernummer f = 0, gesperrt = 0;
     {
         std::unique_ptr<Sperre> sperre; // not while another copy enters a score
         if (dateien_.art(HighscoreDatei_) != Dateiart::Datei) return;
-        f = dateien_.sperren(SperrDatei_, true, true, sperre);
+        f = gesperrt = sperren(sperre);
         if (!f) f = dateien_.entfernen(HighscoreDatei_);
         if (!f) dateien_.ordnerSichern(ordner_);
     }
-    if (f) melden("gelöscht", f, "Die Liste bleibt, wie sie ist.");
+    if (f) melden(gesperrt && gesperrt != EWOULDBLOCK ? "geöffnet" : "gelöscht", f, "Die Liste bleibt, wie sie ist.");
 }
 
 } // namespace qmb

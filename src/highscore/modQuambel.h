@@ -13,7 +13,8 @@
 // Nothing that was in a readable list is ever lost by a failed write: a new
 // list is written beside the old one, flushed, and put in its place in one
 // rename. Several copies of the program may share the list: each insertion
-// reads, inserts and writes under a lock (the file Highscores.lock beside it).
+// reads, inserts and writes under a lock (the file Highscores.<user>.lock
+// beside it), waiting for it a few seconds at most.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -59,12 +60,18 @@ public:
     // Deletes the list file if there is one.
     void ListeLöschen();
 
+    // How long an insertion or a clearing waits for the lock (milliseconds)
+    // before it tells the player and leaves the list as it is.
+    int SperrGeduld = 5000;
+
 private:
     Fehlernummer lesen(std::vector<std::string>& zeilen);
     Fehlernummer speichern(const std::string& inhalt);
     void melden(const std::string& was, Fehlernummer fehler, const std::string& folge);
     void leseFehlerMelden(Fehlernummer fehler, const std::string& folge);
     void sicherstellen();
+    void resteEntfernen();
+    Fehlernummer sperren(std::unique_ptr<Sperre>& sperre);
 
     Programmdienste& programm_;
     Fensterdienste& fenster_;

@@ -21,6 +21,12 @@ public:
     // timer event may run before this returns.
     virtual void DoEvents() = 0;
 
+    // A short wait (a few hundredths of a second) in which the window paints
+    // and the program's own events (timers, an end request) run, but not the
+    // player's input, which stays queued: for waits inside a procedure that
+    // the player's keys must not enter, such as the wait for a lock.
+    virtual void Warten() = 0;
+
     // A modal message box. `standard` is the button that has the focus.
     virtual Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
                            const std::string& titel, Antwort standard = Antwort::OK) = 0;

@@ -19,6 +19,9 @@ public:
     // The per-user private temporary folder: $XDG_RUNTIME_DIR where set and
     // usable, else the system's temporary folder. No trailing separator.
     virtual std::string TempOrdner() = 0;
+    // True when TempOrdner() is the system's temporary folder that every
+    // user shares (no private one was found).
+    virtual bool TempOrdnerGeteilt() { return false; }
     // True for a program installed into the system (a package under /usr):
     // its folder is shared by every user and owned by the package manager,
     // so nothing of a player's is written there, even when it is writable

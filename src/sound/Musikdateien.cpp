@@ -5,7 +5,6 @@
 // folder planted under our fixed name (or a link in its place) could make us
 // write elsewhere or block the music.
 #include <cerrno>
-#include <cstring>
 
 #include "platform/Laufzeitfehler.h"
 #include "sound/modSound.h"
@@ -19,18 +18,15 @@ namespace {
 // end is the last one and takes the folder away.
 constexpr const char* BELEGT = ".belegt";
 
-Laufzeitfehler fehlerAus(int e, const std::string& pfad) {
-    switch (e) {
-    case EACCES:
-    case EPERM:
-        return Laufzeitfehler(FEHLER_ERLAUBNIS, "Zugriff verweigert: \"" + pfad + "\" ");
-    case ENOENT:
-    case ENOTDIR:
-        return Laufzeitfehler(FEHLER_PFAD, "Pfad nicht gefunden: \"" + pfad + "\" ");
-    default:
-        return Laufzeitfehler(FEHLER_PFAD_DATEI, "Fehler beim Zugriff auf \"" + pfad + "\": " +
-                                                     std::strerror(e) + " ");
-    }
+// The six pieces' names; a name followed by a dot and a copy's name is a
+// piece that copy was writing.
+constexpr const char* STÜCKE[] = {"game1.qmb", "game2.qmb", "game3.qmb", "game4.qmb", "lost.qmb", "won.qmb"};
+
+// What failed, with the system's reason in our words; the run-time number
+// the message adds in brackets.
+Laufzeitfehler fehlerAus(int e, const std::string& was) {
+    const int nummer = e == EACCES || e == EPERM ? FEHLER_ERLAUBNIS : e == ENOENT || e == ENOTDIR ? FEHLER_PFAD : FEHLER_PFAD_DATEI;
+    return Laufzeitfehler(nummer, was + ": " + fehlertext(e) + " ");
 }
 
 } // namespace
@@ -60,7 +56,8 @@ void modSound::ordnerPrüfen(const std::string& ordner, Fehlernummer angelegt) {
     case EPERM:
         throw Laufzeitfehler(FEHLER_ERLAUBNIS,
                              "Der Musikordner \"" + pfad + "\" gehört einem anderen Benutzer ");
-    default: throw fehlerAus(f == ENOENT && angelegt ? angelegt : f, pfad); // why it could not be made
+    default: // why it could not be made
+        throw fehlerAus(f == ENOENT && angelegt ? angelegt : f, "Der Musikordner \"" + pfad + "\" konnte nicht angelegt werden");
     }
     ordnerGeprüft_ = true;
 }
@@ -75,12 +72,19 @@ void modSound::SoundInitialisieren() {
             ordnerGeprüft_ = false;
             belegt_.reset();
             TempPfad = TempPfadHolen();
-            SoundOrdner = pfadVerbinden(TempPfad, "QmbSound") + TRENNER;
+            // A temporary folder all users share gets a folder per user:
+            // another user's would be refused, and the music lost.
+            const std::string benutzer = programm_.TempOrdnerGeteilt() ? dateien_.benutzer() : std::string();
+            SoundOrdner = pfadVerbinden(TempPfad, benutzer.empty() ? "QmbSound" : "QmbSound-" + benutzer) + TRENNER;
             ordnerPrüfen(SoundOrdner, dateien_.ordnerAnlegen(ohneTrenner(SoundOrdner)));
             // Another copy may be running with this folder and playing from
-            // it: it stays until the last copy ends.
-            if (Fehlernummer f = dateien_.sperren(SoundOrdner + BELEGT, false, true, belegt_))
-                throw fehlerAus(f, SoundOrdner + BELEGT);
+            // it: it stays until the last copy ends. That copy holds it
+            // exclusively only for the moment of its clean-up; where the
+            // file system cannot lock, a single copy goes on without.
+            const Fehlernummer f = sperrenMitGeduld(dateien_, fenster_, SoundOrdner + BELEGT, false, 5000, belegt_);
+            if (f != 0 && f != ENOLCK)
+                throw fehlerAus(f, "Die Sperrdatei \"" + SoundOrdner + BELEGT + "\" des Musikordners ließ sich nicht öffnen");
+            resteEntfernen(false);
             SoundDateinamenSetzen();
             SoundDateienSchreiben();
             return;
@@ -128,34 +132,53 @@ void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::str
         if (f == 0) f = dateien_.umbenennen(neu, Datei);
         if (f != 0) dateien_.entfernen(neu);
     }
-    if (f != 0) throw fehlerAus(f, Datei);
+    if (f != 0) throw fehlerAus(f, "Die Musikdatei \"" + Datei + "\" konnte nicht geschrieben werden");
 }
 
 void modSound::DateiLöschen(const std::string& Pfad) {
     // Nothing there, or a folder of that name (never ours to remove): nothing to do.
     const Fehlernummer f = dateien_.entfernen(Pfad);
-    if (f != 0 && f != ENOENT && f != EISDIR) throw fehlerAus(f, Pfad);
+    if (f != 0 && f != ENOENT && f != EISDIR) throw fehlerAus(f, "Die Datei \"" + Pfad + "\" konnte nicht gelöscht werden");
 }
 
 void modSound::SoundBeenden() {
     MciSchließen("qmbscore");
     MciSchließen("qmbgame");
-    // Only a folder that passed the check is ours to clean, and only when no
-    // other copy holds it.
+    MusikordnerRäumen();
+}
+
+void modSound::MusikordnerRäumen() {
+    // Only a folder that passed the check is ours to clean, once, and only
+    // when no other copy holds it.
     if (!ordnerGeprüft_) return;
+    ordnerGeprüft_ = false;
     belegt_.reset();
     std::unique_ptr<Sperre> allein;
-    if (dateien_.sperren(SoundOrdner + BELEGT, true, false, allein) != 0) return;
-    for (const std::string* pfad : {&Lieder[1], &Lieder[2], &Lieder[3], &Lieder[4],
-                                    &VerlorenDatei, &GewonnenDatei}) {
+    if (const Fehlernummer f = dateien_.sperren(SoundOrdner + BELEGT, true, allein); f != 0 && f != ENOLCK) return;
+    for (const std::string* pfad : {&Lieder[1], &Lieder[2], &Lieder[3], &Lieder[4], &VerlorenDatei, &GewonnenDatei}) {
         try {
             DateiLöschen(*pfad);
         } catch (const Laufzeitfehler&) {
             // Clean-up goes on whatever fails.
         }
     }
+    resteEntfernen(true);
     dateien_.entfernen(SoundOrdner + BELEGT);
     dateien_.ordnerEntfernen(SoundOrdner); // fails quietly when not empty
+}
+
+// What copies that died while writing a piece left of it ("game1.qmb.<copy>").
+// At the start only those of copies that are gone: another copy may be
+// writing its own right now. At the end (`alle`), with no other copy there,
+// all of them.
+void modSound::resteEntfernen(bool alle) {
+    std::vector<std::string> namen;
+    dateien_.auflisten(ohneTrenner(SoundOrdner), namen);
+    for (const auto& name : namen)
+        for (const std::string stück : STÜCKE)
+            if (name.size() > stück.size() + 1 && name.compare(0, stück.size() + 1, stück + ".") == 0 &&
+                (alle || !dateien_.läuft(name.substr(stück.size() + 1))))
+                dateien_.entfernen(SoundOrdner + name); // errors ignored: the clean-up goes on
 }
 
 } // namespace qmb

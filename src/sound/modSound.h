@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "highscore/Dateisystem.h"
 #include "platform/Befehlsschnittstelle.h"
@@ -36,6 +37,9 @@ public:
     void SoundDateienSchreiben();
     void RessourceSpeichern(int ID, const std::string& Typ, const std::string& Datei);
     void DateiLöschen(const std::string& Pfad);
+    // The file part of SoundBeenden, without a word to the player: also for
+    // the way out when the display is lost, where the player may be gone.
+    void MusikordnerRäumen();
 
     // ---- the player -------------------------------------------------------
     void MciSpielen(const std::string& Datei, const std::string& Alias);
@@ -53,6 +57,7 @@ private:
     // owned by this user, readable by nobody else. Throws otherwise;
     // `angelegt` is the error of making it, if that failed.
     void ordnerPrüfen(const std::string& ordner, Fehlernummer angelegt);
+    void resteEntfernen(bool alle);
 
     Befehlsschnittstelle& mci_;
     Programmdienste& programm_;

@@ -53,9 +53,10 @@ spielende_abschließen() {
   antworte 'Quambel - Highscore' Escape
 }
 
-# Starts a copy and waits for its main window: $pid and $haupt.
+# Starts a copy and waits for its main window: $pid and $haupt. A script
+# starts it with Ctrl+C ignored; it gets it back, as from a terminal.
 starte() {
-  "$PROGRAMM" >"$BILDER/e2e-stdout.txt" 2>"$BILDER/e2e-stderr.txt" &
+  env --default-signal=INT "$PROGRAMM" >"$BILDER/e2e-stdout.txt" 2>"$BILDER/e2e-stderr.txt" &
   pid=$!
   haupt=$(warte_fenster "$START" 15)
 }

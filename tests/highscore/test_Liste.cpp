@@ -7,12 +7,15 @@
 // scores at the same moment while a third starts and shows the list again
 // and again. Every entry confirmed must be in the list, every look at it
 // must find it whole, and nothing may be left beside it.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -31,7 +34,8 @@ struct Speicherplatte : Dateisystem {
     struct Knoten { std::string daten, dauerhaft; };
     std::map<std::string, std::shared_ptr<Knoten>> namen, dauerhaft;
     std::set<std::string> ordner{"/spiel", "/home"}, schreibgeschützt;
-    Fehlernummer lesefehler = 0;
+    Fehlernummer lesefehler = 0, sperrfehler = 0; // sperrfehler: the lock's answer (EWOULDBLOCK: held)
+    std::set<std::string> laufend; // the copies that run
     int störAn = 0, schritte = 0; // the step to disturb, from 1; steps so far
     bool abstürzen = false;       // crash there instead of failing
 
@@ -79,8 +83,12 @@ struct Speicherplatte : Dateisystem {
         for (auto& [p, _] : namen) eltern(p) == o ? n.push_back(p.substr(o.size() + 1)) : void();
         return trifft() ? EIO : 0;
     }
-    Fehlernummer sperren(const std::string&, bool, bool, std::unique_ptr<Sperre>& s) override { return trifft() ? EIO : (s = std::make_unique<Sperre>(), 0); }
+    Fehlernummer sperren(const std::string&, bool, std::unique_ptr<Sperre>& s) override {
+        return trifft() ? EIO : sperrfehler ? sperrfehler : (s = std::make_unique<Sperre>(), 0);
+    }
     std::string kennung() override { return "7"; }
+    bool läuft(const std::string& k) override { return laufend.count(k); }
+    std::string benutzer() override { return "1000"; }
     Fehlernummer eigenerOrdner(const std::string&) override { return ENOSYS; }
     Fehlernummer ordnerEntfernen(const std::string&) override { return ENOSYS; }
 };
@@ -109,10 +117,21 @@ std::vector<std::string> mit(std::vector<std::string> z, size_t stelle, const st
     return z;
 }
 
+// The lock, last: every wait for it ends. A copy holding it past the wait
+// leaves the list as it is, with one message; one letting go meanwhile lets
+// the entry in, and the window's events run all the while; where nothing
+// can be locked a single copy saves anyway; a lock file that is no plain
+// file is named. Clearing waits as long, and no longer.
 TEST_F(Liste, EinfügenWieImmer) {
     const auto neun = std::vector<std::string>(ZEHN.begin(), ZEHN.end() - 1);
     const auto mitFremden = mit(mit(neun, 3, "x1Kein Eintrag"), 10, "005", 11);
-    struct Fall { std::vector<std::string> vorher; std::string name; int16_t punkte; bool ist; int16_t platz; std::vector<std::string> nachher; };
+    const std::string liste1 = "Die Highscoreliste \xE2\x80\x9E/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht ";
+    const std::string bleibt = ".\r\n\r\nIhr Ergebnis wurde nicht eingetragen; die bisherige Liste bleibt erhalten.";
+    const int16_t NEIN = Bestenliste::NICHT_GESPEICHERT;
+    struct Fall {
+        std::vector<std::string> vorher; std::string name; int16_t punkte; bool ist; int16_t platz; std::vector<std::string> nachher;
+        Fehlernummer sperre = 0; int freiNach = 0; std::string meldung = "";
+    };
     const Fall fälle[] = {
         {{}, "Anna", 0, true, 1, {"000Anna"}},
         {ZEHN, "Neu", 17, true, 10, mit(ZEHN, 9, "017Neu")}, // a tie: newest first
@@ -124,15 +143,28 @@ TEST_F(Liste, EinfügenWieImmer) {
         {mit(neun, 3, "x1Kein Eintrag"), "", 4, true, 10, mit(neun, 9, "004")},
         {mitFremden, "", 4, false, 0, mit(neun, 9, "005")},
         {mitFremden, "", 5, true, 10, mit(neun, 9, "005")},
+        {{"050A"}, "B", 10, true, NEIN, {"050A"}, EWOULDBLOCK, 0,
+         liste1 + "gespeichert werden: Ein anderes laufendes Quambel oder ein anderes Programm hält sie gesperrt" + bleibt},
+        {{"050A"}, "B", 10, true, 2, {"050A", "010B"}, EWOULDBLOCK, 3},
+        {{"050A"}, "B", 10, true, 2, {"050A", "010B"}, ENOLCK},
+        {{"050A"}, "B", 10, true, NEIN, {"050A"}, EINVAL, 0, "Die Sperrdatei \xE2\x80\x9E/spiel/Highscores.1000.lock\xE2\x80\x9C der "
+                                                     "Highscoreliste konnte nicht geöffnet werden: An ihrer Stelle steht keine gewöhnliche Datei" + bleibt},
     };
+    liste.SperrGeduld = 30;
     for (const auto& f : fälle) {
-        SCOPED_TRACE(f.name + std::to_string(f.punkte));
+        SCOPED_TRACE(f.name + std::to_string(f.punkte) + " " + std::to_string(f.sperre));
         platte.namen.clear();
         if (!f.vorher.empty()) platte.ablegen("/spiel/Highscores.qmb", datei(f.vorher));
-        EXPECT_EQ((std::tuple{liste.IstHighscore(f.punkte), liste.HighscoreEintragen(f.name, f.punkte), lies()}),
-                  (std::tuple{f.ist, f.platz, datei(f.nachher)}));
+        platte.sperrfehler = f.sperre;
+        fenster.protokoll.clear(), fenster.wartenAnzahl = 0;
+        fenster.beimWarten = [&](int n) { n == f.freiNach ? platte.sperrfehler = 0 : 0; };
+        EXPECT_EQ((std::tuple{liste.IstHighscore(f.punkte), liste.HighscoreEintragen(f.name, f.punkte), lies(), fenster.wartenAnzahl > 0,
+                              fenster.protokoll.empty() ? "" : fenster.protokoll.back().prompt, fenster.protokoll.size() <= 1}),
+                  (std::tuple{f.ist, f.platz, datei(f.nachher), f.sperre == EWOULDBLOCK, f.meldung, true}));
     }
-    EXPECT_TRUE(fenster.protokoll.empty());
+    platte.sperrfehler = EWOULDBLOCK;
+    liste.ListeLöschen();
+    EXPECT_EQ((std::tuple{lies(), fenster.protokoll.back().prompt.substr(0, liste1.size() + 9)}), (std::tuple{datei({"050A"}), liste1 + "gelöscht"}));
 }
 
 TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
@@ -163,7 +195,7 @@ TEST_F(Liste, RiesigeUndUnlesbareDateien) {
     EXPECT_EQ((std::tuple{liste.IstHighscore(60), liste.HighscoreEintragen("Bob", 60), liste.ZeilenLesen().size(), lies()}),
               (std::tuple{true, Bestenliste::NICHT_GESPEICHERT, 0u, datei({"090Neu", "080Anfang"})}));
     ASSERT_EQ(fenster.protokoll.size(), 1u);
-    EXPECT_NE(fenster.protokoll[0].prompt.find("/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht gelesen werden (Zugriff verweigert)"),
+    EXPECT_NE(fenster.protokoll[0].prompt.find("/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht gelesen werden: Der Zugriff wurde verweigert."),
               std::string::npos);
     EXPECT_EQ(fenster.protokoll[0].symbol, Symbol::Ausrufezeichen);
     platte.lesefehler = 0; // readable again, then unreadable again: told again
@@ -175,7 +207,15 @@ TEST_F(Liste, RiesigeUndUnlesbareDateien) {
 
 TEST_F(Liste, ProgrammordnerNurWennBeschreibbarUndNichtInstalliert) {
     platte.ablegen("/spiel/Highscores.qmb", datei({"050Mitgebracht"}));
-    platte.ablegen("/spiel/Cache.qmb", "Rest eines Absturzes");
+    // Left-overs of copies that died (9, and an old version's) and a new
+    // list of a copy still writing (8).
+    for (const std::string rest : {"Cache.qmb", "Cache.qmb.9.2", ".Highscores-Probe-9-0", "Cache.qmb.8.1"})
+        platte.ablegen("/spiel/" + rest, "Rest");
+    platte.laufend = {"8"};
+    platte.sperrfehler = EWOULDBLOCK; // another copy at work: an old version's stays too
+    modQuambel(programm, fenster, platte).HighscoreDateiSetzen();
+    EXPECT_EQ(platte.namen.count("/spiel/Cache.qmb"), 1u);
+    platte.sperrfehler = 0;
     platte.schreibgeschützt.insert("/spiel");
     // The list beside the program comes along once.
     EXPECT_EQ(liste.HighscoreEintragen("Neu", 60), 1);
@@ -188,13 +228,15 @@ TEST_F(Liste, ProgrammordnerNurWennBeschreibbarUndNichtInstalliert) {
         neu.HighscoreDateiSetzen();
         EXPECT_EQ(neu.HighscoreDatei(), installiert ? "/home/q/Highscores.qmb" : "/spiel/Highscores.qmb");
     }
-    EXPECT_EQ(platte.namen.size(), 2u) << "left-overs go at the start";
+    EXPECT_EQ(platte.namen.size(), 3u);
+    EXPECT_EQ(platte.namen.count("/spiel/Cache.qmb.8.1") + platte.namen.count("/home/q/Highscores.qmb"), 2u)
+        << "left-overs go at the start, what a running copy writes stays";
     // Neither folder takes the list: the message names the one tried last.
     platte.schreibgeschützt = {"/spiel", "/home"};
     platte.ordner.erase("/home/q");
     EXPECT_EQ(modQuambel(programm, fenster, platte).HighscoreEintragen("Neu", 60), Bestenliste::NICHT_GESPEICHERT);
     ASSERT_EQ(fenster.protokoll.size(), 1u);
-    EXPECT_NE(fenster.protokoll[0].prompt.find("/home/q/Highscores.qmb\xE2\x80\x9C konnte nicht gespeichert werden (Zugriff verweigert)"),
+    EXPECT_NE(fenster.protokoll[0].prompt.find("/home/q/Highscores.qmb\xE2\x80\x9C konnte nicht gespeichert werden: Der Zugriff wurde verweigert."),
               std::string::npos);
 }
 
@@ -270,13 +312,48 @@ TEST_F(Liste, FensterTextUndLöschenNurNachJa) {
         EXPECT_TRUE(frage.knöpfe == Knöpfe::JaNein && frage.symbol == Symbol::Frage && frage.standard == Antwort::Nein);
 }
 
+std::string eigeneSperre() { return "Highscores." + std::to_string(::geteuid()) + ".lock"; }
+
+// The lock on the machine's file system: a plain file of this user's, for
+// his eyes only, and nothing else. A pipe, a link or another user's file in
+// its place is refused at once, never waited on nor followed, and a held
+// lock is answered at once.
+TEST(Kopien, SperrdateiNurAlsEigeneGewöhnlicheDatei) {
+    namespace fs = std::filesystem;
+    std::string vorlage = ::testing::TempDir() + "quambel-sperre-XXXXXX";
+    TestProgramm programm;
+    programm.appPfad = ::mkdtemp(vorlage.data());
+    const std::string pfad = programm.appPfad + "/" + eigeneSperre();
+    Dateisystem& d = systemDateisystem();
+    std::unique_ptr<Sperre> fremd, s;
+    const std::tuple<std::function<void()>, Fehlernummer> fälle[] = {
+        {[&] { std::ofstream{pfad}, fs::permissions(pfad, fs::perms(0644)); }, 0},
+        {[&] { ::mkfifo(pfad.c_str(), 0600); }, EINVAL},
+        {[&] { std::ofstream{programm.appPfad + "/ziel"}, fs::create_symlink(programm.appPfad + "/ziel", pfad); }, ELOOP},
+        {[&] { std::ofstream{pfad}, (void)::chown(pfad.c_str(), 65534, 65534); }, ::geteuid() == 0 ? EPERM : 0},
+        {[&] { d.sperren(pfad, false, fremd); }, EWOULDBLOCK},
+    };
+    for (const auto& [anlegen, erwartet] : fälle) {
+        fs::remove(pfad);
+        anlegen();
+        EXPECT_EQ(d.sperren(pfad, true, s), erwartet);
+        EXPECT_TRUE(erwartet || fs::status(pfad).permissions() == fs::perms(0600));
+        s.reset();
+    }
+    fs::remove_all(programm.appPfad);
+}
+
 TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
     std::string vorlage = ::testing::TempDir() + "quambel-kopien-XXXXXX";
     TestProgramm programm;
     programm.appPfad = ::mkdtemp(vorlage.data());
     const std::vector<std::string> erwartet = {"100B4", "090A4", "080B3", "070A3", "060B2", "050A2", "040B1", "030A1", "020B0", "010A0"};
+    std::vector<pid_t> vorige;
     for (int runde = 0; runde < 20; ++runde) {
         std::filesystem::remove(programm.appPfad + "/Highscores.qmb");
+        // What the last round's copies, gone now, might have left: it goes.
+        for (pid_t p : vorige) std::ofstream{programm.appPfad + "/Cache.qmb." + std::to_string(p) + ".1"};
+        if (!vorige.empty()) std::ofstream{programm.appPfad + "/.Highscores-Probe-" + std::to_string(vorige[0]) + "-0"};
         int los[2];
         ASSERT_EQ(::pipe(los), 0);
         std::vector<pid_t> kinder;
@@ -306,10 +383,11 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
             ::waitpid(p, &status, 0);
             EXPECT_EQ(status, 0) << "a copy saw a failure, a lost place or a broken list in round " << runde;
         }
+        vorige = kinder;
         SkriptFenster fenster;
         ASSERT_EQ(modQuambel(programm, fenster).ZeilenLesen(), erwartet) << runde;
         for (const auto& e : std::filesystem::directory_iterator(programm.appPfad))
-            EXPECT_TRUE(e.path().filename() == "Highscores.qmb" || e.path().filename() == "Highscores.lock") << e.path();
+            EXPECT_TRUE(e.path().filename() == "Highscores.qmb" || e.path().filename() == eigeneSperre()) << e.path();
     }
     std::filesystem::remove_all(programm.appPfad);
 }

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Modell.h"
@@ -50,7 +51,7 @@ struct Musikordner : ::testing::Test, Modell {
     std::string dateien() {
         std::string s;
         for (const std::string n : {"game1", "game2", "game3", "game4", "lost", "won"})
-            if (const fs::path p = qmb / (n + ".qmb"); fs::exists(p)) s += n + "=" + inhalt(p).substr(6, 3) + (rechte(p) == 0600 ? " " : "! ");
+            if (const fs::path p = qmb / (n + ".qmb"); fs::is_regular_file(p)) s += n + "=" + inhalt(p).substr(6, 3) + (rechte(p) == 0600 ? " " : "! ");
         return s;
     }
     std::string meldungen() {
@@ -62,11 +63,18 @@ struct Musikordner : ::testing::Test, Modell {
 };
 
 // A folder a crashed run left behind is taken again and closed to others; a
-// link in place of a piece is replaced, never written through.
+// link in place of a piece is replaced, never written through. What a copy
+// killed while writing left goes, what a running one writes stays until the
+// last copy leaves.
 TEST_F(Musikordner, EinrichtenUndAufräumen) {
     fs::create_directory(qmb);
     ::chmod(qmb.c_str(), 0755);
     std::ofstream(qmb / "game2.qmb") << "ein viel längerer alter Inhalt";
+    const pid_t tot = ::fork();
+    if (tot == 0) ::_exit(0);
+    ::waitpid(tot, nullptr, 0);
+    const fs::path halb = qmb / ("lost.qmb." + std::to_string(tot)), läuft = qmb / "won.qmb.1";
+    std::ofstream(halb) << "halb", std::ofstream(läuft) << "im Werden";
     std::ofstream(ordner / "opfer.txt") << "bleibt";
     fs::create_symlink(ordner / "opfer.txt", qmb / "game1.qmb");
     std::string beimPumpen; // between the background pieces and the jingles the window gets events once
@@ -74,6 +82,7 @@ TEST_F(Musikordner, EinrichtenUndAufräumen) {
     sound.SoundInitialisieren();
     EXPECT_EQ(beimPumpen, "game1=103 game2=104 game3=105 game4=106 ");
     EXPECT_EQ(dateien() + meldungen(), "game1=103 game2=104 game3=105 game4=106 lost=101 won=102 ");
+    EXPECT_EQ(std::pair(fs::exists(halb), fs::exists(läuft)), std::pair(false, true));
     EXPECT_EQ(std::tuple(inhalt(qmb / "lost.qmb"), rechte(qmb), inhalt(ordner / "opfer.txt"), fs::is_symlink(qmb / "game1.qmb"), sound.MusikAn),
               std::tuple(std::string("MThd\r\n101\0\xff", 11), 0700u, std::string("bleibt"), false, true));
     const std::string o = qmb.string() + "/";
@@ -81,6 +90,12 @@ TEST_F(Musikordner, EinrichtenUndAufräumen) {
               (std::vector<std::string>{o, o + "game1.qmb", o + "game4.qmb", o + "lost.qmb", o + "won.qmb"}));
     sound.SoundBeenden();
     EXPECT_FALSE(fs::exists(qmb));
+    // A temporary folder all users share: a folder of one's own in it.
+    programm.tempGeteilt = true;
+    sound.SoundInitialisieren();
+    EXPECT_EQ(sound.SoundOrdner, qmb.string() + "-" + std::to_string(::geteuid()) + "/");
+    sound.SoundBeenden();
+    EXPECT_FALSE(fs::exists(sound.SoundOrdner));
 }
 
 // One retry (it begins with the clean-up), then one message; nothing outside
@@ -93,6 +108,11 @@ TEST_F(Musikordner, FehlschlägeWerdenEinmalWiederholtDannGemeldet) {
         {[&] { fs::create_directory(anderswo), std::ofstream(anderswo / "game1.qmb") << "MThd\r\nalt", fs::create_directory_symlink(anderswo, qmb); },
          "game1=alt! ", "Der Musikordner \"" + qmb.string() + "\" ist ein symbolischer Verweis (70", "game1=alt! "},
         {[&] { std::ofstream(qmb) << "kein Ordner"; }, "", "\"" + qmb.string() + "\" ist kein Ordner (75", ""},
+        // Nothing blocks the start; the system's reasons in our words.
+        {[&] { fs::create_directory(qmb), ::mkfifo((qmb / ".belegt").c_str(), 0600); }, "",
+         "Die Sperrdatei \"" + qmb.string() + "/.belegt\" des Musikordners ließ sich nicht öffnen: An ihrer Stelle steht keine gewöhnliche Datei (75", ""},
+        {[&] { fs::create_directories(qmb / "won.qmb"); }, "game1=103 game2=104 game3=105 game4=106 lost=101 ",
+         "Die Musikdatei \"" + qmb.string() + "/won.qmb\" konnte nicht geschrieben werden: An ihrer Stelle steht ein Ordner (75", ""},
         {[&] { fs::create_directory(qmb), (void)::chown(qmb.c_str(), 65534, 65534); }, "",
          "Der Musikordner \"" + qmb.string() + "\" gehört einem anderen Benutzer (70", ""},
     };

@@ -58,13 +58,18 @@ public:
     // Run inside DoEvents / while a dialogue is open: the place to inject events.
     std::function<void(int nummer)> beiDoEvents;
     std::function<void(const Dialog&)> beiDialog;
-    int doEventsAnzahl = 0;
+    int doEventsAnzahl = 0, wartenAnzahl = 0;
+    std::function<void(int nummer)> beimWarten; // runs inside Warten
     Ablauf* ablauf = nullptr;
 
     void DoEvents() override {
         ++doEventsAnzahl;
         notiere(ablauf, "DoEvents");
         if (beiDoEvents) beiDoEvents(doEventsAnzahl);
+    }
+    void Warten() override {
+        ++wartenAnzahl;
+        if (beimWarten) beimWarten(wartenAnzahl);
     }
     Antwort MsgBox(const std::string& prompt, Knöpfe k, Symbol s, const std::string& titel, Antwort standard) override {
         merken({Dialog::MsgBox, prompt, titel, {}, k, s, standard}, "MsgBox " + titel);
@@ -160,7 +165,7 @@ struct SpeicherListe : Bestenliste {
 
 struct TestProgramm : Programmdienste {
     std::string appPfad = ".", benutzerOrdner = ".", tempOrdner = ".";
-    bool installiert = false;
+    bool installiert = false, tempGeteilt = false;
     std::map<int, std::vector<unsigned char>> ressourcen;
     std::string AppPath() override { return appPfad; }
     std::span<const unsigned char> LoadResData(int id, const std::string&) override {
@@ -170,6 +175,7 @@ struct TestProgramm : Programmdienste {
     }
     std::string Benutzerdatenordner() override { return benutzerOrdner; }
     std::string TempOrdner() override { return tempOrdner; }
+    bool TempOrdnerGeteilt() override { return tempGeteilt; }
     bool Installiert() override { return installiert; }
 };
 

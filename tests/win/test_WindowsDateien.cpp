@@ -49,8 +49,10 @@ struct Unterbrecher : Dateisystem {
     Fehlernummer ordnerAnlegen(S o) override { return schritt(), echt.ordnerAnlegen(o); }
     bool beschreibbar(S o) override { return schritt(), echt.beschreibbar(o); }
     Fehlernummer auflisten(S o, std::vector<std::string>& n) override { return schritt(), echt.auflisten(o, n); }
-    Fehlernummer sperren(S p, bool e, bool w, std::unique_ptr<Sperre>& s) override { return schritt(), echt.sperren(p, e, w, s); }
+    Fehlernummer sperren(S p, bool e, std::unique_ptr<Sperre>& s) override { return schritt(), echt.sperren(p, e, s); }
     std::string kennung() override { return echt.kennung(); }
+    bool läuft(S k) override { return echt.läuft(k); }
+    std::string benutzer() override { return echt.benutzer(); }
     Fehlernummer eigenerOrdner(S o) override { return schritt(), echt.eigenerOrdner(o); }
     Fehlernummer ordnerEntfernen(S o) override { return schritt(), echt.ordnerEntfernen(o); }
 };
@@ -98,17 +100,17 @@ TEST_F(UmlautOrdner, ListeInBenutzungInDenWortenDesSpiels) {
     modQuambel liste(programm, fenster);
     liste.HighscoreDateiSetzen();
     EXPECT_EQ(liste.HighscoreEintragen("Neu", 60), modQuambel::NICHT_GESPEICHERT);
-    EXPECT_NE(fenster.nur(Dialog::MsgBox).at(0).prompt.find("(die Datei ist in Benutzung)"), std::string::npos);
+    EXPECT_NE(fenster.nur(Dialog::MsgBox).at(0).prompt.find(": Die Datei ist in Benutzung."), std::string::npos);
     ::CloseHandle(fremd);
 }
 
 TEST_F(UmlautOrdner, SperreZwischenKopien) {
     Dateisystem& d = systemDateisystem(); std::unique_ptr<Sperre> a, b, c;
     const std::string pfad = utf8 + "\\Highscores.lock";
-    EXPECT_EQ(d.sperren(pfad, false, false, a) + d.sperren(pfad, false, false, b), 0) << "shared beside shared";
-    EXPECT_EQ(d.sperren(pfad, true, false, c), EWOULDBLOCK);
+    EXPECT_EQ(d.sperren(pfad, false, a) + d.sperren(pfad, false, b), 0) << "shared beside shared";
+    EXPECT_EQ(d.sperren(pfad, true, c), EWOULDBLOCK);
     a.reset(), b.reset();
-    EXPECT_EQ(d.sperren(pfad, true, false, c), 0);
+    EXPECT_EQ(d.sperren(pfad, true, c), 0);
 }
 
 TEST_F(UmlautOrdner, MusikdateienInUmlautOrdnern) {

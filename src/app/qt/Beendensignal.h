@@ -11,8 +11,9 @@ namespace qmb {
 
 // From now on, an end request calls `beenden` on the event loop (whatever
 // dialogue is open); when it returns, the process ends as the request wants.
-// A second request while the first waits ends it at once. One implementation
-// per system (Beendensignal_posix.cpp).
+// Further requests change nothing; should the clean-up not be done within a
+// few seconds, the process ends anyway. One implementation per system
+// (Beendensignal_posix.cpp).
 void beiBeendenSignal(std::function<void()> beenden);
 
 } // namespace qmb

@@ -1,6 +1,9 @@
 // End requests on POSIX: the signal handler only writes the signal's number
 // into a pipe (all it may safely do); a QSocketNotifier reads it on the
-// event loop.
+// event loop. Further requests are taken in without effect until the
+// clean-up has had its time: two signals a few milliseconds apart (a logout
+// sends HUP and TERM) must not kill the program before it cleaned up. Only
+// when the clean-up hangs past the time limit is it cut short.
 #include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
@@ -15,13 +18,37 @@ namespace qmb {
 namespace {
 
 int rohr[2] = {-1, -1};
+volatile sig_atomic_t erstes = 0; // the first request's signal, once one came
+
+// How long the clean-up may take before the program ends anyway.
+constexpr unsigned FRIST_SEKUNDEN = 5;
+
+void sterben(int nummer) {
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    ::sigaction(nummer, &standard, nullptr);
+    sigset_t nur;
+    sigemptyset(&nur);
+    sigaddset(&nur, nummer);
+    ::sigprocmask(SIG_UNBLOCK, &nur, nullptr);
+    ::raise(nummer);
+    ::_exit(128 + nummer);
+}
 
 extern "C" void signalHandler(int nummer) {
+    if (erstes != 0) return; // already on the way out
+    erstes = nummer;
     const int gesichert = errno;
     const char byte = static_cast<char>(nummer);
     [[maybe_unused]] const ssize_t n = ::write(rohr[1], &byte, 1);
+    ::alarm(FRIST_SEKUNDEN);
     errno = gesichert;
 }
+
+// The time limit ran out: the event loop never got to the clean-up, or the
+// clean-up hangs. The program dies of the signal it was sent.
+extern "C" void fristHandler(int) { sterben(erstes != 0 ? erstes : SIGTERM); }
 
 } // namespace
 
@@ -38,16 +65,21 @@ void beiBeendenSignal(std::function<void()> beenden) {
         melder->setEnabled(false);
         beenden();
         // Die of the signal, so that whoever sent it sees it worked.
-        ::signal(nummer, SIG_DFL);
-        ::raise(nummer);
-        ::_exit(128 + nummer);
+        sterben(nummer);
     });
     struct sigaction aktion {};
-    aktion.sa_handler = signalHandler;
+    // A display server that goes away would otherwise kill the program with
+    // SIGPIPE at its next write to the connection, before Qt notices and
+    // ends it through its lost-display path, where the music is cleaned up.
+    aktion.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &aktion, nullptr);
+    aktion.sa_handler = fristHandler;
     sigemptyset(&aktion.sa_mask);
-    // SA_RESETHAND: a second request finds the default action and ends the
-    // program at once, should the event loop hang.
-    aktion.sa_flags = SA_RESTART | SA_RESETHAND;
+    ::sigaction(SIGALRM, &aktion, nullptr);
+    aktion.sa_handler = signalHandler;
+    // The three requests wait for each other's handler.
+    for (int nummer : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&aktion.sa_mask, nummer);
+    aktion.sa_flags = SA_RESTART;
     for (int nummer : {SIGTERM, SIGINT, SIGHUP}) {
         // Started with the signal ignored (nohup): it stays ignored.
         struct sigaction bisher {};

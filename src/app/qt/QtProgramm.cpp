@@ -18,6 +18,15 @@ std::string ohneTrenner(QString pfad) {
         pfad.chop(1);
     return pfad.toStdString();
 }
+
+// The runtime folder belongs to this user alone (mode 0700 by the login
+// session); empty when there is none to use.
+std::string laufzeitOrdner() {
+    const QByteArray laufzeit = qgetenv("XDG_RUNTIME_DIR");
+    if (laufzeit.isEmpty()) return {};
+    const QFileInfo info(QString::fromLocal8Bit(laufzeit));
+    return info.isAbsolute() && info.isDir() && info.isWritable() ? ohneTrenner(info.absoluteFilePath()) : std::string();
+}
 } // namespace
 
 std::string QtProgramm::AppPath() { return ohneTrenner(QCoreApplication::applicationDirPath()); }
@@ -46,14 +55,17 @@ bool QtProgramm::Installiert() {
 }
 
 std::string QtProgramm::TempOrdner() {
-    // The runtime folder belongs to this user alone (mode 0700 by the login
-    // session); the shared /tmp is the fallback.
-    const QByteArray laufzeit = qgetenv("XDG_RUNTIME_DIR");
-    if (!laufzeit.isEmpty()) {
-        const QFileInfo info(QString::fromLocal8Bit(laufzeit));
-        if (info.isAbsolute() && info.isDir() && info.isWritable()) return ohneTrenner(info.absoluteFilePath());
-    }
-    return ohneTrenner(QDir::tempPath());
+    // The shared /tmp is the fallback (on Windows the profile's %TEMP%).
+    const std::string laufzeit = laufzeitOrdner();
+    return laufzeit.empty() ? ohneTrenner(QDir::tempPath()) : laufzeit;
+}
+
+bool QtProgramm::TempOrdnerGeteilt() {
+#if defined(Q_OS_UNIX)
+    return laufzeitOrdner().empty();
+#else
+    return false; // %TEMP% lies in the user's own profile
+#endif
 }
 
 } // namespace qmb

@@ -11,6 +11,7 @@ public:
     std::span<const unsigned char> LoadResData(int id, const std::string& typ) override;
     std::string Benutzerdatenordner() override;
     std::string TempOrdner() override;
+    bool TempOrdnerGeteilt() override;
     bool Installiert() override;
 };
 

@@ -1,4 +1,5 @@
 // Quambel: keep as many balls in the air as you can.
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,27 @@ void beimStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text
     zurückgehalten.push_back(qFormatLogMessage(typ, ort, text).toStdString());
 }
 
+// Qt ends the program itself when the display goes away: the xcb plugin
+// says "The X11 connection broke" and calls exit(1), which runs the atexit
+// functions; the wayland plugin says "The Wayland connection broke" (or
+// "... experienced a fatal error") and calls _exit(1), which runs nothing,
+// so its message is the last moment to act. Either way the music folder is
+// removed, as at the window's close; the player may be gone, so nothing is
+// asked of it. The wayland plugin may say so on its event thread: the
+// folder is taken over by exactly one caller.
+std::atomic<qmb::modSound*> musikBeimEnde{nullptr};
+
+void musikordnerRäumen() {
+    if (qmb::modSound* sound = musikBeimEnde.exchange(nullptr)) sound->MusikordnerRäumen();
+}
+
+void nachDemStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text) {
+    if (typ == QtWarningMsg && (text.startsWith(QLatin1String("The Wayland connection")) ||
+                                text.startsWith(QLatin1String("The X11 connection broke"))))
+        musikordnerRäumen();
+    vorheriger(typ, ort, text);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +98,13 @@ int main(int argc, char** argv) {
     // A logout or a kill ends the program as closing its window does.
     qmb::beiBeendenSignal([&programm] { programm.fenster().close(); });
 #endif
+    musikBeimEnde = &programm.sound();
+    std::atexit(musikordnerRäumen);
+    qInstallMessageHandler(nachDemStart);
     programm.starten();
-    return app.exec();
+    const int status = app.exec();
+    // Closed as usual: the window's close has cleaned up, and the music
+    // module goes with `programm` before the atexit functions run.
+    musikBeimEnde = nullptr;
+    return status;
 }

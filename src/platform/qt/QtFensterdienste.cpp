@@ -1,6 +1,8 @@
 #include "platform/qt/QtFensterdienste.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +52,15 @@ QString alsAnzeigetext(const std::string& text) {
 void QtFensterdienste::DoEvents() {
     if (vorEreignissen) vorEreignissen();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtFensterdienste::Warten() {
+    if (vorEreignissen) vorEreignissen();
+    // A loop of its own that ends after 20 ms: it sleeps until an event or
+    // the end comes, instead of spinning; the player's input stays queued.
+    QEventLoop schleife;
+    QTimer::singleShot(20, &schleife, &QEventLoop::quit);
+    schleife.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,

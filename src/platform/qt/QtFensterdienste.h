@@ -22,6 +22,7 @@ public:
     std::function<void(Fenster, bool modal)> fensterZeigen;
 
     void DoEvents() override;
+    void Warten() override;
     Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
                    const std::string& titel, Antwort standard) override;
     std::string InputBox(const std::string& prompt, const std::string& titel,

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Every way out leaves nothing behind and nothing hangs: end requests alone
+# and in bursts (a logout sends HUP and TERM at once), with two copies
+# sharing the music (it goes with the last), the display going away under
+# the program, a pipe where the music folder's lock should be, and another
+# program holding the list's lock at the end of a game.
+. "$(dirname "$0")/hilfen.sh"
+eigener_ordner
+MUSIK=$XDG_RUNTIME_DIR/QmbSound
+
+# The copy $pid ends with STATUS and its music folder is gone (unless a
+# third argument says another copy still plays).
+endet_sauber() {
+  local status=0
+  warte_ende 15 || status=$?
+  [ "$status" -eq "$1" ] || fehler "$2: das Programm endet mit $status statt $1"
+  [ -n "${3:-}" ] || [ ! -e "$MUSIK" ] || fehler "$2: der Musikordner ist noch da: $(ls -A "$MUSIK")"
+}
+
+# The second copy ends by a logout and leaves the first its music; the
+# first ends by SIGTERM in the middle of a game, as closing its window does.
+# Then bursts: the later signals reach the program while it cleans up.
+starte
+erster=$pid
+spiel_starten
+starte
+kill -HUP "$pid"
+endet_sauber 129 "die zweite Kopie" noch
+musik_da "nachdem die zweite Kopie endete"
+pid=$erster
+for signale in TERM INT "$(printf 'TERM %.0s' {1..30})" "HUP TERM INT HUP TERM INT"; do
+  [ "$signale" = TERM ] || starte
+  for s in $signale; do kill -"$s" "$pid" 2>/dev/null || true; done
+  set -- $signale
+  endet_sauber $((128 + $(kill -l "$1"))) "nach $# Signalen ab SIG$1"
+done
+
+# The X server dies: Qt ends the program with status 1, the music goes too.
+mkfifo "$arbeit/nummer"
+Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 800x600x24 3>"$arbeit/nummer" 2>/dev/null &
+zweiter=$!
+read -r -t 30 anzeige <"$arbeit/nummer" || fehler "der zweite X-Server meldet keine Anzeige"
+DISPLAY=:$anzeige starte
+kill -9 "$zweiter"
+endet_sauber 1 "ohne X-Server"
+
+# A pipe in place of the music folder's lock: a message, then the game.
+mkdir -m 700 "$MUSIK"
+mkfifo "$MUSIK/.belegt"
+"$PROGRAMM" >/dev/null 2>&1 &
+pid=$!
+antworte "Fehler beim Laden des Soundmoduls." Return 15
+haupt=$(warte_fenster "$START" 10)
+kill -TERM "$pid"
+warte_ende 15 || [ $? -eq 143 ] || fehler "nach der Meldung endet das Programm nicht durch SIGTERM"
+rm -rf "$MUSIK"
+
+# Another program holds the list's lock past the game: after the name the
+# player is told within seconds, the list stays as it was, the window lives.
+exec 9>>"$arbeit/Highscores.$(id -u).lock"
+flock -s 9
+starte 9>&-
+taste "$haupt" alt+t
+spiel_starten
+antworte 'HIGHSCORE!' Return 20
+antworte 'Highscoreliste' Return 15
+antworte 'Quambel - Highscore' Escape
+[ ! -e "$arbeit/Highscores.qmb" ] || fehler "die Liste wurde trotz fremder Sperre geschrieben"
+exec 9>&-
+schließen
