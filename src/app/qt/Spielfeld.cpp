@@ -164,10 +164,9 @@ void Spielfeld::aktualisieren() {
     }
     szeneErfassen(neu_);
     const Beschriftung& l = m_.lblPunkte;
-    if (gemalt_.empty() || l.Hinten != labelHinten_) {
-        neuMalen({});
-    } else {
-        QRegion bereich;
+    QRegion bereich;
+    bool ganz = gemalt_.empty() || l.Hinten != labelHinten_;
+    if (!ganz) {
         auto ort = [](const Abbild& a) { return a.sichtbar ? a.ort.toAlignedRect().adjusted(-1, -1, 1, 1) : QRect(); };
         const Abbild leer{};
         const size_t n = std::max(neu_.size(), gemalt_.size());
@@ -185,14 +184,17 @@ void Spielfeld::aktualisieren() {
         if (l.Caption != gemalterText_) bereich += alsPixel(l.Left, l.Top, l.Width, l.Height).toAlignedRect();
         // With many balls in flight a region of hundreds of small rectangles
         // costs more to build and to clip against than painting it all.
-        if (geändert > GANZ_NEU_AB)
-            neuMalen({});
-        else if (!bereich.isEmpty())
-            neuMalen(bereich);
+        ganz = geändert > GANZ_NEU_AB;
     }
+    // The new scene is the one painted from here on (at once on the
+    // playfield's own surface, later through Qt).
     std::swap(gemalt_, neu_);
     gemalterText_ = l.Caption;
     labelHinten_ = l.Hinten;
+    if (ganz)
+        neuMalen({});
+    else if (!bereich.isEmpty())
+        neuMalen(bereich);
 }
 
 void Spielfeld::neuMalen(const QRegion& bereich) {

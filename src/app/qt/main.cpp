@@ -1,9 +1,11 @@
 // Quambel: keep as many balls in the air as you can.
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QApplication>
@@ -53,15 +55,25 @@ void beimStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text
 // removed, as at the window's close; the player may be gone, so nothing is
 // asked of it. The wayland plugin may say so on its event thread: the
 // folder is taken over by exactly one caller.
+// The main thread may learn of a lost connection at the same time: it waits
+// for the clean-up the other began, for Qt ends the process as soon as the
+// message handler returns.
 std::atomic<qmb::modSound*> musikBeimEnde{nullptr};
+std::atomic<bool> musikGeräumt{false};
 
 void musikordnerRäumen() {
-    if (qmb::modSound* sound = musikBeimEnde.exchange(nullptr)) sound->MusikordnerRäumen();
+    if (qmb::modSound* sound = musikBeimEnde.exchange(nullptr)) {
+        sound->MusikordnerRäumen();
+        musikGeräumt = true;
+        return;
+    }
+    for (int i = 0; i < 2000 && !musikGeräumt; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void nachDemStart(QtMsgType typ, const QMessageLogContext& ort, const QString& text) {
-    if (typ == QtWarningMsg && (text.startsWith(QLatin1String("The Wayland connection")) ||
-                                text.startsWith(QLatin1String("The X11 connection broke"))))
+    // (Warning or fatal, as the plugin's version has it.)
+    if ((typ == QtWarningMsg || typ == QtFatalMsg) && (text.startsWith(QLatin1String("The Wayland connection")) ||
+                                                       text.startsWith(QLatin1String("The X11 connection broke"))))
         musikordnerRäumen();
     vorheriger(typ, ort, text);
 }

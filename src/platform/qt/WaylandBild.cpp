@@ -74,10 +74,15 @@ public:
         }
         // Every buffer misses what changed since it was last shown.
         for (Puffer& p : puffer_) p.offen += bereich;
-        Puffer* frei = nullptr;
-        for (Puffer& p : puffer_)
-            if (!p.belegt) frei = &p;
+        Puffer* frei = freierPuffer();
         if (!frei && puffer_.size() < 3) frei = neuerPuffer();
+        if (!frei) {
+            // All three still held: the compositor has let one go by now
+            // (it keeps only the one on screen), its word may just not
+            // have been read yet. One round trip brings it.
+            wl_display_roundtrip_queue(anzeige_, schlange_);
+            frei = freierPuffer();
+        }
         if (!frei) return false;
 
         const QRegion neu = frei->offen & QRect(QPoint(0, 0), größe_);
@@ -137,6 +142,12 @@ private:
         wl_subsurface_set_position(unter_, ecke.x() + rand.left(), ecke.y() + rand.top());
         widget_->update(QRect(0, 0, 1, 1));
         return true;
+    }
+
+    Puffer* freierPuffer() {
+        for (Puffer& p : puffer_)
+            if (!p.belegt) return &p;
+        return nullptr;
     }
 
     Puffer* neuerPuffer() {
