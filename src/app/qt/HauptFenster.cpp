@@ -92,7 +92,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override {
-        const double s = std::min(width() / double(Spielfeld::BREITE), height() / double(Spielfeld::HÖHE));
+        const double s = Spielfeld::maßstabFür(size());
         const QSize g(static_cast<int>(std::lround(Spielfeld::BREITE * s)), static_cast<int>(std::lround(Spielfeld::HÖHE * s)));
         if (feld) feld->setGeometry(QRect(QPoint((width() - g.width()) / 2, (height() - g.height()) / 2), g));
         QWidget::resizeEvent(e);
@@ -109,13 +109,13 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     feld_->setFocusPolicy(Qt::NoFocus);
     setCentralWidget(mitte);
 
-    // The settings panel in the layout's small dialog font, 8 point.
+    // The settings panel in the layout's small dialog font, 8 point at
+    // scale 1 (set by tafelAnordnen).
     tafelSchrift_ = schrift(Schriftart::Dialog, 8);
 
     fraSpielEinstellungen = new QGroupBox(text(m_.fraSpielEinstellungen.Caption), feld_);
     tafel_.push_back({fraSpielEinstellungen, pixel(600, 600, 5175, 2895)});
     fraSpielEinstellungen->setAutoFillBackground(true);
-    fraSpielEinstellungen->setFont(tafelSchrift_);
     fraSteuerung = new QGroupBox(text(m_.fraSteuerung.Caption), fraSpielEinstellungen);
     tafel_.push_back({fraSteuerung, pixel(240, 240, 4695, 855)});
     optTastatur = new QRadioButton(text(m_.optTastatur.Caption), fraSteuerung);

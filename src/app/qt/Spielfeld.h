@@ -61,7 +61,8 @@ public:
     // The playfield's size at scale 1, and the scale it is drawn at: pixels
     // of the widget to pixels of that size.
     static constexpr int BREITE = 426, HÖHE = 482;
-    double maßstab() const { return std::min(width() / double(BREITE), height() / double(HÖHE)); }
+    static double maßstabFür(QSize g) { return std::min(g.width() / double(BREITE), g.height() / double(HÖHE)); }
+    double maßstab() const { return maßstabFür(size()); }
 
     // How far a timer is into its interval (0..1); unset, nothing is predicted.
     std::function<double(const Zeitgeber&)> anteil;
