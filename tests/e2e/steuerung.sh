@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Steering the real program under Xvfb: the pad driven to the right wall by
 # the held arrow key, the pad under the mouse, the pointer confined to the
-# window during a game in mouse mode and free again afterwards, and the
-# abort message after Esc.
+# window during a game in mouse mode and free again afterwards, the abort
+# message after Esc; and all of it again in the window enlarged to the screen.
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
 
 starte
 eval "$(xdotool getwindowgeometry --shell "$haupt")" # X Y WIDTH HEIGHT of the window
-# 482 pixels of playfield below the menu bar: its top left corner on the screen.
-fx=$X fy=$((Y + HEIGHT - 482))
+# 482 pixels of playfield below the menu bar: its top left corner on the
+# screen; its width and the pad's middle row.
+fx=$X fy=$((Y + HEIGHT - 482)) fb=426 zeile=444
 
 # Takes a picture and sets a and b to the first and last x of the pad's blue
 # pixels on the playfield's pad row.
 pad_messen() {
   bild "$1"
-  read -r a b < <(convert "$arbeit/e2e-$1.png" -crop 426x1+$fx+$((fy + 444)) +repage txt:- |
+  read -r a b < <(convert "$arbeit/e2e-$1.png" -crop "${fb}x1+$fx+$((fy + zeile))" +repage txt:- |
     awk -F'[ ,:]+' '/#0000FF|blue/ {x=$1; if (min=="") min=x; max=x} END {print min+0, max+0}')
 }
 # Pushes the pointer towards the far corner of the screen; X and Y tell where it stopped.
@@ -62,3 +63,19 @@ taste "$haupt" Escape
 antworte 'Abbruch durch Spieler' Return 5
 frei() { zeiger_in_die_ecke && [ "$X" -ge 700 ]; }
 bis 2 "der Zeiger bleibt nach dem Spiel eingesperrt" frei
+
+# The window enlarged to the whole screen by its border: the playfield 582
+# pixels tall (a scale of 582/482) in the middle, 514 wide from x=143, its
+# pad's middle row at 536. The pad comes under the pointer, which stays in
+# the enlarged playfield.
+xdotool windowsize "$haupt" 800 600
+fx=$((fx + 143)) fb=514 zeile=536
+xdotool mousemove $((fx + 121)) $((fy + 300))
+spiel_starten
+xdotool mousemove $((fx + 360)) $((fy + 300)) mousemove $((fx + 121)) $((fy + 300))
+unter_dem_zeiger() { pad_messen gross && [ "$a" -le $((121 - 3)) ] && [ "$b" -ge $((121 + 3)) ] && [ $((b - a)) -ge 90 ]; }
+bis 3 "das Pad folgt der Maus im vergrößerten Fenster nicht" unter_dem_zeiger
+zeiger_in_die_ecke
+[ "$X" -lt $((fx + 514)) ] && [ "$X" -ge $((fx + 500)) ] || fehler "der Zeiger bleibt nicht im vergrößerten Spielfeld ($X,$Y)"
+taste "$haupt" Escape
+antworte 'Abbruch durch Spieler' Return 5

@@ -22,6 +22,9 @@ focus_follows_mouse no
 # Without any seat section sway 1.7 leaves pointer constraints off; a
 # desktop's configuration has one.
 seat * pointer_constraint enable
+# The main window floats at its first size, as on a stacking desktop, so
+# that the tests know where the playfield lies; tiled, sway would enlarge it.
+for_window [title="^Quambel"] floating enable
 KONFIG
 umgebung=(env -i PATH=/usr/bin:/bin HOME="$laufzeit" XDG_RUNTIME_DIR="$laufzeit"
   WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1)

@@ -150,6 +150,38 @@ TEST_F(Fenster, TastenUndMaus) {
     EXPECT_FLOAT_EQ(m.Pad.Left + m.Pad.Width / 2, 1500);
 }
 
+// The window enlarged by its border: the playfield in its middle, as large
+// as fits in proportion, everything drawn that much larger (red ball inside
+// its radius, not beyond; blue pad, black left wall), the panel with it, and
+// the pad under the pointer, whose pixels are fewer twips each. Never smaller
+// than at scale 1.
+TEST_F(Fenster, VergrößertWächstAllesMit) {
+    const QSize klein = w.size();
+    m.optMaus_Click(), kürzel(Qt::Key_F2);
+    ball(7, {4500, 3000, 0, 0, true}); // centre 308, 208 pixels at scale 1, radius 8
+    for (auto [breite, s, erwartet] :
+         {std::tuple{426, 1.0, "0,0 426x482 16,88 305x25 11 rr..bs."}, {1000, 1.5, "180,0 639x723 24,132 458x38 17 rr..bs."},
+          {852, 2.0, "0,0 852x964 32,176 610x50 22 rr..bs."}}) {
+        w.resize(breite, klein.height() + static_cast<int>(482 * (s - 1)));
+        QMouseEvent e(QEvent::MouseMove, QPointF(100, 300) * s, QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.feld(), &e);
+        w.feld()->bildMachen();
+        const QImage b = w.feld()->grab().toImage();
+        const QRect f = w.feld()->geometry(), los = w.cmdLos->geometry();
+        std::string ist = QString("%1,%2 %3x%4 %5,%6 %7x%8 %9 ").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())
+                              .arg(los.x()).arg(los.y()).arg(los.width()).arg(los.height()).arg(w.cmdLos->font().pixelSize()).toStdString();
+        const QPointF pad(m.Pad.Left + m.Pad.Width / 2, m.Pad.Top + m.Pad.Height / 2);
+        for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, pad / 15, {24, 200}, {26, 200}}) {
+            const QRgb c = b.pixel((p * s).toPoint());
+            ist += qRed(c) > 200 && qGreen(c) < 60 ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
+        }
+        EXPECT_EQ(ist, erwartet);
+        EXPECT_FLOAT_EQ(pad.x(), 1500) << s;
+    }
+    w.resize(100, 100);
+    EXPECT_EQ(w.size(), klein);
+}
+
 // Every text of the about window inside its label at scale 1 and 2.
 TEST(About, JederTextPasstInSeinLabel) {
     SkriptFenster fenster;

@@ -1,5 +1,7 @@
 #include "app/qt/HauptFenster.h"
 
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -59,42 +61,85 @@ protected:
     }
 };
 
+// The panel's tick boxes and option buttons grow with the view, as its
+// text does; the style draws them into the rectangle these sizes give.
+class TafelStil : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    double maß = 1.0;
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
+        const int wert = QProxyStyle::pixelMetric(m, o, w);
+        switch (m) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+        case PM_CheckBoxLabelSpacing:
+        case PM_RadioButtonLabelSpacing: return static_cast<int>(std::lround(wert * maß));
+        default: return wert;
+        }
+    }
+};
+
+// The window's inside: the playfield in its middle, as large as fits in
+// proportion, and around it the window's colour. The window can be enlarged
+// and maximised, but not made smaller than the playfield at scale 1.
+class Mitte : public QWidget {
+public:
+    explicit Mitte(QWidget* eltern) : QWidget(eltern) { setMinimumSize(sizeHint()); }
+    QSize sizeHint() const override { return {Spielfeld::BREITE, Spielfeld::HÖHE}; }
+    Spielfeld* feld = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override {
+        const double s = Spielfeld::maßstabFür(size());
+        const QSize g(static_cast<int>(std::lround(Spielfeld::BREITE * s)), static_cast<int>(std::lround(Spielfeld::HÖHE * s)));
+        if (feld) feld->setGeometry(QRect(QPoint((width() - g.width()) / 2, (height() - g.height()) / 2), g));
+        QWidget::resizeEvent(e);
+    }
+};
+
 } // namespace
 
 HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(eltern), m_(modell) {
     setWindowTitle(text(m_.Caption));
     titel_ = m_.Caption;
-    feld_ = new Spielfeld(m_, this);
+    auto* mitte = new Mitte(this);
+    feld_ = mitte->feld = new Spielfeld(m_, mitte);
     feld_->setFocusPolicy(Qt::NoFocus);
-    setCentralWidget(feld_);
+    setCentralWidget(mitte);
 
-    // The settings panel in the layout's small dialog font, 8 point.
-    const QFont panelSchrift = schrift(Schriftart::Dialog, 8);
+    // The settings panel in the layout's small dialog font, 8 point at
+    // scale 1 (set by tafelAnordnen).
+    tafelSchrift_ = schrift(Schriftart::Dialog, 8);
 
     fraSpielEinstellungen = new QGroupBox(text(m_.fraSpielEinstellungen.Caption), feld_);
-    fraSpielEinstellungen->setGeometry(pixel(600, 600, 5175, 2895));
+    tafel_.push_back({fraSpielEinstellungen, pixel(600, 600, 5175, 2895)});
     fraSpielEinstellungen->setAutoFillBackground(true);
-    fraSpielEinstellungen->setFont(panelSchrift);
     fraSteuerung = new QGroupBox(text(m_.fraSteuerung.Caption), fraSpielEinstellungen);
-    fraSteuerung->setGeometry(pixel(240, 240, 4695, 855));
+    tafel_.push_back({fraSteuerung, pixel(240, 240, 4695, 855)});
     optTastatur = new QRadioButton(text(m_.optTastatur.Caption), fraSteuerung);
-    optTastatur->setGeometry(pixel(240, 360, 975, 255));
+    tafel_.push_back({optTastatur, pixel(240, 360, 975, 255)});
     optMaus = new QRadioButton(text(m_.optMaus.Caption), fraSteuerung);
-    optMaus->setGeometry(pixel(1320, 360, 735, 255));
+    tafel_.push_back({optMaus, pixel(1320, 360, 735, 255)});
     chkMaus = new QCheckBox(text(m_.chkMaus.Caption), fraSteuerung);
     // To the frame's inner edge, 8 pixels wider than laid out: Qt's tick box
     // takes more room than the old toolkit's, and the caption must not clip.
-    chkMaus->setGeometry(pixel(2160, 360, 2415, 255));
+    tafel_.push_back({chkMaus, pixel(2160, 360, 2415, 255)});
     cmdLos = new QPushButton(QStringLiteral("Das Spiel &starten"), fraSpielEinstellungen);
-    cmdLos->setGeometry(pixel(240, 1320, 4575, 375));
+    tafel_.push_back({cmdLos, pixel(240, 1320, 4575, 375)});
     cmdHilfe = new QPushButton(QStringLiteral("Anleitung anzeigen"), fraSpielEinstellungen);
-    cmdHilfe->setGeometry(pixel(240, 1800, 4575, 375));
+    tafel_.push_back({cmdHilfe, pixel(240, 1800, 4575, 375)});
     cmdBeenden = new QPushButton(QStringLiteral("Quambel &beenden"), fraSpielEinstellungen);
-    cmdBeenden->setGeometry(pixel(240, 2280, 4575, 375));
+    tafel_.push_back({cmdBeenden, pixel(240, 2280, 4575, 375)});
     for (QWidget* w : {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus),
                        static_cast<QWidget*>(chkMaus), static_cast<QWidget*>(cmdLos),
                        static_cast<QWidget*>(cmdHilfe), static_cast<QWidget*>(cmdBeenden)})
         w->setFocusPolicy(Qt::StrongFocus);
+    tafelStil_ = new TafelStil();
+    tafelStil_->setParent(this);
+    for (QWidget* w : {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus), static_cast<QWidget*>(chkMaus)})
+        w->setStyle(tafelStil_);
     setTabOrder(optTastatur, optMaus);
     setTabOrder(optMaus, chkMaus);
     setTabOrder(chkMaus, cmdLos);
@@ -135,8 +180,7 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     stil->setParent(this);
     for (QMenu* menü : {mnuSpiel, mnuAudio, mnuHilfe}) menü->setStyle(stil);
 
-    // The window has the playfield's size, and keeps it.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    tafelAnordnen();
     feld_->installEventFilter(this);
     // Key preview: the window's key handlers see each key before the
     // focused control, as only an application-wide filter can.
@@ -152,6 +196,18 @@ void HauptFenster::setEinsperrbar(const QString& hinderungsgrund) {
     einsperrbar_ = hinderungsgrund.isEmpty();
     chkMaus->setToolTip(hinderungsgrund);
     spiegeln();
+}
+
+void HauptFenster::tafelAnordnen() {
+    // The panel grows with the playfield: its controls at their places and
+    // sizes times the view's scale, the font at its scaled pixel size.
+    const double s = feld_->maßstab();
+    auto mal = [s](int v) { return static_cast<int>(std::lround(v * s)); };
+    for (const auto& [w, r] : tafel_) w->setGeometry(mal(r.x()), mal(r.y()), mal(r.width()), mal(r.height()));
+    QFont f = tafelSchrift_;
+    f.setPixelSize(mal(tafelSchrift_.pixelSize()));
+    fraSpielEinstellungen->setFont(f);
+    static_cast<TafelStil*>(tafelStil_)->maß = s;
 }
 
 template <typename F>
@@ -290,7 +346,8 @@ void HauptFenster::gehalteneTastenLoslassen() {
 }
 
 bool HauptFenster::maus(QMouseEvent* e) {
-    const QPointF p = e->position();
+    // Pixels of the enlarged playfield are fewer twips each.
+    const QPointF p = e->position() / feld_->maßstab();
     const float X = static_cast<float>(p.x() * TWIPS_JE_PIXEL);
     const float Y = static_cast<float>(p.y() * TWIPS_JE_PIXEL);
     const Beschriftung& l = m_.lblPunkte;
@@ -366,6 +423,7 @@ bool HauptFenster::eventFilter(QObject* objekt, QEvent* ereignis) {
         taste(k, t == QEvent::KeyPress);
         return verwerfen;
     }
+    if (objekt == feld_ && t == QEvent::Resize) tafelAnordnen();
     if (objekt == feld_ && (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
                             t == QEvent::MouseMove || t == QEvent::MouseButtonDblClick)) {
         auto* e = static_cast<QMouseEvent*>(ereignis);

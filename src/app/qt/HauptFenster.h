@@ -6,8 +6,12 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include <QFont>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
 #include "platform/qt/Tasten.h"
@@ -18,6 +22,7 @@ class QGroupBox;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QStyle;
 
 namespace qmb {
 
@@ -79,9 +84,14 @@ private:
     bool taste(QKeyEvent* k, bool gedrückt);
     bool maus(QMouseEvent* e);
     void gehalteneTastenLoslassen();
+    void tafelAnordnen();
 
     frmMain& m_;
     Spielfeld* feld_;
+    // The panel's controls with their places at scale 1, and its font.
+    std::vector<std::pair<QWidget*, QRect>> tafel_;
+    QFont tafelSchrift_;
+    QStyle* tafelStil_;
     std::set<int> gehalten_;
     // Keys held from play or from a dialogue do not work the settings panel.
     FrischeTasten frisch_;

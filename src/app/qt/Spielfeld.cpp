@@ -39,7 +39,9 @@ Spielfeld::Spielfeld(frmMain& modell, QWidget* eltern) : QWidget(eltern), m_(mod
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setMouseTracking(true);
-    setFixedSize(426, 482);
+    // The window enlarges the playfield in proportion, never below this.
+    setMinimumSize(BREITE, HÖHE);
+    resize(BREITE, HÖHE);
     motive_[0] = std::make_unique<QSvgRenderer>(QStringLiteral(":/bilder/BonusseBonus.svg"));
     motive_[1] = std::make_unique<QSvgRenderer>(QStringLiteral(":/bilder/BonusMitBall.svg"));
     motive_[2] = std::make_unique<QSvgRenderer>(QStringLiteral(":/bilder/BonusMuni.svg"));
@@ -68,31 +70,31 @@ void Spielfeld::bildMachen() {
 QRectF Spielfeld::ballOrt(int i) const {
     const Form& f = m_.Ball(i);
     const Flugdaten& d = m_.BallDaten[static_cast<size_t>(i)];
-    if (anteilBälle_ <= 0.0 || d.Aktiv == 0) return alsPixel(f.Left, f.Top, f.Width, f.Height);
+    if (anteilBälle_ <= 0.0 || d.Aktiv == 0) return ansicht(alsPixel(f.Left, f.Top, f.Width, f.Height));
     const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Spiegeln,
                       m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Mitte};
     const Ort o = vorhersagen({f.Left, f.Top, f.Width, f.Height, double(d.vx), double(d.vy), 17.0}, r, anteilBälle_);
-    return alsPixel(o.Left, o.Top, f.Width, f.Height);
+    return ansicht(alsPixel(o.Left, o.Top, f.Width, f.Height));
 }
 
 QRectF Spielfeld::bonusOrt(int i) const {
     const Bild& b = m_.Bonus(i);
     const Flugdaten& d = m_.BonusDaten[static_cast<size_t>(i)];
-    if (anteilBonusse_ <= 0.0 || d.Aktiv == 0) return alsPixel(b.Left, b.Top, b.Width, b.Height);
+    if (anteilBonusse_ <= 0.0 || d.Aktiv == 0) return ansicht(alsPixel(b.Left, b.Top, b.Width, b.Height));
     // Bonuses know no ceiling: thrown up, they may rise past it.
     const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Keine,
                       m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Ueberlappung};
     const Ort o = vorhersagen({b.Left, b.Top, b.Width, b.Height, double(d.vx), double(d.vy), 20.0}, r, anteilBonusse_);
-    return alsPixel(o.Left, o.Top, b.Width, b.Height);
+    return ansicht(alsPixel(o.Left, o.Top, b.Width, b.Height));
 }
 
 QRectF Spielfeld::schussOrt(int i) const {
     const Form& s = m_.Schuss(i);
-    if (anteilSchüsse_ <= 0.0) return alsPixel(s.Left, s.Top, s.Width, s.Height);
+    if (anteilSchüsse_ <= 0.0) return ansicht(alsPixel(s.Left, s.Top, s.Width, s.Height));
     // Shots rise 240 twips a tick, straight up; the walls never touch them.
     const Spielraum r{-1e9f, 1e9f, m_.Oben.Y1, Spielraum::Decke::Anhalten};
     const Ort o = vorhersagen({s.Left, s.Top, s.Width, s.Height, 0.0, -240.0, 0.0}, r, anteilSchüsse_);
-    return alsPixel(o.Left, o.Top, s.Width, s.Height);
+    return ansicht(alsPixel(o.Left, o.Top, s.Width, s.Height));
 }
 
 Spielfeld::~Spielfeld() = default;
@@ -110,7 +112,7 @@ void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
         const QRectF r = QRectF(QPointF(l.X1, l.Y1) / TWIPS_JE_PIXEL, QPointF(l.X2, l.Y2) / TWIPS_JE_PIXEL)
                              .normalized()
                              .adjusted(0, 0, 1, 1);
-        s.push_back({A::Linie, r, l.Visible, Umriss::Rechteck, l.BorderColor});
+        s.push_back({A::Linie, ansicht(r), l.Visible, Umriss::Rechteck, l.BorderColor});
     };
     linie(m_.Oben);
     linie(m_.Links);
@@ -119,7 +121,7 @@ void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
     auto form = [&](A art, const Form& f, QRectF ort) {
         s.push_back({art, ort, f.Visible, f.Shape, f.FillColor, f.BorderColor});
     };
-    form(A::Form, m_.Pad, alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height));
+    form(A::Form, m_.Pad, ansicht(alsPixel(m_.Pad.Left, m_.Pad.Top, m_.Pad.Width, m_.Pad.Height)));
     for (int i = 1; i < m_.Ball.Grenze(); ++i)
         if (m_.Ball.Existiert(i)) form(A::Form, m_.Ball(i), ballOrt(i));
     for (int i = 1; i < m_.Bonus.Grenze(); ++i)
@@ -128,9 +130,9 @@ void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
             s.push_back({A::Bild, bonusOrt(i), b.Visible && b.Picture != Motiv::Keins, {}, 0, 0, b.Picture});
         }
     const Beschriftung& l = m_.lblPunkte;
-    s.push_back({A::Text, alsPixel(l.Left, l.Top, l.Width, l.Height), l.Visible, {}, l.Hinten ? 1u : 0u});
+    s.push_back({A::Text, ansicht(alsPixel(l.Left, l.Top, l.Width, l.Height)), l.Visible, {}, l.Hinten ? 1u : 0u});
     // The sign of a paused game lies in the middle of the field, in front.
-    s.push_back({A::Pause, QRectF(63, 216, 300, 40), m_.SpielLäuft && m_.Pausiert});
+    s.push_back({A::Pause, ansicht(QRectF(63, 216, 300, 40)), m_.SpielLäuft && m_.Pausiert});
     // Shots come and go all the time: last, so that their number changing
     // does not shift the places of everything else.
     for (int i = 1; i < m_.Schuss.Grenze(); ++i)
@@ -181,7 +183,7 @@ void Spielfeld::aktualisieren() {
             // many slivers, each of which costs a clip, a fill and a flush.
             bereich += ort(alt).united(ort(jetzt));
         }
-        if (l.Caption != gemalterText_) bereich += alsPixel(l.Left, l.Top, l.Width, l.Height).toAlignedRect();
+        if (l.Caption != gemalterText_) bereich += ansicht(alsPixel(l.Left, l.Top, l.Width, l.Height)).toAlignedRect();
         // With many balls in flight a region of hundreds of small rectangles
         // costs more to build and to clip against than painting it all.
         ganz = geändert > GANZ_NEU_AB;
@@ -235,10 +237,12 @@ const QPixmap& Spielfeld::formBild(const Abbild& f, qreal dpr) {
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF r(0, 0, w / dpr, h / dpr);
         p.setBrush(farbe(f.füllung));
+        // The edge one pixel wide at scale 1, wider as the view grows.
         QPen stift(farbe(f.rand));
-        stift.setWidthF(1.0);
+        stift.setWidthF(maßstab_);
         p.setPen(stift);
-        const QRectF innen = r.adjusted(0.5, 0.5, -0.5, -0.5);
+        const qreal halb = maßstab_ / 2;
+        const QRectF innen = r.adjusted(halb, halb, -halb, -halb);
         switch (f.umriss) {
         case Umriss::Kreis: p.drawEllipse(innen); break;
         case Umriss::AbgerundetesRechteck: {
@@ -296,9 +300,12 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
             textBild_.setDevicePixelRatio(dpr);
             textBild_.fill(Qt::transparent);
             QPainter t(&textBild_);
+            // Laid out as at scale 1 and drawn larger, so that the lines
+            // break where they always did.
+            t.scale(maßstab_, maßstab_);
             t.setFont(schrift_);
             t.setPen(palette().color(QPalette::WindowText));
-            t.drawText(QRectF(0, 0, r.width(), r.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+            t.drawText(QRectF(0, 0, r.width() / maßstab_, r.height() / maßstab_), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
             textBildFür_ = text;
         }
         p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), textBild_);
@@ -308,21 +315,26 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         // paused game is told apart from a frozen one without a dialog.
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
+        p.translate(a.ort.topLeft());
+        p.scale(maßstab_, maßstab_);
+        const QRectF ort(QPointF(0, 0), a.ort.size() / maßstab_);
         QColor platte = grund;
         platte.setAlpha(230);
         p.setPen(QPen(palette().color(QPalette::Mid), 1));
         p.setBrush(platte);
-        p.drawRoundedRect(a.ort.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        p.drawRoundedRect(ort.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
         p.setPen(QColor(80, 80, 80));
         p.setFont(schrift_);
-        p.drawText(a.ort, Qt::AlignCenter, QString::fromUtf8("Pause – Strg + P drücken"));
+        p.drawText(ort, Qt::AlignCenter, QString::fromUtf8("Pause – Strg + P drücken"));
         p.restore();
     };
     auto malen = [&](const Abbild& a) {
         switch (a.art) {
         case A::Linie:
-            // One pixel wide, on whole pixels: walls stay sharp at every scale.
-            p.fillRect(a.ort, farbe(a.füllung));
+            // One pixel wide at scale 1, on whole device pixels: walls stay
+            // sharp at every scale.
+            p.fillRect(QRectF(aufGerätepixel(a.ort.topLeft(), dpr), aufGerätepixel(a.ort.bottomRight(), dpr)),
+                       farbe(a.füllung));
             break;
         case A::Form: p.drawPixmap(aufGerätepixel(a.ort.topLeft(), dpr), formBild(a, dpr)); break;
         case A::Schuss:
@@ -357,6 +369,25 @@ void Spielfeld::paintEvent(QPaintEvent* ereignis) {
             if (fläche_ && !(m_.SpielLäuft && !m_.fraSpielEinstellungen.Visible)) fläche_->verbergen();
         });
     }
+}
+
+void Spielfeld::resizeEvent(QResizeEvent* ereignis) {
+    // A new scale: every picture is rendered anew at its new size, and the
+    // whole field repainted from a new scene.
+    const double neu = maßstab();
+    if (neu != maßstab_) {
+        maßstab_ = neu;
+        formCache_.clear();
+        motivCache_.clear();
+        textBildFür_.clear();
+        // The scene painted is taken anew at the new scale, from the same
+        // sampled fractions, and painted whole.
+        szeneErfassen(gemalt_);
+        gemalterText_ = m_.lblPunkte.Caption;
+        labelHinten_ = m_.lblPunkte.Hinten;
+        neuMalen({});
+    }
+    QWidget::resizeEvent(ereignis);
 }
 
 void Spielfeld::changeEvent(QEvent* ereignis) {

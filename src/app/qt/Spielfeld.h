@@ -1,8 +1,13 @@
 #pragma once
 // The playfield: paints the main window's drawables in the game's drawing
 // order (label at the back or at the front, then walls, pad, balls, shots and
-// bonus pictures), at 15 twips per pixel, antialiased and crisp at any device
-// pixel ratio.
+// bonus pictures), at 15 twips per pixel times the view's scale, antialiased
+// and crisp at any device pixel ratio.
+//
+// The view's scale follows the widget's size: the window lays the playfield
+// out at 426 x 482 pixels or enlarged in proportion, and everything is drawn
+// that much larger, pictures and text rendered anew at the size they take on
+// the screen. The game's positions stay in twips.
 //
 // The widget never repaints more than changed: after each event or tick the
 // window calls aktualisieren(), which takes a picture of the scene (where
@@ -15,6 +20,7 @@
 // the widget repaints at the screen's refresh, and between two ticks draws
 // balls, bonuses and shots where their speed carries them (see Vorhersage.h).
 // Without it, the picture changes only at the game's ticks.
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -52,6 +58,12 @@ public:
     // The label's font: "MS Sans Serif" 13.5 point where available.
     static QFont beschriftungsSchrift();
 
+    // The playfield's size at scale 1, and the scale it is drawn at: pixels
+    // of the widget to pixels of that size.
+    static constexpr int BREITE = 426, HÖHE = 482;
+    static double maßstabFür(QSize g) { return std::min(g.width() / double(BREITE), g.height() / double(HÖHE)); }
+    double maßstab() const { return maßstabFür(size()); }
+
     // How far a timer is into its interval (0..1); unset, nothing is predicted.
     std::function<double(const Zeitgeber&)> anteil;
     // Called for every frame shown, through Qt or the own surface (the
@@ -62,7 +74,8 @@ public:
     bool bildtaktLäuft() const { return bildtaktAn_; }
     // One frame: samples the timers' fractions and repaints what moved.
     void bildMachen();
-    // Where ball, bonus or shot i is drawn in the frame last made, in pixels.
+    // Where ball, bonus or shot i is drawn in the frame last made, in the
+    // widget's pixels.
     QRectF ballOrt(int i) const;
     QRectF bonusOrt(int i) const;
     QRectF schussOrt(int i) const;
@@ -70,6 +83,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* ereignis) override;
     void changeEvent(QEvent* ereignis) override;
+    void resizeEvent(QResizeEvent* ereignis) override;
 
 private:
     // One drawable of a scene: where it is drawn and how.
@@ -78,7 +92,7 @@ private:
         // first or last as it lies.
         enum class Art : uint8_t { Leer, Linie, Form, Schuss, Bild, Text, Pause };
         Art art = Art::Leer;
-        QRectF ort; // pixels
+        QRectF ort; // the widget's pixels
         bool sichtbar = false;
         Umriss umriss = Umriss::Rechteck;
         Farbe füllung = 0, rand = 0;
@@ -86,6 +100,8 @@ private:
         bool operator==(const Abbild&) const = default;
     };
     void szeneErfassen(std::vector<Abbild>& szene) const;
+    // Pixels at scale 1 to the widget's pixels.
+    QRectF ansicht(const QRectF& r) const { return {r.x() * maßstab_, r.y() * maßstab_, r.width() * maßstab_, r.height() * maßstab_}; }
     bool bewegtSich() const;
     // Repaints the region (all of it when empty): through Qt, or during a
     // game on the playfield's own surface where the platform has one.
@@ -110,6 +126,7 @@ private:
     QPixmap textBild_;
     QString textBildFür_;
     bool flüssig_ = true;
+    double maßstab_ = 1.0;
     // The timers' fractions sampled for the picture being made.
     double anteilBälle_ = 0, anteilBonusse_ = 0, anteilSchüsse_ = 0;
     QTimer bildTakt_;

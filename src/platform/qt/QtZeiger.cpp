@@ -1,5 +1,6 @@
 #include "platform/qt/QtZeiger.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -28,8 +29,21 @@ std::unique_ptr<Einsperrung> einsperrungFür(const QString& plattform) {
     return std::make_unique<KeineEinsperrung>();
 }
 
-QtZeiger::QtZeiger(QWidget* spielfeld)
-    : feld_(spielfeld), einsperrung_(einsperrungFür(QGuiApplication::platformName())) {}
+QtZeiger::QtZeiger(QWidget* spielfeld) : einsperrung_(einsperrungFür(QGuiApplication::platformName())) {
+    setSpielfeld(spielfeld);
+}
+
+void QtZeiger::setSpielfeld(QWidget* feld) {
+    if (feld_) feld_->removeEventFilter(this);
+    feld_ = feld;
+    if (feld_) feld_->installEventFilter(this);
+}
+
+bool QtZeiger::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (eingesperrt_ && objekt == feld_ && (ereignis->type() == QEvent::Resize || ereignis->type() == QEvent::Move))
+        eingesperrt_ = einsperrung_->festhalten(feld_);
+    return false;
+}
 
 QtZeiger::~QtZeiger() {
     if (eingesperrt_) einsperrung_->freigeben();

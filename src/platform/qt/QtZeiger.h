@@ -14,11 +14,11 @@
 
 namespace qmb {
 
-class QtZeiger : public Zeigerdienste {
+class QtZeiger : public QObject, public Zeigerdienste {
 public:
     explicit QtZeiger(QWidget* spielfeld = nullptr);
     ~QtZeiger() override;
-    void setSpielfeld(QWidget* feld) { feld_ = feld; }
+    void setSpielfeld(QWidget* feld);
 
     Rechteck GetClientRect() override;
     Rechteck GetDesktopClientRect() override;
@@ -27,6 +27,11 @@ public:
 
     bool brauchtEigenesFenster() const { return einsperrung_->brauchtEigenesFenster(); }
     QString hinderungsgrund() const { return einsperrung_->hinderungsgrund(); }
+
+protected:
+    // The playfield grows and shrinks with the window: a held pointer is
+    // held anew to its new rectangle.
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     QPointer<QWidget> feld_;

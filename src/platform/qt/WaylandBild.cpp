@@ -62,6 +62,7 @@ public:
 
     bool zeigen(const QRegion& bereich) override {
         if (!brauchbar() || (!fläche_ && !anlegen())) return false;
+        hinlegen();
         // Released buffers are known once their events are dispatched.
         wl_display_dispatch_queue_pending(anzeige_, schlange_);
         const int maßstab = std::max(1, static_cast<int>(std::ceil(widget_->devicePixelRatioF())));
@@ -135,12 +136,6 @@ private:
         wl_region_destroy(keine);
         unter_ = wl_subcompositor_get_subsurface(unterCompositor_, fläche_, eltern);
         wl_subsurface_set_desync(unter_);
-        // The place is the parent's state: it takes effect with the
-        // window's next commit, which the repaint asked for here brings.
-        const QPoint ecke = widget_->mapTo(widget_->window(), QPoint(0, 0));
-        const QMargins rand = fenster->frameMargins();
-        wl_subsurface_set_position(unter_, ecke.x() + rand.left(), ecke.y() + rand.top());
-        widget_->update(QRect(0, 0, 1, 1));
         return true;
     }
 
@@ -148,6 +143,21 @@ private:
         for (Puffer& p : puffer_)
             if (!p.belegt) return &p;
         return nullptr;
+    }
+
+    // The surface lies over the widget, wherever the window's layout puts
+    // it (the playfield moves as the window is resized). The place is the
+    // parent's state: it takes effect with the window's next commit, which
+    // the repaint asked for here brings.
+    void hinlegen() {
+        QWindow* fenster = widget_->window()->windowHandle();
+        if (!fenster) return;
+        const QPoint ort = widget_->mapTo(widget_->window(), QPoint(0, 0)) +
+                           QPoint(fenster->frameMargins().left(), fenster->frameMargins().top());
+        if (ort == ort_) return;
+        ort_ = ort;
+        wl_subsurface_set_position(unter_, ort.x(), ort.y());
+        widget_->update(QRect(0, 0, 1, 1));
     }
 
     Puffer* neuerPuffer() {
@@ -217,6 +227,7 @@ private:
     wl_subsurface* unter_ = nullptr;
     std::vector<Puffer> puffer_;
     QSize größe_;
+    QPoint ort_{-1, -1};
     int maßstab_ = 1;
     bool sichtbar_ = false;
 };
