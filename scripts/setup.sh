@@ -20,6 +20,8 @@ PAKETE=(
   fonts-liberation2 fonts-comic-neue fonts-dejavu-core
   # tests, fuzzing and benchmarks; FluidR3, the other GM SoundFont, for the music's levels
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev fluid-soundfont-gm
+  # the frame tracker (bench/x11) grabs the screen through the shared-memory extension
+  libxext-dev
   # whole-program tests: virtual X server, input, screenshots, sound measurement;
   # on Wayland a headless sway with keys (wtype), screenshots (grim), its tree (jq)
   xvfb xauth xdotool x11-utils imagemagick sox sway grim wtype jq
