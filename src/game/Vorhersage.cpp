@@ -41,6 +41,9 @@ Ort vorhersagen(const Flug& f, const Spielraum& r, double t) {
             return links < r.PadRechts && links + f.Width > r.PadLinks;
         };
         if (über(x) || über(f.Left)) y = std::min(y, std::max<double>(f.Top, r.PadOben - f.Height));
+        // A ball the pad catches keeps its place across in the catching
+        // tick: drawn moving on, it would step back when the tick comes.
+        if (r.pad == Spielraum::Pad::Mitte && über(f.Left) && f.Top + f.Height + dy > r.PadOben) x = f.Left;
     }
     return {static_cast<float>(x), static_cast<float>(y)};
 }

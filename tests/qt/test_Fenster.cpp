@@ -352,7 +352,7 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     m.tmrBälle.setEnabled(true);
     ball(5, {3000, 3000, 150, -100, true}); // 3000 + 0.5·150; 3000 + 0.5·(−100 + 17)
     ball(6, {400, 400, -120, -300, true});  // 340 lies 20 past the wall: 380; 258.5 lies 101.5 above the ceiling: 461.5
-    ball(7, {3000, 6300, 0, 200, true});    // 6408.5 would sink into the pad: it rests on its top
+    ball(7, {3000, 6300, 60, 200, true});   // 6408.5 would sink into the pad: it rests on its top, caught where it is
     ball(8, {4000, 6300, 0, 200, true});    // beside the pad it falls on; the next tick loses it
     // The bonus: 5670 + 360 crosses 6000 by 30: 5640 − 30; 1000 + 0.25·(40 + 20).
     bonus(2, static_cast<int>(Motiv::BonusMuni), {5640, 1000, 120, 40, true});
