@@ -8,7 +8,6 @@
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
 s=${MASSSTAB:?}
-a="" b=""
 
 starte
 eval "$(fenster_ort "$haupt")"
@@ -31,16 +30,15 @@ ball_zu_sehen() { messen ball && [ "$rot" -gt 0 ]; }
 # (SIGSTOP) while the pointer moves and the picture is measured, and runs in
 # slices of a twentieth of a second until the pad has followed: the compositor
 # confines the pointer whether the game runs or not.
-halten() { kill -STOP "$pid"; }
 im_takt() {
   local meldung=$1 ende=$((SECONDS + 15))
   shift
   while [ "$SECONDS" -lt "$ende" ]; do
-    kill -CONT "$pid"; sleep 0.05; halten
+    kill -CONT "$pid"; sleep 0.05; kill -STOP "$pid"
     "$@" && return 0
   done
   kill -CONT "$pid"
-  fehler "$meldung${a:+ (Pad bei $a bis $b)}"
+  fehler "$meldung"
 }
 # Whether the pointer shows on the desktop beside the window, right of it:
 # the desktop there is one grey, and the pointer is drawn where it is.
@@ -60,7 +58,7 @@ runde() {
   shift 3
   zeiger absolut $((fx + start)) $((fy + 300)) 960 700
   spiel_starten
-  halten
+  kill -STOP "$pid"
   # (At scale 2 a new game's ball went unseen in about one run of three, with
   # and without the playfield's own surface; not yet understood.)
   [ "$s" != 1 ] || im_takt "das Bild zeigt den Ball des neuen Spiels nicht" ball_zu_sehen

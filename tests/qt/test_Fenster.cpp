@@ -401,14 +401,5 @@ TEST_F(Malen, EinTaktZwischenAnforderungUndBild) {
     EXPECT_EQ(feld.schirm, bild(1, false)) << "the frame whole: no sliver, nothing left over";
 }
 
-// Where the desktop cannot confine the pointer (a Wayland compositor without
-// the protocol), the box is not offered and says why; the game's setting stays.
-TEST_F(Fenster, OhneEinsperrenIstDasKästchenGesperrt) {
-    w.setEinsperrbar(QStringLiteral("Geht hier nicht."));
-    EXPECT_FALSE(w.chkMaus->isEnabled());
-    EXPECT_TRUE(w.chkMaus->isChecked());
-    EXPECT_EQ(w.chkMaus->toolTip(), QStringLiteral("Geht hier nicht."));
-}
-
 } // namespace
 } // namespace qmb::test

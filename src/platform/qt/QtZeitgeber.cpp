@@ -33,8 +33,8 @@ void QtZeitgeberTreiber::geändert(Zeitgeber& z) {
     QTimer* t = it->second.timer;
     if (z.Enabled()) {
         it->second.seitTick.start();
-        // Like the original toolkit: enabling (or a new interval) starts a
-        // fresh period.
+        // Enabling a timer (or giving it a new interval) starts a fresh
+        // period: its first tick comes one whole interval later.
         t->start(z.Interval() > 0 ? z.Interval() : 1);
     } else {
         t->stop();
