@@ -22,6 +22,7 @@
 #include <wayland-client.h>
 
 #include "platform/qt/Bildflaeche.h"
+#include "platform/qt/WaylandSchlange.h"
 
 namespace qmb {
 
@@ -37,12 +38,7 @@ public:
         if (!anzeige_ || !compositor_) return;
         puffer_.reserve(3);
         schlange_ = wl_display_create_queue(anzeige_);
-        auto* hülle = static_cast<wl_display*>(wl_proxy_create_wrapper(anzeige_));
-        wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(hülle), schlange_);
-        register_ = wl_display_get_registry(hülle);
-        wl_proxy_wrapper_destroy(hülle);
-        wl_registry_add_listener(register_, &registerHörer, this);
-        wl_display_roundtrip_queue(anzeige_, schlange_);
+        register_ = eigenesRegister(anzeige_, schlange_, &registerHörer, this);
     }
 
     ~WaylandBildflaeche() override {

@@ -15,6 +15,7 @@
 #include <wayland-client.h>
 
 #include "platform/qt/Einsperrung.h"
+#include "platform/qt/WaylandSchlange.h"
 #include "pointer-constraints-unstable-v1-client-protocol.h"
 
 namespace qmb {
@@ -33,14 +34,7 @@ public:
         anzeige_ = ressource<wl_display>("wl_display");
         if (!anzeige_) return;
         schlange_ = wl_display_create_queue(anzeige_);
-        // The registry goes to our queue through a wrapper of the display,
-        // so that its events are dispatched by our round trip alone.
-        auto* hülle = static_cast<wl_display*>(wl_proxy_create_wrapper(anzeige_));
-        wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(hülle), schlange_);
-        register_ = wl_display_get_registry(hülle);
-        wl_proxy_wrapper_destroy(hülle);
-        wl_registry_add_listener(register_, &hörer, this);
-        wl_display_roundtrip_queue(anzeige_, schlange_);
+        register_ = eigenesRegister(anzeige_, schlange_, &hörer, this);
     }
 
     ~WaylandEinsperrung() override {
