@@ -13,7 +13,7 @@ namespace qmb {
 // dialogue is open); when it returns, the process ends as the request wants.
 // Further requests change nothing; should the clean-up not be done within a
 // few seconds, the process ends anyway. One implementation per system
-// (Beendensignal_posix.cpp).
+// (Beendensignal_posix.cpp, Beendensignal_win.cpp).
 void beiBeendenSignal(std::function<void()> beenden);
 
 } // namespace qmb

@@ -4,6 +4,7 @@
 // clean-up has had its time: two signals a few milliseconds apart (a logout
 // sends HUP and TERM) must not kill the program before it cleaned up. Only
 // when the clean-up hangs past the time limit is it cut short.
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
@@ -18,7 +19,10 @@ namespace qmb {
 namespace {
 
 int rohr[2] = {-1, -1};
-volatile sig_atomic_t erstes = 0; // the first request's signal, once one came
+// The request taken, once one came. Requests are process-wide: a burst can be
+// taken by two threads at once, so one exchange decides which one counts.
+std::atomic<int> erstes{0};
+static_assert(std::atomic<int>::is_always_lock_free, "used in a signal handler");
 
 // How long the clean-up may take before the program ends anyway.
 constexpr unsigned FRIST_SEKUNDEN = 5;
@@ -37,8 +41,8 @@ void sterben(int nummer) {
 }
 
 extern "C" void signalHandler(int nummer) {
-    if (erstes != 0) return; // already on the way out
-    erstes = nummer;
+    int keiner = 0;
+    if (!erstes.compare_exchange_strong(keiner, nummer)) return; // already on the way out
     const int gesichert = errno;
     const char byte = static_cast<char>(nummer);
     [[maybe_unused]] const ssize_t n = ::write(rohr[1], &byte, 1);
@@ -48,7 +52,10 @@ extern "C" void signalHandler(int nummer) {
 
 // The time limit ran out: the event loop never got to the clean-up, or the
 // clean-up hangs. The program dies of the signal it was sent.
-extern "C" void fristHandler(int) { sterben(erstes != 0 ? erstes : SIGTERM); }
+extern "C" void fristHandler(int) {
+    const int nummer = erstes;
+    sterben(nummer != 0 ? nummer : SIGTERM);
+}
 
 } // namespace
 

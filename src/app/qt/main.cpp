@@ -106,10 +106,8 @@ int main(int argc, char** argv) {
 
     qmb::Programm programm;
     programm.fenster().feld()->setFlüssig(!nurTakte);
-#ifndef _WIN32
     // A logout or a kill ends the program as closing its window does.
     qmb::beiBeendenSignal([&programm] { programm.fenster().close(); });
-#endif
     musikBeimEnde = &programm.sound();
     std::atexit(musikordnerRäumen);
     qInstallMessageHandler(nachDemStart);
