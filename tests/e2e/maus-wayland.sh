@@ -26,20 +26,6 @@ messen() {
 # left standing); the ball in sight.
 unter() { messen "pad-$1" && [ "$a" -le "$1" ] && [ "$b" -ge "$1" ] && [ $((b - a)) -le 82 ]; }
 ball_zu_sehen() { messen ball && [ "$rot" -gt 0 ]; }
-# A ball left to itself is lost a second after the start. So the game is held
-# (SIGSTOP) while the pointer moves and the picture is measured, and runs in
-# slices of a twentieth of a second until the pad has followed: the compositor
-# confines the pointer whether the game runs or not.
-im_takt() {
-  local meldung=$1 ende=$((SECONDS + 15))
-  shift
-  while [ "$SECONDS" -lt "$ende" ]; do
-    kill -CONT "$pid"; sleep 0.05; kill -STOP "$pid"
-    "$@" && return 0
-  done
-  kill -CONT "$pid"
-  fehler "$meldung"
-}
 # Whether the pointer shows on the desktop beside the window, right of it:
 # the desktop there is one grey, and the pointer is drawn where it is.
 zeiger_daneben() {
@@ -57,8 +43,7 @@ runde() {
   local start=$1 ziel=$2 meldung=$3
   shift 3
   zeiger absolut $((fx + start)) $((fy + 300)) 960 700
-  spiel_starten
-  kill -STOP "$pid"
+  spiel_halten
   # (At scale 2 a new game's ball went unseen in about one run of three, with
   # and without the playfield's own surface; not yet understood.)
   [ "$s" != 1 ] || im_takt "das Bild zeigt den Ball des neuen Spiels nicht" ball_zu_sehen

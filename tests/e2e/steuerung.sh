@@ -10,7 +10,7 @@ starte
 eval "$(xdotool getwindowgeometry --shell "$haupt")" # X Y WIDTH HEIGHT of the window
 # 482 pixels of playfield below the menu bar: its top left corner on the
 # screen; its width and the pad's middle row.
-fx=$X fy=$((Y + HEIGHT - 482)) fb=426 zeile=444
+fx=$X fy=$((Y + HEIGHT - 482)) fb=426 fh=482 zeile=444
 
 # Takes a picture and sets a and b to the first and last x of the pad's blue
 # pixels on the playfield's pad row.
@@ -35,47 +35,56 @@ an_der_wand() { pad_messen rechts && [ "$b" -ge 395 ] && [ "$b" -le 401 ]; }
 xdotool keydown Right
 bis 3 "das Pad erreicht die rechte Wand nicht" an_der_wand
 xdotool keyup Right
-# With the pad at the wall the ball falls beside it: on a slow machine the game
-# may be over before the Esc arrives. Either end is answered to its last window.
-taste "$haupt" Escape
-for ((i = 0; ; i++)); do
-  [ "$i" -lt 150 ] || fehler "das Spiel endet weder durch Esc noch von selbst"
-  if sichtbar "Abbruch durch Spieler"; then antworte "Abbruch durch Spieler" Return; break; fi
-  if sichtbar "Quambel - Highscore"; then antworte "Quambel - Highscore" Escape; break; fi
-  for t in 'HIGHSCORE!' 'Punkte: [0-9]*'; do sichtbar "$t" && taste "$(warte_fenster "$t")" Return; done
-  sleep 0.1
-done
+# Esc ends the game (a held game goes on to take it). With the pad away from
+# the ball the game may be over before the Esc arrives: either end is
+# answered to its last window.
+beenden() {
+  taste "$haupt" Escape
+  kill -CONT "$pid"
+  for ((i = 0; ; i++)); do
+    [ "$i" -lt 150 ] || fehler "das Spiel endet weder durch Esc noch von selbst"
+    if sichtbar "Abbruch durch Spieler"; then antworte "Abbruch durch Spieler" Return; break; fi
+    if sichtbar "Quambel - Highscore"; then antworte "Quambel - Highscore" Escape; break; fi
+    for t in 'HIGHSCORE!' 'Punkte: [0-9]*'; do sichtbar "$t" && taste "$(warte_fenster "$t")" Return; done
+    sleep 0.1
+  done
+}
+beenden
 
-# Mouse, confined: the pad follows the pointer, which cannot leave the window.
+# Mouse, confined: the pointer cannot leave the playfield during a game, and
+# the pad follows it. A ball left to itself is lost about a second after the
+# start, sooner than a loaded machine may take a picture: so the game is held
+# (SIGSTOP) from its first moment while the pointer is pushed into the corner
+# (the X server keeps it in), then runs only while the pointer moves and
+# Ctrl+P pauses it, all in one go; paused, the pad stays for the picture.
+# (Motion made while the program is held never reached the pad under X.)
+# Then Esc ends the game.
+folgt() {
+  local x=$1 rand=$2 meldung=$3
+  spiel_halten
+  zeiger_in_die_ecke
+  [ "$X" -lt $((fx + fb)) ] && [ "$X" -ge $((fx + fb - rand)) ] && [ "$Y" -lt $((fy + fh)) ] ||
+    fehler "der Zeiger verlässt das Spielfeld im Spiel ($X,$Y)"
+  kill -CONT "$pid"
+  xdotool mousemove $((fx + 300)) $((fy + 300)) mousemove $((fx + x)) $((fy + 300)) key ctrl+p
+  warte_fenster "Quambel - pausiert - Strg \\+ P drücken" 5 >/dev/null
+  unter_dem_zeiger() { pad_messen "maus-$x" && [ "$a" -le $((x - 3)) ] && [ "$b" -ge $((x + 3)) ] && [ $((b - a)) -ge 76 ]; }
+  bis 3 "$meldung" unter_dem_zeiger
+  beenden
+}
 xdotool mousemove $((fx + 160)) $((fy + 88)) click 1
 # Keyboard mode cleared the confinement box; mouse mode enables it again.
 xdotool mousemove $((fx + 200)) $((fy + 88)) click 1
 xdotool mousemove $((fx + 100)) $((fy + 300))
-spiel_starten
-xdotool mousemove $((fx + 300)) $((fy + 300))
-xdotool mousemove $((fx + 100)) $((fy + 300))
-unter_dem_zeiger() { pad_messen maus && [ "$a" -le 100 ] && [ "$b" -ge 100 ]; }
-bis 3 "das Pad folgt der Maus nicht" unter_dem_zeiger
-zeiger_in_die_ecke
-[ "$X" -lt $((fx + 426)) ] && [ "$Y" -lt $((fy + 482)) ] || fehler "der Zeiger verlässt das Fenster im Spiel ($X,$Y)"
-# The end of a game by Esc: the abort message, answered.
-taste "$haupt" Escape
-antworte 'Abbruch durch Spieler' Return 5
+folgt 100 14 "das Pad folgt der Maus nicht"
 frei() { zeiger_in_die_ecke && [ "$X" -ge 700 ]; }
 bis 2 "der Zeiger bleibt nach dem Spiel eingesperrt" frei
 
 # The window enlarged to the whole screen by its border: the playfield 582
 # pixels tall (a scale of 582/482) in the middle, 514 wide from x=143, its
-# pad's middle row at 536. The pad comes under the pointer, which stays in
-# the enlarged playfield.
+# pad's middle row at 536 and 97 pixels wide. The pointer stays in the
+# enlarged playfield, and the pad comes under it.
 xdotool windowsize "$haupt" 800 600
-fx=$((fx + 143)) fb=514 zeile=536
+fx=$((fx + 143)) fb=514 fh=582 zeile=536
 xdotool mousemove $((fx + 121)) $((fy + 300))
-spiel_starten
-xdotool mousemove $((fx + 360)) $((fy + 300)) mousemove $((fx + 121)) $((fy + 300))
-unter_dem_zeiger() { pad_messen gross && [ "$a" -le $((121 - 3)) ] && [ "$b" -ge $((121 + 3)) ] && [ $((b - a)) -ge 90 ]; }
-bis 3 "das Pad folgt der Maus im vergrößerten Fenster nicht" unter_dem_zeiger
-zeiger_in_die_ecke
-[ "$X" -lt $((fx + 514)) ] && [ "$X" -ge $((fx + 500)) ] || fehler "der Zeiger bleibt nicht im vergrößerten Spielfeld ($X,$Y)"
-taste "$haupt" Escape
-antworte 'Abbruch durch Spieler' Return 5
+folgt 121 14 "das Pad folgt der Maus im vergrößerten Fenster nicht"
