@@ -12,9 +12,11 @@ musik_da "nach dem Start"
 
 # Keyboard mode and a game. F1 shows the instructions, and the game runs on
 # behind them: the ball, left to itself, falls and the game-over question
-# comes while they are open.
+# comes while they are open. (The game is held from its first moment until
+# F1 is sent, so that a loaded machine cannot let it end before.)
 taste "$haupt" alt+t
-spiel_starten
+spiel_halten
+kill -CONT "$pid"
 taste "$haupt" F1
 warte_fenster "$ANLEITUNG" 5 >/dev/null
 warte_fenster "HIGHSCORE!" 10 >/dev/null
