@@ -20,7 +20,8 @@ messen() {
   bild "$1"
   read -r a b < <(convert "$arbeit/e2e-$1.png" -crop "$((426 * s))x1+$((fx * s))+$(((fy + 444) * s))" +repage txt:- |
     awk -F'[ ,:]+' -v s="$s" '/#0000FF/ {x=int($1 / s); if (min=="") min=x; max=x} END {print min+0, max+0}')
-  rot=$(convert "$arbeit/e2e-$1.png" -crop "$((426 * s))x$((482 * s))+$((fx * s))+$((fy * s))" +repage txt:- | grep -c '#FF0000' || true)
+  rot=$(convert "$arbeit/e2e-$1.png" -crop "$((426 * s))x$((482 * s))+$((fx * s))+$((fy * s))" +repage \
+    -format %c histogram:info:- | awk '/#FF0000/ {n += $1} END {print n + 0}')
 }
 # The pad centred under x, ended by the walls, once (80 pixels: no old pad
 # left standing); the ball in sight.
@@ -44,9 +45,9 @@ runde() {
   shift 3
   zeiger absolut $((fx + start)) $((fy + 300)) 960 700
   spiel_halten
-  # (At scale 2 a new game's ball went unseen in about one run of three, with
-  # and without the playfield's own surface; not yet understood.)
-  [ "$s" != 1 ] || im_takt "das Bild zeigt den Ball des neuen Spiels nicht" ball_zu_sehen
+  # A new game's ball may fly under the score label, which lies in front
+  # until the first ball divides; it shows again below it.
+  im_takt "das Bild zeigt den Ball des neuen Spiels nicht" ball_zu_sehen
   while [ $# -gt 0 ]; do zeiger relativ "$1" "$2"; shift 2; done
   im_takt "$meldung" unter "$ziel"
 }
