@@ -6,7 +6,7 @@
 
 #include <QPointer>
 
-#include "app/qt/QtProgramm.h"
+#include "platform/qt/QtProgramm.h"
 #include "app/qt/frmAbout.h"
 #include "game/frmMain.h"
 #include "highscore/modQuambel.h"

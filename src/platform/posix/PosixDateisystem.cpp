@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <atomic>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 
 namespace qmb {
 namespace {

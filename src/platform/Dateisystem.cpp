@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 #include "platform/Fensterdienste.h"
 
 namespace qmb {

@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <atomic>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 #include "platform/win/Breit.h"
 
 namespace qmb {
