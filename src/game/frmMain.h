@@ -12,6 +12,7 @@
 #include "game/Bestenliste.h"
 #include "game/Flugdaten.h"
 #include "platform/Fensterdienste.h"
+#include "platform/Tastencodes.h"
 #include "platform/Zeichenobjekte.h"
 #include "platform/Zeigerdienste.h"
 #include "platform/Zeitgeber.h"
@@ -212,19 +213,5 @@ private:
     uint32_t spielnummer_ = 0;
     void setzePosition(Bild& b, const Position& p);
 };
-
-// Key codes and mouse buttons as the game knows them (Windows virtual keys).
-inline constexpr int vbKeyReturn = 13;
-inline constexpr int vbKeyShift = 16;
-inline constexpr int vbKeyControl = 17;
-inline constexpr int vbKeyEscape = 27;
-inline constexpr int vbKeySpace = 32;
-inline constexpr int vbKeyLeft = 37;
-inline constexpr int vbKeyUp = 38;
-inline constexpr int vbKeyRight = 39;
-inline constexpr int vbKeyDown = 40;
-inline constexpr int vbKeyC = 67;
-inline constexpr int vbLeftButton = 1;
-inline constexpr int vbRightButton = 2;
 
 } // namespace qmb

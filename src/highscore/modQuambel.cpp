@@ -187,20 +187,7 @@ int16_t modQuambel::HighscoreEintragen(const std::string& Name, int16_t Punkte) 
 // one of the two. Only called with the lock held.
 Fehlernummer modQuambel::speichern(const std::string& inhalt) {
     const std::string neu = neuePräfix_ + "." + dateien_.kennung() + "." + std::to_string(++schreibvorgänge_);
-    std::unique_ptr<Schreibdatei> datei;
-    Fehlernummer f = dateien_.anlegen(neu, datei, false);
-    if (f == EEXIST) { // left by a dead copy whose process id we now have
-        dateien_.entfernen(neu);
-        f = dateien_.anlegen(neu, datei, false);
-    }
-    if (f == 0) {
-        f = datei->schreiben(inhalt);
-        if (f == 0) f = datei->sichern();
-        const Fehlernummer beimSchließen = datei->schließen();
-        if (f == 0) f = beimSchließen;
-        if (f == 0) f = dateien_.umbenennen(neu, HighscoreDatei_);
-        if (f != 0) dateien_.entfernen(neu);
-    }
+    const Fehlernummer f = ersetzen(dateien_, HighscoreDatei_, neu, inhalt, {.privat = false, .dauerhaft = true});
     if (f != 0) return f;
     // Some file systems cannot flush a folder; the rename has happened and the
     // new list is in place either way.

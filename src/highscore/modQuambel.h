@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "game/Bestenliste.h"
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 #include "highscore/Listenformat.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"

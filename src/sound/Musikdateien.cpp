@@ -119,19 +119,10 @@ void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::str
         throw Laufzeitfehler(FEHLER_RESSOURCE,
                              "Ressource mit Bezeichner " + std::to_string(ID) + " nicht gefunden ");
     // Written beside and renamed into place: another copy may be playing
-    // this piece right now, and keeps the old file or gets the new one, never
-    // a half-written one. A link in its place is replaced, not written through.
-    const std::string neu = Datei + "." + dateien_.kennung();
-    dateien_.entfernen(neu); // left by a dead copy whose process id we now have
-    std::unique_ptr<Schreibdatei> datei;
-    Fehlernummer f = dateien_.anlegen(neu, datei, true);
-    if (f == 0) {
-        f = datei->schreiben(std::string_view(reinterpret_cast<const char*>(daten.data()), daten.size()));
-        const Fehlernummer beimSchließen = datei->schließen();
-        if (f == 0) f = beimSchließen;
-        if (f == 0) f = dateien_.umbenennen(neu, Datei);
-        if (f != 0) dateien_.entfernen(neu);
-    }
+    // this piece right now, and keeps the old file or gets the new one.
+    const Fehlernummer f = ersetzen(dateien_, Datei, Datei + "." + dateien_.kennung(),
+                                    std::string_view(reinterpret_cast<const char*>(daten.data()), daten.size()),
+                                    {.privat = true, .dauerhaft = false});
     if (f != 0) throw fehlerAus(f, "Die Musikdatei \"" + Datei + "\" konnte nicht geschrieben werden");
 }
 

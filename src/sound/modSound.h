@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 #include "platform/Befehlsschnittstelle.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"

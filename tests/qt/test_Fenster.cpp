@@ -32,6 +32,7 @@
 #include "app/qt/frmAbout.h"
 #include "highscore/qt/frmHighScore.h"
 #include "platform/qt/QtFensterdienste.h"
+#include "platform/qt/QtShell.h"
 
 namespace qmb::test {
 namespace {

@@ -19,6 +19,7 @@
 
 #include "app/qt/Spielfeld.h"
 #include "game/frmMain.h"
+#include "platform/Tastencodes.h"
 #include "platform/qt/Schriften.h"
 
 namespace qmb {

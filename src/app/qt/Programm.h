@@ -6,13 +6,14 @@
 
 #include <QPointer>
 
-#include "app/qt/QtProgramm.h"
 #include "app/qt/frmAbout.h"
 #include "game/frmMain.h"
 #include "highscore/modQuambel.h"
 #include "platform/Befehlsschnittstelle.h"
 #include "platform/Zufall.h"
 #include "platform/qt/QtFensterdienste.h"
+#include "platform/qt/QtProgramm.h"
+#include "platform/qt/QtShell.h"
 #include "platform/qt/QtZeiger.h"
 #include "platform/qt/QtZeitgeber.h"
 #include "sound/modSound.h"

@@ -1,11 +1,9 @@
 #include "app/qt/frmAbout.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QUrl>
 
 #include "platform/qt/Schriften.h"
 #include "platform/qt/Twips.h"
@@ -56,15 +54,6 @@ bool frmAbout::eventFilter(QObject* objekt, QEvent* ereignis) {
         return true;
     }
     return QDialog::eventFilter(objekt, ereignis);
-}
-
-bool QtShell::ShellAusführen(const std::string& Datei, int32_t, const std::string& Aktion) {
-    // Qt hands the address to the desktop (xdg-open); there is no way to ask
-    // for a maximized window, and only opening is needed.
-    if (Aktion != "open") return false;
-    const QUrl ziel(QString::fromStdString(Datei), QUrl::StrictMode);
-    if (!ziel.isValid()) return false;
-    return QDesktopServices::openUrl(ziel);
 }
 
 } // namespace qmb

@@ -24,10 +24,4 @@ private:
     frmAboutModell modell_;
 };
 
-// Opens the system's browser through Qt.
-class QtShell : public Shelldienste {
-public:
-    bool ShellAusführen(const std::string& Datei, int32_t Fensterstatus, const std::string& Aktion) override;
-};
-
 } // namespace qmb

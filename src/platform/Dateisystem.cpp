@@ -1,10 +1,12 @@
 // The German words for the file system's errors, the same on every system
 // (the Windows layer turns its own error codes into these numbers first),
-// and the bounded wait for a lock.
+// the bounded wait for a lock, and what the systems' layers share.
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 #include "platform/Fensterdienste.h"
 
 namespace qmb {
@@ -61,6 +63,46 @@ Fehlernummer sperrenMitGeduld(Dateisystem& dateien, Fensterdienste& fenster, con
         if (f != EWOULDBLOCK || std::chrono::steady_clock::now() >= ende) return f;
         fenster.Warten();
     }
+}
+
+Fehlernummer Dateisystem::bisZurGrenzeLesen(std::size_t grenze, const Lesestück& stück, std::string& inhalt,
+                                            bool& mehr) {
+    inhalt.resize(grenze + 1);
+    std::size_t gelesen = 0;
+    Fehlernummer fehler = 0;
+    while (gelesen < inhalt.size()) {
+        std::size_t n = 0;
+        fehler = stück(inhalt.data() + gelesen, inhalt.size() - gelesen, n);
+        if (fehler || n == 0) break;
+        gelesen += n;
+    }
+    mehr = gelesen > grenze;
+    inhalt.resize(fehler ? 0 : std::min(gelesen, grenze));
+    return fehler;
+}
+
+std::string Dateisystem::probenPfad(const std::string& ordner) {
+    static std::atomic<unsigned> zähler{0};
+    return pfadVerbinden(ordner.empty() ? std::string(".") : ordner, ".Highscores-Probe-") + kennung() + "-" +
+           std::to_string(zähler++);
+}
+
+Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::string& beiseite,
+                      std::string_view inhalt, Ersetzung wie) {
+    std::unique_ptr<Schreibdatei> datei;
+    Fehlernummer f = dateien.anlegen(beiseite, datei, wie.privat);
+    if (f == EEXIST) { // left by a dead copy whose process id we now have
+        dateien.entfernen(beiseite);
+        f = dateien.anlegen(beiseite, datei, wie.privat);
+    }
+    if (f != 0) return f;
+    f = datei->schreiben(inhalt);
+    if (f == 0 && wie.dauerhaft) f = datei->sichern();
+    const Fehlernummer beimSchließen = datei->schließen();
+    if (f == 0) f = beimSchließen;
+    if (f == 0) f = dateien.umbenennen(beiseite, ziel);
+    if (f != 0) dateien.entfernen(beiseite);
+    return f;
 }
 
 } // namespace qmb

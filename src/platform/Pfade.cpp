@@ -1,5 +1,5 @@
 // Paths as strings, the same on every system but for the separator.
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 
 namespace qmb {
 

@@ -1,4 +1,4 @@
-#include "app/qt/QtProgramm.h"
+#include "platform/qt/QtProgramm.h"
 
 #include <QCoreApplication>
 #include <QDir>

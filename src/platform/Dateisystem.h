@@ -5,6 +5,7 @@
 // The tests use a file system in memory that forgets what was never flushed
 // and can fail or stop the program at any step.
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -79,7 +80,36 @@ public:
     virtual Fehlernummer eigenerOrdner(const std::string& ordner) = 0;
     // Removes the folder if it is empty.
     virtual Fehlernummer ordnerEntfernen(const std::string& ordner) = 0;
+
+protected:
+    // What every system's implementation does alike.
+    //
+    // Reads through `stück` up to `grenze` bytes, and one byte beyond, which
+    // tells whether the file goes on. `stück` reads at most `höchstens`
+    // bytes into `ziel` and says how many it read: none at the file's end.
+    using Lesestück = std::function<Fehlernummer(char* ziel, std::size_t höchstens, std::size_t& gelesen)>;
+    static Fehlernummer bisZurGrenzeLesen(std::size_t grenze, const Lesestück& stück, std::string& inhalt,
+                                          bool& mehr);
+    // A name in `ordner` for the file that tries whether the folder takes a
+    // new file: of this copy, and new on every call.
+    std::string probenPfad(const std::string& ordner);
 };
+
+// How ersetzen() writes.
+struct Ersetzung {
+    bool privat = false;    // for this user's eyes only
+    bool dauerhaft = false; // flushed onto the disk before the rename
+};
+
+// Writes `inhalt` beside `ziel`, under the name `beiseite`, and renames it
+// into place: whoever reads `ziel` meanwhile (another copy playing a piece,
+// reading the list) gets the old file or the new one, never a half-written
+// one, and a link in its place is replaced, not written through. A file
+// found under `beiseite` (left by a dead copy whose process id we now have)
+// is removed and the name taken anew; on any error nothing is left there. Where the new name must
+// survive a crash, the caller flushes the folder afterwards (ordnerSichern).
+Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::string& beiseite,
+                      std::string_view inhalt, Ersetzung wie);
 
 // Folder and name with one separator between them, whatever the folder ends with.
 std::string pfadVerbinden(const std::string& ordner, std::string_view name);

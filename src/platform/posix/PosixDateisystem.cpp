@@ -7,11 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <atomic>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 
 namespace qmb {
 namespace {
@@ -92,21 +90,16 @@ public:
         } else if (!S_ISREG(st.st_mode)) {
             fehler = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         } else {
-            // One byte beyond the limit tells whether the file goes on.
-            inhalt.resize(grenze + 1);
-            size_t gelesen = 0;
-            while (gelesen < inhalt.size()) {
-                const ssize_t n = ::read(fd, inhalt.data() + gelesen, inhalt.size() - gelesen);
-                if (n < 0) {
-                    if (errno == EINTR) continue;
-                    fehler = errno;
-                    break;
+            fehler = bisZurGrenzeLesen(grenze, [fd](char* ziel, std::size_t höchstens, std::size_t& gelesen) {
+                for (;;) {
+                    const ssize_t n = ::read(fd, ziel, höchstens);
+                    if (n >= 0) {
+                        gelesen = static_cast<std::size_t>(n);
+                        return 0;
+                    }
+                    if (errno != EINTR) return errno;
                 }
-                if (n == 0) break;
-                gelesen += static_cast<size_t>(n);
-            }
-            mehr = gelesen > grenze;
-            inhalt.resize(fehler ? 0 : std::min(gelesen, grenze));
+            }, inhalt, mehr);
         }
         ::close(fd);
         return fehler;
@@ -161,9 +154,7 @@ public:
     }
 
     bool beschreibbar(const std::string& ordner) override {
-        static std::atomic<unsigned> zähler{0};
-        const std::string probe = pfadVerbinden(ordner.empty() ? std::string(".") : ordner, ".Highscores-Probe-") +
-                                  kennung() + "-" + std::to_string(zähler++);
+        const std::string probe = probenPfad(ordner);
         if (!gültig(probe)) return false;
         // O_EXCL: the probe never touches a file that was there before.
         const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);

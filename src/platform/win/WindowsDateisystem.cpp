@@ -16,9 +16,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <atomic>
 
-#include "highscore/Dateisystem.h"
+#include "platform/Dateisystem.h"
 #include "platform/win/Breit.h"
 
 namespace qmb {
@@ -186,21 +185,13 @@ public:
         if (::GetFileType(h) != FILE_TYPE_DISK) {
             fehler = EINVAL;
         } else {
-            // One byte beyond the limit tells whether the file goes on.
-            inhalt.resize(grenze + 1);
-            size_t gelesen = 0;
-            while (gelesen < inhalt.size()) {
-                const DWORD stück = static_cast<DWORD>(std::min<size_t>(inhalt.size() - gelesen, 1u << 20));
+            fehler = bisZurGrenzeLesen(grenze, [h](char* ziel, std::size_t höchstens, std::size_t& gelesen) {
                 DWORD n = 0;
-                if (!::ReadFile(h, inhalt.data() + gelesen, stück, &n, nullptr)) {
-                    fehler = letzterFehler();
-                    break;
-                }
-                if (n == 0) break;
-                gelesen += n;
-            }
-            mehr = gelesen > grenze;
-            inhalt.resize(fehler ? 0 : std::min(gelesen, grenze));
+                if (!::ReadFile(h, ziel, static_cast<DWORD>(std::min<size_t>(höchstens, 1u << 20)), &n, nullptr))
+                    return letzterFehler();
+                gelesen = n;
+                return 0;
+            }, inhalt, mehr);
         }
         ::CloseHandle(h);
         return fehler;
@@ -280,9 +271,7 @@ public:
     }
 
     bool beschreibbar(const std::string& ordner) override {
-        static std::atomic<unsigned> zähler{0};
-        const std::string probe = pfadVerbinden(ordner.empty() ? std::string(".") : ordner, ".Highscores-Probe-") +
-                                  kennung() + "-" + std::to_string(zähler++);
+        const std::string probe = probenPfad(ordner);
         std::wstring p;
         if (!win::breit(probe, p)) return false;
         // CREATE_NEW: the probe never touches a file that was there before;
