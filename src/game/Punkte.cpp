@@ -3,6 +3,7 @@
 // the game, with modal dialogues, after SpielEnde has stopped every timer.
 #include <string>
 
+#include "game/Regeln.h"
 #include "game/frmMain.h"
 #include "platform/Codepage.h"
 #include "sound/modSound.h"
@@ -16,7 +17,7 @@ const std::string CRLF = "\r\n";
 void frmMain::PunkteStandAktualisieren() {
     lblPunkte.Caption = "Punkte: " + std::to_string(Punkte) + CRLF + "Rekord: " +
                         std::to_string(Rekord) + CRLF + "Munition: " + std::to_string(Munition);
-    if (Punkte == 100) SpielGewonnen();
+    if (Punkte == SIEGPUNKTE) SpielGewonnen();
 }
 
 void frmMain::SpielGewonnen() {
@@ -33,7 +34,7 @@ void frmMain::SpielGewonnen() {
         "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
         "für die Highscoreliste ein.",
         "MAXIMALANZAHL", "Velmora");
-    const int16_t platz = liste.HighscoreEintragen(name, 100);
+    const int16_t platz = liste.HighscoreEintragen(name, SIEGPUNKTE);
     // A list that failed has told the player so: no word about a place then.
     if (platz > 0)
         d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +

@@ -71,9 +71,8 @@ QRectF Spielfeld::ballOrt(int i) const {
     const Form& f = m_.Ball(i);
     const Flugdaten& d = m_.BallDaten[static_cast<size_t>(i)];
     if (anteilBälle_ <= 0.0 || d.Aktiv == 0) return ansicht(alsPixel(f.Left, f.Top, f.Width, f.Height));
-    const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Spiegeln,
-                      m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Mitte};
-    const Ort o = vorhersagen({f.Left, f.Top, f.Width, f.Height, double(d.vx), double(d.vy), 17.0}, r, anteilBälle_);
+    const auto [flug, raum] = ballFlug(m_, i);
+    const Ort o = vorhersagen(flug, raum, anteilBälle_);
     return ansicht(alsPixel(o.Left, o.Top, f.Width, f.Height));
 }
 
@@ -81,19 +80,16 @@ QRectF Spielfeld::bonusOrt(int i) const {
     const Bild& b = m_.Bonus(i);
     const Flugdaten& d = m_.BonusDaten[static_cast<size_t>(i)];
     if (anteilBonusse_ <= 0.0 || d.Aktiv == 0) return ansicht(alsPixel(b.Left, b.Top, b.Width, b.Height));
-    // Bonuses know no ceiling: thrown up, they may rise past it.
-    const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Keine,
-                      m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Ueberlappung};
-    const Ort o = vorhersagen({b.Left, b.Top, b.Width, b.Height, double(d.vx), double(d.vy), 20.0}, r, anteilBonusse_);
+    const auto [flug, raum] = bonusFlug(m_, i);
+    const Ort o = vorhersagen(flug, raum, anteilBonusse_);
     return ansicht(alsPixel(o.Left, o.Top, b.Width, b.Height));
 }
 
 QRectF Spielfeld::schussOrt(int i) const {
     const Form& s = m_.Schuss(i);
     if (anteilSchüsse_ <= 0.0) return ansicht(alsPixel(s.Left, s.Top, s.Width, s.Height));
-    // Shots rise 240 twips a tick, straight up; the walls never touch them.
-    const Spielraum r{-1e9f, 1e9f, m_.Oben.Y1, Spielraum::Decke::Anhalten};
-    const Ort o = vorhersagen({s.Left, s.Top, s.Width, s.Height, 0.0, -240.0, 0.0}, r, anteilSchüsse_);
+    const auto [flug, raum] = schussFlug(m_, i);
+    const Ort o = vorhersagen(flug, raum, anteilSchüsse_);
     return ansicht(alsPixel(o.Left, o.Top, s.Width, s.Height));
 }
 
