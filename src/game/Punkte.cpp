@@ -21,9 +21,9 @@ void frmMain::PunkteStandAktualisieren() {
 }
 
 void frmMain::SpielGewonnen() {
-    sound.MciStoppen("qmbgame");
-    sound.MciEndlosSpielen(sound.GewonnenDatei, "qmbscore");
-    sound.MciAbfrage("play qmbscore from 2500");
+    sound.MciStoppen(ALIAS_MUSIK);
+    sound.MciEndlosSpielen(sound.GewonnenDatei, ALIAS_JINGLE);
+    sound.MciAbfrage("play " + ALIAS_JINGLE + " from 2500");
     SpielEnde();
     Rekord = 0;
     // The window was closed while the game was being ended: the program is
@@ -42,8 +42,8 @@ void frmMain::SpielGewonnen() {
                              "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
                              CRLF + "Schaffen Sie das nochmal?",
                          Knöpfe::OK, Symbol::Information, "Highscore");
-    sound.MciSchließen("qmbscore");
-    sound.MciFortsetzen("qmbgame");
+    sound.MciSchließen(ALIAS_JINGLE);
+    sound.MciFortsetzen(ALIAS_MUSIK);
 }
 
 void frmMain::SpielVerloren() {
@@ -58,9 +58,9 @@ void frmMain::SpielVerloren() {
     };
     const bool eingetragen = liste.IstHighscore(Rekord);
     if (eingetragen) {
-        sound.MciStoppen("qmbgame");
-        sound.MciEndlosSpielen(sound.GewonnenDatei, "qmbscore");
-        sound.MciAbfrage("play qmbscore from 2500");
+        sound.MciStoppen(ALIAS_MUSIK);
+        sound.MciEndlosSpielen(sound.GewonnenDatei, ALIAS_JINGLE);
+        sound.MciAbfrage("play " + ALIAS_JINGLE + " from 2500");
         std::string name;
         // The list wants a name: Cancel only brings the question back.
         while (name.empty()) {
@@ -82,15 +82,15 @@ void frmMain::SpielVerloren() {
                                  "Mal sehen, ob Sie Ihren Highscore schlagen können...",
                              Knöpfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
     } else {
-        sound.MciStoppen("qmbgame");
-        sound.MciEndlosSpielen(sound.VerlorenDatei, "qmbscore");
-        sound.MciAbfrage("play qmbscore from 2600");
+        sound.MciStoppen(ALIAS_MUSIK);
+        sound.MciEndlosSpielen(sound.VerlorenDatei, ALIAS_JINGLE);
+        sound.MciAbfrage("play " + ALIAS_JINGLE + " from 2600");
         keinPlatz();
     }
     Rekord = 0;
     d.fenster.Zeigen(Fenster::HighScore, true);
-    sound.MciSchließen("qmbscore");
-    sound.MciFortsetzen("qmbgame");
+    sound.MciSchließen(ALIAS_JINGLE);
+    sound.MciFortsetzen(ALIAS_MUSIK);
 }
 
 } // namespace qmb
