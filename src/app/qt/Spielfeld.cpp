@@ -202,7 +202,7 @@ void Spielfeld::neuMalen(const QRegion& bereich) {
     const bool eigen = m_.SpielLäuft && !m_.fraSpielEinstellungen.Visible && isVisible();
     if (eigen && !flächeVersucht_) {
         flächeVersucht_ = true;
-        fläche_ = eigeneBildflaeche(this, [this](QPainter& p, const QRegion& r) { zeichnen(p, r); });
+        fläche_ = eigeneBildfläche(this, [this](QPainter& p, const QRegion& r) { zeichnen(p, r); });
     }
     if (eigen && fläche_) {
         if (fläche_->zeigen(bereich.isEmpty() ? QRegion(rect()) : bereich) && gezeigt) gezeigt();

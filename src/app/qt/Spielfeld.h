@@ -134,7 +134,7 @@ private:
     qint64 nächstesBildNs_ = 0;
     bool imBildtakt_ = false;
     bool bildtaktAn_ = false;
-    std::unique_ptr<Bildflaeche> fläche_;
+    std::unique_ptr<Bildfläche> fläche_;
     bool flächeVersucht_ = false;
     bool verbergenNachMalen_ = false;
 };
