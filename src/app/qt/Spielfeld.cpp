@@ -96,8 +96,9 @@ QRectF Spielfeld::schussOrt(int i) const {
 Spielfeld::~Spielfeld() = default;
 
 QFont Spielfeld::beschriftungsSchrift() {
-    // 13.5 point at the 96 dpi the game was laid out for: 18 pixels. Pixel
-    // sizes keep the three lines inside the label whatever the screen's dpi.
+    // 13.5 point at 96 dpi: 18 pixels, the size the label's three lines are
+    // fitted to. Pixel sizes keep them inside the label whatever the
+    // screen's dpi.
     return schrift(Schriftart::Dialog, 13.5);
 }
 
@@ -297,7 +298,7 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
             textBild_.fill(Qt::transparent);
             QPainter t(&textBild_);
             // Laid out as at scale 1 and drawn larger, so that the lines
-            // break where they always did.
+            // break at the same words at every scale.
             t.scale(maßstab_, maßstab_);
             t.setFont(schrift_);
             t.setPen(palette().color(QPalette::WindowText));
