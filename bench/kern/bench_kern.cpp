@@ -52,7 +52,7 @@ struct Tisch {
                      .string();
         std::filesystem::create_directories(ordner);
         programm.tempOrdner = ordner;
-        for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
+        for (int id = RESSOURCE_VERLOREN; id < RESSOURCE_LIED_1 + LIEDER; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
         form.Form_Load();
         form.mnuSpielStarten_Click();
         if (!form.SpielLäuft) throw std::runtime_error("the game did not start");
@@ -65,7 +65,7 @@ struct Tisch {
 
     int bälle() const {
         int n = 0;
-        for (int i = 1; i <= 100; ++i) n += form.BallDaten[static_cast<size_t>(i)].Aktiv != 0;
+        for (int i = 1; i <= BALLPLÄTZE; ++i) n += form.BallDaten[static_cast<size_t>(i)].Aktiv != 0;
         return n;
     }
 };
@@ -160,7 +160,7 @@ void BM_tmrSchüsse(benchmark::State& state) {
     if (bälle > 1) {
         bälleBis(t, bälle);
         // Move the balls off the pad, out of both guns' lines.
-        for (int i = 1; i <= 100; ++i)
+        for (int i = 1; i <= BALLPLÄTZE; ++i)
             if (f.BallDaten[static_cast<size_t>(i)].Aktiv) f.Ball(i).Left = 480;
         // Let the shots that missed while filling the field fly out.
         for (int i = 0; i < 30; ++i) f.tmrSchüsse_Timer();

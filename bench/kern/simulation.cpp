@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "test_Simulation.cpp"
+#include "Simulation.h"
 
 int main(int argc, char** argv) {
     const int minuten = argc > 1 ? std::atoi(argv[1]) : 10;

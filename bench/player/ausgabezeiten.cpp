@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "musik/Musikressourcen.h"
+#include "sound/Stuecke.h"
 #include "sound/player/Musikspieler.h"
 
 namespace {
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     qmb::Befehlsspieler s;
     if (!s.warteAufKlang()) return 1; // the player has said why
     const auto datei = std::filesystem::temp_directory_path() / "quambel-ausgabezeiten.mid";
-    const auto stück = qmb::Musikressource(103);
+    const auto stück = qmb::Musikressource(qmb::RESSOURCE_LIED_1);
     std::ofstream(datei, std::ios::binary).write(reinterpret_cast<const char*>(stück.data()), std::streamsize(stück.size()));
     Aufnahme a;
     if (!a.starten()) return 1;

@@ -24,6 +24,7 @@
 
 #if QUAMBEL_MUSIKDATEN
 #include "musik/Musikressourcen.h"
+#include "sound/Stuecke.h"
 #endif
 
 namespace {
@@ -140,7 +141,7 @@ void BM_Spielmusik(benchmark::State& state) {
     const auto daten = qmb::Musikressource(static_cast<int>(state.range(0)));
     synthese(state, lesen({daten.data(), daten.size()}), qmb::Klangeinstellungen{}.polyphonie, 600'000);
 }
-BENCHMARK(BM_Spielmusik)->DenseRange(103, 106)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Spielmusik)->DenseRange(qmb::RESSOURCE_LIED_1, qmb::RESSOURCE_LIED_1 + qmb::LIEDER - 1)->Unit(benchmark::kMillisecond)->Iterations(1);
 #endif
 
 // Creating the synth with each GM SoundFont that is installed.

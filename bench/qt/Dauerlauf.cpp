@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
         if (m.Punkte >= 50) ticksMitVielenBällen += 1;
         if (voll > 0) {
             // New balls high up with random speeds; the pad waits at the side.
-            for (int i = 1; i <= 100 && m.Punkte < voll; ++i) {
+            for (int i = 1; i <= qmb::BALLPLÄTZE && m.Punkte < voll; ++i) {
                 qmb::Flugdaten& f = m.BallDaten[static_cast<size_t>(i)];
                 if (f.Aktiv || !m.Ball.Existiert(i)) continue;
                 qmb::Form& b = m.Ball(i);
@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
         }
         // Under the lowest falling ball, a little off centre for the spread.
         float bestesTop = -1e9f, ziel = -1;
-        for (int i = 1; i <= 100; ++i) {
+        for (int i = 1; i <= qmb::BALLPLÄTZE; ++i) {
             if (!m.BallDaten[static_cast<size_t>(i)].Aktiv || !m.Ball.Existiert(i)) continue;
             const qmb::Form& b = m.Ball(i);
             if (m.BallDaten[static_cast<size_t>(i)].vy > 0 && b.Top > bestesTop) {

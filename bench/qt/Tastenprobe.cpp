@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
         if (!m.SpielLäuft) return;
         if (&z == &m.tmrBälle) {
             // The pad under the first ball in play.
-            for (int i = 1; i <= 100; ++i)
+            for (int i = 1; i <= qmb::BALLPLÄTZE; ++i)
                 if (m.BallDaten[static_cast<size_t>(i)].Aktiv) {
                     m.Form_MouseMove(0, 0, m.Ball(i).Left + m.Ball(i).Width / 2, 3000);
                     break;

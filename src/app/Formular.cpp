@@ -10,8 +10,8 @@ void frmMain::Form_Load() {
     if (phase_ != Phase::Neu) return;
     sound.SoundInitialisieren();
     ZufallsStück();
-    for (int i = 1; i <= 100; ++i) Ball.Load(i);
-    for (int i = 1; i <= 10; ++i) Bonus.Load(i);
+    for (int i = 1; i <= BALLPLÄTZE; ++i) Ball.Load(i);
+    for (int i = 1; i <= BONUSPLÄTZE; ++i) Bonus.Load(i);
     MausEinsperren(false);
     liste.HighscoreDateiSetzen();
     phase_ = Phase::Geladen;

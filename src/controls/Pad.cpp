@@ -1,5 +1,6 @@
-// The pad: 120-twip steps on the pad timer in keyboard mode, and the
+// The pad: steps of PAD_SCHRITT on the pad timer in keyboard mode, and the
 // PowerPad, which lasts exactly as long as a PowerPad input is held.
+#include "game/Regeln.h"
 #include "game/frmMain.h"
 #include "platform/Zahlen.h"
 
@@ -8,10 +9,10 @@ namespace qmb {
 void frmMain::tmrPad_Timer() {
     const int32_t richtung = PadRichtung;
     if (richtung == 1) {
-        if (Pad.Left > Links.X1) Pad.Left = einfach(static_cast<double>(Pad.Left) - 120.0);
+        if (Pad.Left > Links.X1) Pad.Left = einfach(static_cast<double>(Pad.Left) - PAD_SCHRITT);
     } else if (richtung == 2) {
         if (einfach(static_cast<double>(Pad.Left) + Pad.Width) < Rechts.X1)
-            Pad.Left = einfach(static_cast<double>(Pad.Left) + 120.0);
+            Pad.Left = einfach(static_cast<double>(Pad.Left) + PAD_SCHRITT);
     }
 }
 

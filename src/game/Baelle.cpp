@@ -1,25 +1,36 @@
 // The ball timer: gravity, the pad, the ceiling and the side walls, every
 // 40 ms. A ball the pad catches bounces up and divides; a ball beside the pad
 // is lost. Positions are read from the drawables afresh at every step.
+#include "game/Regeln.h"
+#include "game/Vorhersage.h"
 #include "game/frmMain.h"
 #include "platform/Zahlen.h"
 
 namespace qmb {
 
+Flugbahn ballFlug(const frmMain& m, int i) {
+    const Form& b = m.Ball(i);
+    const Flugdaten& f = m.BallDaten[static_cast<size_t>(i)];
+    // Walls and ceiling mirror a ball; the pad holds it by its centre.
+    return {{b.Left, b.Top, b.Width, b.Height, double(f.vx), double(f.vy), double(SCHWERKRAFT_BALL)},
+            {m.Links.X1, m.Rechts.X1, m.Oben.Y1, Spielraum::Decke::Spiegeln, m.Pad.Left, m.Pad.Left + m.Pad.Width,
+             m.Pad.Top, Spielraum::Pad::Mitte}};
+}
+
 int16_t frmMain::GetFreeBallNumber() const {
-    for (int16_t i = 1; i <= 100; ++i)
+    for (int16_t i = 1; i <= BALLPLÄTZE; ++i)
         if (BallDaten[static_cast<size_t>(i)].Aktiv == 0) return i;
     return 0;
 }
 
 void frmMain::tmrBälle_Timer() {
     const uint32_t nummer = spielnummer_;
-    for (int i = 1; i <= 100; ++i) {
+    for (int i = 1; i <= BALLPLÄTZE; ++i) {
         Flugdaten& f = BallDaten[static_cast<size_t>(i)];
         if (f.Aktiv == 0) continue;
         Form& b = Ball(i);
 
-        f.vy = plus32(f.vy, 17);
+        f.vy = plus32(f.vy, SCHWERKRAFT_BALL);
         const double T = b.Top, L = b.Left, W = b.Width, H = b.Height;
         const double PT = Pad.Top, PL = Pad.Left, PW = Pad.Width;
         const float mitte = einfach(L + W / 2.0);

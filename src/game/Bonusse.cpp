@@ -3,6 +3,8 @@
 // balls, or two further bonuses thrown up from where this one was caught.
 #include <charconv>
 
+#include "game/Regeln.h"
+#include "game/Vorhersage.h"
 #include "game/frmMain.h"
 #include "platform/Zahlen.h"
 
@@ -27,8 +29,18 @@ int16_t artAus(const std::string& tag) {
 }
 } // namespace
 
+Flugbahn bonusFlug(const frmMain& m, int i) {
+    const Bild& b = m.Bonus(i);
+    const Flugdaten& f = m.BonusDaten[static_cast<size_t>(i)];
+    // Bonuses know no ceiling: thrown up, they may rise past it. The pad
+    // catches them by any overlap.
+    return {{b.Left, b.Top, b.Width, b.Height, double(f.vx), double(f.vy), double(SCHWERKRAFT_BONUS)},
+            {m.Links.X1, m.Rechts.X1, m.Oben.Y1, Spielraum::Decke::Keine, m.Pad.Left, m.Pad.Left + m.Pad.Width,
+             m.Pad.Top, Spielraum::Pad::Überlappung}};
+}
+
 int16_t frmMain::GetFreeBonusNumber() const {
-    for (int16_t i = 1; i <= 10; ++i)
+    for (int16_t i = 1; i <= BONUSPLÄTZE; ++i)
         if (BonusDaten[static_cast<size_t>(i)].Aktiv == 0) return i;
     return 0;
 }
@@ -82,12 +94,12 @@ void frmMain::tmrBonusse_Timer() {
     const int n = Punkte > 6 ? 450 : 370;
     if (nearest16(einfach(static_cast<double>(r) * n)) == 369) BonusErstellen(-1, 0, 0, 0, 0);
 
-    for (int i = 1; i <= 10; ++i) {
+    for (int i = 1; i <= BONUSPLÄTZE; ++i) {
         Flugdaten& f = BonusDaten[static_cast<size_t>(i)];
         if (f.Aktiv == 0) continue;
         Bild& b = Bonus(i);
 
-        f.vy = plus32(f.vy, 20);
+        f.vy = plus32(f.vy, SCHWERKRAFT_BONUS);
         // Now and then a bonus would be marked to change its sideways speed;
         // it keeps it, but the draw stays so that the sequence of draws does.
         (void)nearest16(static_cast<double>(d.zufall.Rnd()) * 200.0);

@@ -3,6 +3,7 @@
 // the game, with modal dialogues, after SpielEnde has stopped every timer.
 #include <string>
 
+#include "game/Regeln.h"
 #include "game/frmMain.h"
 #include "platform/Codepage.h"
 #include "sound/modSound.h"
@@ -16,13 +17,13 @@ const std::string CRLF = "\r\n";
 void frmMain::PunkteStandAktualisieren() {
     lblPunkte.Caption = "Punkte: " + std::to_string(Punkte) + CRLF + "Rekord: " +
                         std::to_string(Rekord) + CRLF + "Munition: " + std::to_string(Munition);
-    if (Punkte == 100) SpielGewonnen();
+    if (Punkte == SIEGPUNKTE) SpielGewonnen();
 }
 
 void frmMain::SpielGewonnen() {
-    sound.MciStoppen("qmbgame");
-    sound.MciEndlosSpielen(sound.GewonnenDatei, "qmbscore");
-    sound.MciAbfrage("play qmbscore from 2500");
+    sound.MciStoppen(ALIAS_MUSIK);
+    sound.MciEndlosSpielen(sound.GewonnenDatei, ALIAS_JINGLE);
+    sound.MciAbfrage("play " + ALIAS_JINGLE + " from 2500");
     SpielEnde();
     Rekord = 0;
     // The window was closed while the game was being ended: the program is
@@ -33,7 +34,7 @@ void frmMain::SpielGewonnen() {
         "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
         "für die Highscoreliste ein.",
         "MAXIMALANZAHL", "Velmora");
-    const int16_t platz = liste.HighscoreEintragen(name, 100);
+    const int16_t platz = liste.HighscoreEintragen(name, SIEGPUNKTE);
     // A list that failed has told the player so: no word about a place then.
     if (platz > 0)
         d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +
@@ -41,8 +42,8 @@ void frmMain::SpielGewonnen() {
                              "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
                              CRLF + "Schaffen Sie das nochmal?",
                          Knöpfe::OK, Symbol::Information, "Highscore");
-    sound.MciSchließen("qmbscore");
-    sound.MciFortsetzen("qmbgame");
+    sound.MciSchließen(ALIAS_JINGLE);
+    sound.MciFortsetzen(ALIAS_MUSIK);
 }
 
 void frmMain::SpielVerloren() {
@@ -57,9 +58,9 @@ void frmMain::SpielVerloren() {
     };
     const bool eingetragen = liste.IstHighscore(Rekord);
     if (eingetragen) {
-        sound.MciStoppen("qmbgame");
-        sound.MciEndlosSpielen(sound.GewonnenDatei, "qmbscore");
-        sound.MciAbfrage("play qmbscore from 2500");
+        sound.MciStoppen(ALIAS_MUSIK);
+        sound.MciEndlosSpielen(sound.GewonnenDatei, ALIAS_JINGLE);
+        sound.MciAbfrage("play " + ALIAS_JINGLE + " from 2500");
         std::string name;
         // The list wants a name: Cancel only brings the question back.
         while (name.empty()) {
@@ -81,15 +82,15 @@ void frmMain::SpielVerloren() {
                                  "Mal sehen, ob Sie Ihren Highscore schlagen können...",
                              Knöpfe::OK, Symbol::Information, "Punkte: " + std::to_string(Rekord));
     } else {
-        sound.MciStoppen("qmbgame");
-        sound.MciEndlosSpielen(sound.VerlorenDatei, "qmbscore");
-        sound.MciAbfrage("play qmbscore from 2600");
+        sound.MciStoppen(ALIAS_MUSIK);
+        sound.MciEndlosSpielen(sound.VerlorenDatei, ALIAS_JINGLE);
+        sound.MciAbfrage("play " + ALIAS_JINGLE + " from 2600");
         keinPlatz();
     }
     Rekord = 0;
     d.fenster.Zeigen(Fenster::HighScore, true);
-    sound.MciSchließen("qmbscore");
-    sound.MciFortsetzen("qmbgame");
+    sound.MciSchließen(ALIAS_JINGLE);
+    sound.MciFortsetzen(ALIAS_MUSIK);
 }
 
 } // namespace qmb

@@ -1,10 +1,19 @@
 // The two guns at the ends of the pad and the shots in flight, every 30 ms.
 // While fire is held and ammunition lasts, a shot leaves on the first tick
 // and then on every seventh, alternately from the left and the right gun.
+#include "game/Regeln.h"
+#include "game/Vorhersage.h"
 #include "game/frmMain.h"
 #include "platform/Zahlen.h"
 
 namespace qmb {
+
+Flugbahn schussFlug(const frmMain& m, int i) {
+    const Form& s = m.Schuss(i);
+    // Straight up, whatever the walls; the ceiling ends a shot.
+    return {{s.Left, s.Top, s.Width, s.Height, 0.0, -double(SCHUSS_SCHRITT), 0.0},
+            {-1e9f, 1e9f, m.Oben.Y1, Spielraum::Decke::Anhalten}};
+}
 
 int16_t frmMain::GetFreeSchussNumber() const {
     int16_t k = 1;
@@ -40,10 +49,10 @@ void frmMain::tmrSchüsse_Timer() {
 
     for (int n = Schuss.nächster(0); n != -1; n = Schuss.nächster(n)) {
         Form& s = Schuss(n);
-        s.Top = einfach(static_cast<double>(s.Top) - 240.0);
+        s.Top = einfach(static_cast<double>(s.Top) - SCHUSS_SCHRITT);
 
         int getroffen = 0;
-        for (int i = 1; i <= 100; ++i) {
+        for (int i = 1; i <= BALLPLÄTZE; ++i) {
             if (BallDaten[static_cast<size_t>(i)].Aktiv == 0) continue;
             const Form& b = Ball(i);
             if (einfach(static_cast<double>(b.Top) + b.Height) > s.Top &&

@@ -5,6 +5,7 @@
 // or half ended.
 #include "game/frmMain.h"
 
+#include "game/Regeln.h"
 #include "platform/Zahlen.h"
 #include "sound/modSound.h"
 
@@ -20,7 +21,7 @@ frmMain::frmMain(Dienste dienste, modSound& s, Bestenliste& l) : d(dienste), sou
 
 void frmMain::PadZurücksetzen() {
     const double mitte = (Rechts.X1 - Links.X1) / 2.0 + Links.X1 - Pad.Width / 2.0;
-    Pad.Left = static_cast<float>(120 * nearest16(mitte / 120.0));
+    Pad.Left = static_cast<float>(PAD_SCHRITT * nearest16(mitte / PAD_SCHRITT));
 }
 
 void frmMain::SpielStarten() {
@@ -108,13 +109,13 @@ void frmMain::SpielEnde() {
     d.fenster.DoEvents();
 
     Punkte = 0;
-    for (int i = 1; i <= 100; ++i) {
+    for (int i = 1; i <= BALLPLÄTZE; ++i) {
         BallDaten[static_cast<size_t>(i)] = LeerDaten;
         Ball(i).Top = 0;
         Ball(i).Left = 0;
         Ball(i).Visible = false;
     }
-    for (int i = 1; i <= 10; ++i) {
+    for (int i = 1; i <= BONUSPLÄTZE; ++i) {
         BonusDaten[static_cast<size_t>(i)] = LeerDaten;
         Bonus(i).Top = 0;
         Bonus(i).Left = 0;

@@ -24,7 +24,7 @@ struct Spielraum {
     float PadLinks = 0, PadRechts = 0, PadOben = 0;
     // Over the pad by the ball's centre (balls) or by any overlap (bonuses);
     // shots pay no heed to the pad.
-    enum class Pad { Keins, Mitte, Ueberlappung };
+    enum class Pad { Keins, Mitte, Überlappung };
     Pad pad = Pad::Keins;
 };
 
@@ -37,5 +37,18 @@ struct Ort {
 // t = 0 it is the drawable's own place; at t = 1 the place the next step
 // reaches when no catch or loss decides otherwise.
 Ort vorhersagen(const Flug& f, const Spielraum& r, double t);
+
+class frmMain;
+
+// What the prediction needs of ball, bonus or shot i: its flight as its next
+// tick takes it on and the room that tick moves it in. Each is given beside
+// its tick, from the same rules, so the drawing cannot disagree with them.
+struct Flugbahn {
+    Flug flug;
+    Spielraum raum;
+};
+Flugbahn ballFlug(const frmMain& m, int i);    // Baelle.cpp
+Flugbahn bonusFlug(const frmMain& m, int i);   // Bonusse.cpp
+Flugbahn schussFlug(const frmMain& m, int i);  // Schuesse.cpp
 
 } // namespace qmb

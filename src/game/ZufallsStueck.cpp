@@ -9,16 +9,16 @@ namespace qmb {
 void frmMain::ZufallsStück() {
     d.zufall.Randomize(d.uhr.Timer());
     d.fenster.DoEvents();
-    sound.MciSchließen("qmbgame");
+    sound.MciSchließen(ALIAS_MUSIK);
     const float r = d.zufall.Rnd();
     // Rounding halves to even makes pieces 2 and 3 twice as likely as 1 and 4.
-    const int16_t i = nearest16(static_cast<double>(r) * (4 - 1) + 1);
-    sound.MciSpielen(sound.Lieder[static_cast<size_t>(i)], "qmbgame");
+    const int16_t i = nearest16(static_cast<double>(r) * (LIEDER - 1) + 1);
+    sound.MciSpielen(sound.Lieder[static_cast<size_t>(i)], ALIAS_MUSIK);
 }
 
 void frmMain::tmrRand_Timer() {
     d.zufall.Randomize(d.uhr.Timer());
-    if (sound.StückZuEnde("qmbgame")) ZufallsStück();
+    if (sound.StückZuEnde(ALIAS_MUSIK)) ZufallsStück();
 }
 
 void frmMain::mnuMusik_Click() {
@@ -27,7 +27,7 @@ void frmMain::mnuMusik_Click() {
     if (sound.MusikAn)
         ZufallsStück();
     else
-        sound.MciSchließen("qmbgame");
+        sound.MciSchließen(ALIAS_MUSIK);
 }
 
 void frmMain::mnuNächsterSong_Click() { ZufallsStück(); }

@@ -11,6 +11,7 @@
 
 #include "game/Bestenliste.h"
 #include "game/Flugdaten.h"
+#include "game/Regeln.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Tastencodes.h"
 #include "platform/Zeichenobjekte.h"
@@ -106,8 +107,8 @@ public:
     Beschriftung lblPunkte{480, 480, 2535, 1455, true, {}, false};
 
     // ---- slot records -----------------------------------------------------
-    std::array<Flugdaten, 101> BallDaten{};  // 1 to 100 are used
-    std::array<Flugdaten, 11> BonusDaten{};  // 1 to 10 are used
+    std::array<Flugdaten, BALLPLÄTZE + 1> BallDaten{};   // 1 to BALLPLÄTZE are used
+    std::array<Flugdaten, BONUSPLÄTZE + 1> BonusDaten{}; // 1 to BONUSPLÄTZE are used
     const Flugdaten LeerDaten{};
     const Position Parkposition{};
 

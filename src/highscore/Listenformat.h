@@ -57,10 +57,10 @@ std::vector<std::string> ZeilenZerlegen(std::string_view inhalt, bool abgeschnit
 // The file for a list of plain texts: each scrambled, each ended by CR LF.
 std::string ListeSchreiben(const std::vector<std::string>& klartexte);
 
-// Inserts a new entry the way the list always has: before the first entry
-// whose score is less than or equal to `Punkte`, ten entries at most, lines
-// that are not entries dropped. `platz` is 1..10, or 0 when ten higher
-// entries left no room.
+// Inserts a new entry before the first entry whose score is less than or
+// equal to `Punkte` (a tie goes above the older entries), ten entries at
+// most, lines that are not entries dropped. `platz` is 1..10, or 0 when ten
+// higher entries left no room.
 struct Einfügung {
     std::vector<std::string> klartexte;
     int16_t platz = 0;

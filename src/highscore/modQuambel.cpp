@@ -10,7 +10,8 @@ namespace {
 
 // A new list is written under a name of its own beside the list: the prefix
 // and then the copy's name and a count, so that two running copies never
-// write into the same file. The old fixed name is the prefix alone.
+// write into the same file. Earlier versions of Quambel wrote under the
+// prefix alone.
 constexpr std::string_view NEU_PRÄFIX = "Cache.qmb";
 
 } // namespace
@@ -70,7 +71,7 @@ void modQuambel::HighscoreDateiSetzen() {
 // gone was left by a copy that died in the middle: unfinished, and the list
 // beside it is the valid one. A file of a copy still running (another
 // user's, who has a lock of his own) is none of our business; one without a
-// copy's name is from an old version, one with our own name from a dead
+// copy's name is from an earlier version, one with our own name from a dead
 // copy whose process id we now have. Where the file system cannot lock, the
 // name alone decides.
 void modQuambel::resteEntfernen() {

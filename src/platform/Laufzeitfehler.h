@@ -17,7 +17,8 @@ private:
     int nummer_;
 };
 
-// The numbers used, as the platform's run time numbers them.
+// The numbers the messages show in brackets: fixed, so that a player's report
+// names the kind of failure whatever the wording.
 inline constexpr int FEHLER_PFAD_DATEI = 75;      // path/file access error
 inline constexpr int FEHLER_PFAD = 76;            // path not found
 inline constexpr int FEHLER_RESSOURCE = 326;      // resource not found

@@ -1,9 +1,10 @@
 #pragma once
-// Confinement of the mouse pointer, in the terms of the platform it was
-// designed for: a client rectangle, conversion to screen coordinates, and a
-// clip rectangle that confines the pointer. Releasing sets the clip to the
-// whole desktop. The X11 adapter turns a clip inside the desktop into a
-// pointer grab confined to the playfield, and the desktop clip into a release.
+// Confinement of the mouse pointer, asked for in screen rectangles: the
+// window's client rectangle, its conversion to screen coordinates, and a clip
+// rectangle that confines the pointer. Releasing sets the clip to the whole
+// desktop. Each desktop confines in its own way, so the adapters translate:
+// on X11 a clip inside the desktop becomes a pointer grab confined to the
+// playfield, and the desktop clip a release.
 #include <cstdint>
 
 namespace qmb {

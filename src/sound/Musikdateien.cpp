@@ -39,7 +39,7 @@ std::string modSound::TempPfadHolen() {
 }
 
 void modSound::SoundDateinamenSetzen() {
-    for (int i = 1; i <= 4; ++i)
+    for (int i = 1; i <= LIEDER; ++i)
         Lieder[static_cast<size_t>(i)] = SoundOrdner + "game" + std::to_string(i) + ".qmb";
     VerlorenDatei = SoundOrdner + "lost" + ".qmb";
     GewonnenDatei = SoundOrdner + "won" + ".qmb";
@@ -104,13 +104,10 @@ void modSound::SoundInitialisieren() {
 }
 
 void modSound::SoundDateienSchreiben() {
-    RessourceSpeichern(103, "CUSTOM", Lieder[1]);
-    RessourceSpeichern(104, "CUSTOM", Lieder[2]);
-    RessourceSpeichern(105, "CUSTOM", Lieder[3]);
-    RessourceSpeichern(106, "CUSTOM", Lieder[4]);
+    for (int i = 1; i <= LIEDER; ++i) RessourceSpeichern(RESSOURCE_LIED_1 + i - 1, "CUSTOM", Lieder[static_cast<size_t>(i)]);
     fenster_.DoEvents();
-    RessourceSpeichern(101, "CUSTOM", VerlorenDatei);
-    RessourceSpeichern(102, "CUSTOM", GewonnenDatei);
+    RessourceSpeichern(RESSOURCE_VERLOREN, "CUSTOM", VerlorenDatei);
+    RessourceSpeichern(RESSOURCE_GEWONNEN, "CUSTOM", GewonnenDatei);
 }
 
 void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::string& Datei) {
@@ -133,8 +130,8 @@ void modSound::DateiLöschen(const std::string& Pfad) {
 }
 
 void modSound::SoundBeenden() {
-    MciSchließen("qmbscore");
-    MciSchließen("qmbgame");
+    MciSchließen(ALIAS_JINGLE);
+    MciSchließen(ALIAS_MUSIK);
     MusikordnerRäumen();
 }
 

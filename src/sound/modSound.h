@@ -1,8 +1,8 @@
 #pragma once
 // The music module: writes the six pieces carried in the program into a
 // private folder at start-up and removes them at shut-down, and talks to the
-// player in command strings with the aliases "qmbgame" (background piece)
-// and "qmbscore" (end-of-game jingle).
+// player in command strings under two aliases, one for the background piece
+// and one for the jingle at a game's end.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -13,6 +13,7 @@
 #include "platform/Befehlsschnittstelle.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"
+#include "sound/Stuecke.h"
 
 namespace qmb {
 
@@ -25,7 +26,7 @@ public:
     bool MusikAn = false;
     std::string TempPfad;
     std::string SoundOrdner;            // ends with a separator
-    std::array<std::string, 5> Lieder;  // 1 to 4 are used
+    std::array<std::string, LIEDER + 1> Lieder; // 1 to LIEDER are used
     std::string VerlorenDatei;
     std::string GewonnenDatei;
 

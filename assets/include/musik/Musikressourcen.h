@@ -5,8 +5,8 @@
 
 namespace qmb {
 
-// The bytes of piece `id`: 101 the lost jingle, 102 the won jingle, 103 to
-// 106 the background pieces game1 to game4. Empty for any other id.
+// The bytes of the piece carried under `id` (the numbers assets/CMakeLists.txt
+// gives the pieces, src/sound/Stuecke.h). Empty for any other id.
 std::span<const unsigned char> Musikressource(int id);
 
 } // namespace qmb

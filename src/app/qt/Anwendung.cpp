@@ -13,12 +13,12 @@ void bilderEinbinden() { Q_INIT_RESOURCE(bilder); }
 
 namespace {
 
-// The fonts the window layout names, or their closest free look-alikes.
+// Message and input boxes and the menus in the dialog font at 8 point, as
+// the settings panel: one plain look across the program's windows.
 void schriftenEinrichten() {
-    // Message and input boxes and the menus in the layout's dialog font.
-    // (Wine's "MS Sans Serif" is a bitmap font with three sizes only: at 18
-    // pixels or on a 2x screen it draws small glyphs spread apart; the fonts
-    // come from schrift() and scale.)
+    // From schrift(), which picks a scalable font: a bitmap font (Wine's
+    // "MS Sans Serif" has three sizes only) draws small glyphs spread apart
+    // at 18 pixels or on a 2x screen.
     QApplication::setFont(qmb::schrift(qmb::Schriftart::Dialog, 8));
 }
 

@@ -125,7 +125,8 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     tafel_.push_back({optMaus, pixel(1320, 360, 735, 255)});
     chkMaus = new QCheckBox(text(m_.chkMaus.Caption), fraSteuerung);
     // To the frame's inner edge, 8 pixels wider than laid out: Qt's tick box
-    // takes more room than the old toolkit's, and the caption must not clip.
+    // and its gap take more room than the layout gives them, and the caption
+    // must not clip.
     tafel_.push_back({chkMaus, pixel(2160, 360, 2415, 255)});
     cmdLos = new QPushButton(QStringLiteral("Das Spiel &starten"), fraSpielEinstellungen);
     tafel_.push_back({cmdLos, pixel(240, 1320, 4575, 375)});

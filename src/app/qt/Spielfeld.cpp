@@ -71,9 +71,8 @@ QRectF Spielfeld::ballOrt(int i) const {
     const Form& f = m_.Ball(i);
     const Flugdaten& d = m_.BallDaten[static_cast<size_t>(i)];
     if (anteilBälle_ <= 0.0 || d.Aktiv == 0) return ansicht(alsPixel(f.Left, f.Top, f.Width, f.Height));
-    const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Spiegeln,
-                      m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Mitte};
-    const Ort o = vorhersagen({f.Left, f.Top, f.Width, f.Height, double(d.vx), double(d.vy), 17.0}, r, anteilBälle_);
+    const auto [flug, raum] = ballFlug(m_, i);
+    const Ort o = vorhersagen(flug, raum, anteilBälle_);
     return ansicht(alsPixel(o.Left, o.Top, f.Width, f.Height));
 }
 
@@ -81,27 +80,25 @@ QRectF Spielfeld::bonusOrt(int i) const {
     const Bild& b = m_.Bonus(i);
     const Flugdaten& d = m_.BonusDaten[static_cast<size_t>(i)];
     if (anteilBonusse_ <= 0.0 || d.Aktiv == 0) return ansicht(alsPixel(b.Left, b.Top, b.Width, b.Height));
-    // Bonuses know no ceiling: thrown up, they may rise past it.
-    const Spielraum r{m_.Links.X1, m_.Rechts.X1, m_.Oben.Y1, Spielraum::Decke::Keine,
-                      m_.Pad.Left, m_.Pad.Left + m_.Pad.Width, m_.Pad.Top, Spielraum::Pad::Ueberlappung};
-    const Ort o = vorhersagen({b.Left, b.Top, b.Width, b.Height, double(d.vx), double(d.vy), 20.0}, r, anteilBonusse_);
+    const auto [flug, raum] = bonusFlug(m_, i);
+    const Ort o = vorhersagen(flug, raum, anteilBonusse_);
     return ansicht(alsPixel(o.Left, o.Top, b.Width, b.Height));
 }
 
 QRectF Spielfeld::schussOrt(int i) const {
     const Form& s = m_.Schuss(i);
     if (anteilSchüsse_ <= 0.0) return ansicht(alsPixel(s.Left, s.Top, s.Width, s.Height));
-    // Shots rise 240 twips a tick, straight up; the walls never touch them.
-    const Spielraum r{-1e9f, 1e9f, m_.Oben.Y1, Spielraum::Decke::Anhalten};
-    const Ort o = vorhersagen({s.Left, s.Top, s.Width, s.Height, 0.0, -240.0, 0.0}, r, anteilSchüsse_);
+    const auto [flug, raum] = schussFlug(m_, i);
+    const Ort o = vorhersagen(flug, raum, anteilSchüsse_);
     return ansicht(alsPixel(o.Left, o.Top, s.Width, s.Height));
 }
 
 Spielfeld::~Spielfeld() = default;
 
 QFont Spielfeld::beschriftungsSchrift() {
-    // 13.5 point at the 96 dpi the game was laid out for: 18 pixels. Pixel
-    // sizes keep the three lines inside the label whatever the screen's dpi.
+    // 13.5 point at 96 dpi: 18 pixels, the size the label's three lines are
+    // fitted to. Pixel sizes keep them inside the label whatever the
+    // screen's dpi.
     return schrift(Schriftart::Dialog, 13.5);
 }
 
@@ -206,7 +203,7 @@ void Spielfeld::neuMalen(const QRegion& bereich) {
     const bool eigen = m_.SpielLäuft && !m_.fraSpielEinstellungen.Visible && isVisible();
     if (eigen && !flächeVersucht_) {
         flächeVersucht_ = true;
-        fläche_ = eigeneBildflaeche(this, [this](QPainter& p, const QRegion& r) { zeichnen(p, r); });
+        fläche_ = eigeneBildfläche(this, [this](QPainter& p, const QRegion& r) { zeichnen(p, r); });
     }
     if (eigen && fläche_) {
         if (fläche_->zeigen(bereich.isEmpty() ? QRegion(rect()) : bereich) && gezeigt) gezeigt();
@@ -301,7 +298,7 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
             textBild_.fill(Qt::transparent);
             QPainter t(&textBild_);
             // Laid out as at scale 1 and drawn larger, so that the lines
-            // break where they always did.
+            // break at the same words at every scale.
             t.scale(maßstab_, maßstab_);
             t.setFont(schrift_);
             t.setPen(palette().color(QPalette::WindowText));

@@ -55,7 +55,7 @@ public:
     // `bereich` (also used by the benchmark).
     void zeichnen(QPainter& p, const QRegion& bereich);
 
-    // The label's font: "MS Sans Serif" 13.5 point where available.
+    // The label's font: the dialog font at 13.5 point (Schriften.h).
     static QFont beschriftungsSchrift();
 
     // The playfield's size at scale 1, and the scale it is drawn at: pixels
@@ -134,7 +134,7 @@ private:
     qint64 nächstesBildNs_ = 0;
     bool imBildtakt_ = false;
     bool bildtaktAn_ = false;
-    std::unique_ptr<Bildflaeche> fläche_;
+    std::unique_ptr<Bildfläche> fläche_;
     bool flächeVersucht_ = false;
     bool verbergenNachMalen_ = false;
 };

@@ -14,10 +14,10 @@ class QWidget;
 
 namespace qmb {
 
-class Bildflaeche {
+class Bildfläche {
 public:
     using Malen = std::function<void(QPainter&, const QRegion&)>;
-    virtual ~Bildflaeche() = default;
+    virtual ~Bildfläche() = default;
     // Shows the widget's picture on the surface, over the widget: repaints
     // `bereich` (widget coordinates) and whatever the buffer it paints into
     // missed, then hands it to the compositor. False when nothing could be
@@ -31,9 +31,9 @@ public:
 // The surface for the platform Qt runs on, or null where the widget paints
 // cheaply enough itself (X11, Windows, offscreen).
 #if defined(QUAMBEL_WAYLAND)
-std::unique_ptr<Bildflaeche> eigeneBildflaeche(QWidget* widget, Bildflaeche::Malen malen);
+std::unique_ptr<Bildfläche> eigeneBildfläche(QWidget* widget, Bildfläche::Malen malen);
 #else
-inline std::unique_ptr<Bildflaeche> eigeneBildflaeche(QWidget*, Bildflaeche::Malen) { return nullptr; }
+inline std::unique_ptr<Bildfläche> eigeneBildfläche(QWidget*, Bildfläche::Malen) { return nullptr; }
 #endif
 
 } // namespace qmb

@@ -9,16 +9,16 @@ namespace qmb {
 QFont schrift(Schriftart art, double punkt, bool fett) {
     QFont f;
 #if defined(Q_OS_WIN)
-    // Windows maps "MS Sans Serif" to its scalable Microsoft Sans Serif.
+    // Windows has scalable fonts of its own for each kind.
     switch (art) {
     case Schriftart::Dialog: f.setFamilies(QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial")}); break;
     case Schriftart::Arial: f.setFamilies(QStringList{QStringLiteral("Arial")}); break;
     case Schriftart::Comic: f.setFamilies(QStringList{QStringLiteral("Comic Sans MS"), QStringLiteral("Arial")}); break;
     }
 #else
-    // Free look-alikes: Liberation Sans has Arial's metrics and comes closest
-    // to the old sans serif dialog font too (whose only free copy is a bitmap
-    // font that cannot scale); Comic Neue is drawn after Comic Sans.
+    // Free fonts of the same measure: Liberation Sans has Arial's metrics
+    // and comes closest to Microsoft Sans Serif too (Wine's "MS Sans Serif"
+    // is a bitmap font that cannot scale); Comic Neue is drawn after Comic Sans.
     const QString ersatz = QStringLiteral("DejaVu Sans");
     switch (art) {
     case Schriftart::Dialog:

@@ -1,14 +1,14 @@
 #pragma once
-// The fonts the window layouts name, as scalable fonts at their designed
-// sizes. The layouts give point sizes at 96 dpi; they become pixel sizes so
-// that every text keeps its place in its twip-sized control at any dpi, and
-// Qt scales them cleanly at any device pixel ratio.
+// The game's fonts, scalable, at the sizes its windows are laid out for.
+// Sizes are given in points at 96 dpi and set as pixel sizes, so that every
+// text keeps its place in its twip-sized control at any dpi, and Qt scales
+// them cleanly at any device pixel ratio.
 #include <QFont>
 
 namespace qmb {
 
 enum class Schriftart {
-    Dialog, // "MS Sans Serif", the dialog and label font of the layouts
+    Dialog, // the plain sans serif of dialogs, the settings panel and the score label
     Arial,
     Comic,  // "Comic Sans MS"
 };

@@ -28,9 +28,9 @@ namespace qmb {
 
 namespace {
 
-class WaylandBildflaeche : public Bildflaeche {
+class WaylandBildfläche : public Bildfläche {
 public:
-    WaylandBildflaeche(QWidget* widget, Malen malen) : widget_(widget), malen_(std::move(malen)) {
+    WaylandBildfläche(QWidget* widget, Malen malen) : widget_(widget), malen_(std::move(malen)) {
         auto* schnittstelle = QGuiApplication::platformNativeInterface();
         if (!schnittstelle) return;
         anzeige_ = static_cast<wl_display*>(schnittstelle->nativeResourceForIntegration("wl_display"));
@@ -41,7 +41,7 @@ public:
         register_ = eigenesRegister(anzeige_, schlange_, &registerHörer, this);
     }
 
-    ~WaylandBildflaeche() override {
+    ~WaylandBildfläche() override {
         if (!anzeige_) return;
         pufferFreigeben();
         if (unter_) wl_subsurface_destroy(unter_);
@@ -199,7 +199,7 @@ private:
     }
 
     static void globalNeu(void* daten, wl_registry* reg, uint32_t name, const char* schnittstelle, uint32_t) {
-        auto* selbst = static_cast<WaylandBildflaeche*>(daten);
+        auto* selbst = static_cast<WaylandBildfläche*>(daten);
         if (std::strcmp(schnittstelle, wl_shm_interface.name) == 0 && !selbst->shm_)
             selbst->shm_ = static_cast<wl_shm*>(wl_registry_bind(reg, name, &wl_shm_interface, 1));
         else if (std::strcmp(schnittstelle, wl_subcompositor_interface.name) == 0 && !selbst->unterCompositor_)
@@ -230,9 +230,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Bildflaeche> eigeneBildflaeche(QWidget* widget, Bildflaeche::Malen malen) {
+std::unique_ptr<Bildfläche> eigeneBildfläche(QWidget* widget, Bildfläche::Malen malen) {
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return nullptr;
-    auto fläche = std::make_unique<WaylandBildflaeche>(widget, std::move(malen));
+    auto fläche = std::make_unique<WaylandBildfläche>(widget, std::move(malen));
     if (!fläche->brauchbar()) return nullptr;
     return fläche;
 }

@@ -83,7 +83,7 @@ bool istOrdner(const std::wstring& pfad) {
 // (the lock of a copy, a piece being played): the folder can then be removed.
 // Where the file system cannot (FAT, Windows before 10), the name goes when
 // the last handle is closed.
-bool loeschen(const std::wstring& pfad) {
+bool löschen(const std::wstring& pfad) {
     const HANDLE h = ::CreateFileW(pfad.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -230,7 +230,7 @@ public:
         std::wstring p;
         if (pfad.empty() || !win::breit(pfad, p)) return ENOENT;
         if (istOrdner(p)) return EISDIR;
-        return mitGeduld([&] { return loeschen(p); });
+        return mitGeduld([&] { return löschen(p); });
     }
 
     Fehlernummer ordnerSichern(const std::string& ordner) override {
