@@ -172,7 +172,11 @@ TEST_F(Liste, NamenMitCrLfImVerwürfeltenTextBleibenGanz) {
     // its end, "ex" a lone CR; "·a" at key º, k gives CR LF and "123" then
     // meets the key's start, as if a line with 123 points began; the tail of
     // "aAag_k" read on its own is all letters, and still it stays the name's.
-    const std::vector<std::string> namen = {"060en", "050Wifi", "040Haag", "030ex", "010aAag_k", "005Abcdefghijklmnopq\xB7" "a123"};
+    // The tails of the last three names count as a name's characters only
+    // with their mark, letter, digit or blank.
+    const std::vector<std::string> namen = {"060en",     "050Wifi",          "040Haag",      "030ex",
+                                            "010aAag_k", "005Abcdefghijklmnopq\xB7" "a123", "004enrico-\xD6l",
+                                            "003enrico_1", "002enrico 2"};
     for (const auto& n : namen) liste.HighscoreEintragen(ausCp1252(n.substr(3)), static_cast<int16_t>(std::stoi(n)));
     // Read as one line or as two, the last name gives the same bytes.
     EXPECT_EQ(liste.ZeilenLesen(), namen);

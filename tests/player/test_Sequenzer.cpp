@@ -75,6 +75,23 @@ TEST(Sequenzer, EreignisseZumNächstenBlockUndDasEnde) {
     EXPECT_EQ((std::tuple{q.spielen(21, false, &a), q.spielen(-1, false, &a), zustand(q)}), (std::tuple{false, false, std::tuple(20, false, true)}));
 }
 
+// A chord on every channel at once: all its notes sound in their block, none
+// is held back to a later one.
+TEST(Sequenzer, EinAkkordAufAllenKanälenKlingtImSelbenBlock) {
+    Spur s;
+    std::vector<Nachricht> soll;
+    for (int k = 0; k < 16; ++k) {
+        s.an(0, k, 60 + k);
+        soll.push_back({0, k, 0x90, 60 + k, 100});
+    }
+    Sequenzer q(stück(s.ende(100)), 0, Rate);
+    Aufnahme a;
+    ASSERT_TRUE(q.spielen(0, false, &a));
+    a.liste.clear();
+    blöcke(q, a, 3);
+    EXPECT_EQ(a.noten(), soll);
+}
+
 TEST(Sequenzer, WiederholenBehältDenÜberhang) {
     // 20.5 ms = 1312 frames: from 10 ms the end comes inside block 11, 32 frames over.
     Sequenzer q(stück(Spur().an(0, 0, 60).aus(205, 0, 60).ende()), 0, Rate);

@@ -355,6 +355,7 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     ball(6, {400, 400, -120, -300, true});  // 340 lies 20 past the wall: 380; 258.5 lies 101.5 above the ceiling: 461.5
     ball(7, {3000, 6300, 60, 200, true});   // 6408.5 would sink into the pad: it rests on its top, caught where it is
     ball(8, {4000, 6300, 0, 200, true});    // beside the pad it falls on; the next tick loses it
+    ball(9, {3590, 6300, 60, 200, true});   // caught by its centre at 3710; drawn moving on, it would leave the pad's end and sink
     // The bonus: 5670 + 360 crosses 6000 by 30: 5640 − 30; 1000 + 0.25·(40 + 20).
     bonus(2, static_cast<int>(Motiv::BonusMuni), {5640, 1000, 120, 40, true});
     for (int i : {1, 2}) m.Schuss.Load(i);
@@ -368,9 +369,9 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     t = 0.5;
     m.lblPunkte.Caption = "Punkte: 2";
     feld.bildMachen();
-    EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.bonusOrt(2), feld.schussOrt(2)}),
+    EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.ballOrt(9), feld.bonusOrt(2), feld.schussOrt(2)}),
               (std::vector{alsPixel(3075, 2958.5f, 240, 240), alsPixel(380, 461.5f, 240, 240), alsPixel(3000, 6360, 240, 240),
-                           alsPixel(4000, 6408.5f, 240, 240), alsPixel(5610, 1015, 360, 360), alsPixel(2520, 360, 30, 120)}));
+                           alsPixel(4000, 6408.5f, 240, 240), alsPixel(3590, 6360, 240, 240), alsPixel(5610, 1015, 360, 360), alsPixel(2520, 360, 30, 120)}));
     const QRect label = alsPixel(m.lblPunkte.Left, m.lblPunkte.Top, m.lblPunkte.Width, m.lblPunkte.Height).toAlignedRect();
     EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
     EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
