@@ -52,7 +52,8 @@ struct Tisch {
                      .string();
         std::filesystem::create_directories(ordner);
         programm.tempOrdner = ordner;
-        for (int id = RESSOURCE_VERLOREN; id < RESSOURCE_LIED_1 + LIEDER; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
+        for (int id = RESSOURCE_VERLOREN; id < RESSOURCE_LIED_1 + LIEDER; ++id)
+            programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
         form.Form_Load();
         form.mnuSpielStarten_Click();
         if (!form.SpielLäuft) throw std::runtime_error("the game did not start");

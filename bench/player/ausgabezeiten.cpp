@@ -24,8 +24,8 @@
 namespace {
 
 using Uhr = std::chrono::steady_clock;
-constexpr int Rate = 8000;           // the recording: mono, 8 kHz is plenty to see sound
-constexpr double Schwelle = 0.001;   // -60 dBFS: below this a piece counts as silent
+constexpr int Rate = 8000;         // the recording: mono, 8 kHz is plenty to see sound
+constexpr double Schwelle = 0.001; // -60 dBFS: below this a piece counts as silent
 
 double ms(Uhr::time_point t) { return std::chrono::duration<double, std::milli>(t.time_since_epoch()).count(); }
 
@@ -38,7 +38,9 @@ struct Aufnahme {
     std::thread t;
     bool starten() {
         parec = ::popen(("parec -d stumm.monitor --raw --format=float32le --channels=1 --rate=" + std::to_string(Rate) +
-                         " --latency-msec=5").c_str(), "r");
+                         " --latency-msec=5")
+                            .c_str(),
+                        "r");
         if (!parec) return false;
         t = std::thread([this] {
             float b[40]; // 5 ms
@@ -77,7 +79,8 @@ int main(int argc, char** argv) {
     if (!s.warteAufKlang()) return 1; // the player has said why
     const auto datei = std::filesystem::temp_directory_path() / "quambel-ausgabezeiten.mid";
     const auto stück = qmb::Musikressource(qmb::RESSOURCE_LIED_1);
-    std::ofstream(datei, std::ios::binary).write(reinterpret_cast<const char*>(stück.data()), std::streamsize(stück.size()));
+    std::ofstream(datei, std::ios::binary)
+        .write(reinterpret_cast<const char*>(stück.data()), std::streamsize(stück.size()));
     Aufnahme a;
     if (!a.starten()) return 1;
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -86,7 +89,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runden; ++i) {
         s.mciSendString("open \"" + datei.string() + "\" type MPEGVideo alias qmbgame", antwort);
         const double an = ms(Uhr::now());
-        s.mciSendString("play qmbgame from " + std::to_string(10000 + 5000 * i), antwort); // inside the piece: it sounds at once
+        s.mciSendString("play qmbgame from " + std::to_string(10000 + 5000 * i),
+                        antwort); // inside the piece: it sounds at once
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         const double zu = ms(Uhr::now());
         s.mciSendString("close qmbgame", antwort);
@@ -103,7 +107,8 @@ int main(int argc, char** argv) {
         if (nach != a.laut.begin() && *(nach - 1) > an) stille.push_back(std::max(0.0, *(nach - 1) - zu));
     }
     std::printf("| Messung (%d Runden, Null-Senke des Tonservers, Schwelle -60 dBFS) | Mittel / höchstens | Ziel |\n"
-                "| --- | --- | --- |\n", runden);
+                "| --- | --- | --- |\n",
+                runden);
     zeile("play bis zum ersten Klang (Ausgabe öffnen, Vorrat, Gerät, Tonserver)", hören, "≤ 100 ms");
     zeile("close bis zur Stille (Ausblenden, Gerätepuffer, Tonserver)", stille, "≤ 100 ms");
     std::printf("| Aussetzer | %ld | 0 |\n", s.unterläufe());

@@ -121,7 +121,8 @@ void synthese(benchmark::State& state, std::shared_ptr<const qmb::MidiStück> st
         musik += static_cast<double>(blöcke) * qmb::Sequenzer::Blocklänge / e.abtastrate;
         state.PauseTiming();
         q.verstummen(klang.get());
-        for (int i = 0; i < 2000; ++i) klang->rendern(l.data(), r.data(), qmb::Sequenzer::Blocklänge); // let it die away
+        for (int i = 0; i < 2000; ++i)
+            klang->rendern(l.data(), r.data(), qmb::Sequenzer::Blocklänge); // let it die away
         state.ResumeTiming();
     }
     state.counters["Echtzeitfaktor"] = wand > 0 ? musik / wand : 0;
@@ -134,14 +135,21 @@ void BM_DichtesStück(benchmark::State& state) {
     synthese(state, lesen(daten), static_cast<int>(state.range(0)), 60'000);
 }
 // The player's own polyphony, then FluidSynth's default of 256.
-BENCHMARK(BM_DichtesStück)->Arg(qmb::Klangeinstellungen{}.polyphonie)->Arg(256)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_DichtesStück)
+    ->Arg(qmb::Klangeinstellungen{}.polyphonie)
+    ->Arg(256)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 #if QUAMBEL_MUSIKDATEN
 void BM_Spielmusik(benchmark::State& state) {
     const auto daten = qmb::Musikressource(static_cast<int>(state.range(0)));
     synthese(state, lesen({daten.data(), daten.size()}), qmb::Klangeinstellungen{}.polyphonie, 600'000);
 }
-BENCHMARK(BM_Spielmusik)->DenseRange(qmb::RESSOURCE_LIED_1, qmb::RESSOURCE_LIED_1 + qmb::LIEDER - 1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Spielmusik)
+    ->DenseRange(qmb::RESSOURCE_LIED_1, qmb::RESSOURCE_LIED_1 + qmb::LIEDER - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 #endif
 
 // Creating the synth with each GM SoundFont that is installed.

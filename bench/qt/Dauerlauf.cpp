@@ -35,10 +35,10 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QRadioButton>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "app/qt/Anwendung.h"
@@ -93,6 +93,7 @@ struct Tick {
 class Malungen : public QObject {
 public:
     double sekunden = -1;
+
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Paint && sekunden < 0) sekunden = sekundenSeitProzessstart();
@@ -115,12 +116,18 @@ int main(int argc, char** argv) {
     int voll = 0;
     bool stumm = false, nurTakte = false;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--voll")) voll = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--stumm")) stumm = std::atoi(argv[i + 1]) != 0;
-        else if (!std::strcmp(argv[i], "--nur-takte")) nurTakte = std::atoi(argv[i + 1]) != 0;
-        if (!std::strcmp(argv[i], "--spiel")) spielSekunden = std::atof(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--leerlauf")) leerlaufSekunden = std::atof(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--ticks")) tickDatei = argv[i + 1];
+        if (!std::strcmp(argv[i], "--voll"))
+            voll = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--stumm"))
+            stumm = std::atoi(argv[i + 1]) != 0;
+        else if (!std::strcmp(argv[i], "--nur-takte"))
+            nurTakte = std::atoi(argv[i + 1]) != 0;
+        if (!std::strcmp(argv[i], "--spiel"))
+            spielSekunden = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--leerlauf"))
+            leerlaufSekunden = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--ticks"))
+            tickDatei = argv[i + 1];
     }
 
     QApplication app(argc, argv);
@@ -178,7 +185,10 @@ int main(int argc, char** argv) {
                 e->setTextValue(QStringLiteral("Bot"));
                 e->accept();
             } else if (auto* b = qobject_cast<QMessageBox*>(dlg)) {
-                if (b->defaultButton()) b->defaultButton()->click(); else b->accept();
+                if (b->defaultButton())
+                    b->defaultButton()->click();
+                else
+                    b->accept();
             } else if (auto* d = qobject_cast<QDialog*>(dlg)) {
                 d->accept();
             }
@@ -204,15 +214,16 @@ int main(int argc, char** argv) {
                 qmb::Form& b = m.Ball(i);
                 b.Left = std::uniform_real_distribution<float>(m.Links.X1, m.Rechts.X1 - b.Width)(zufall);
                 b.Top = std::uniform_real_distribution<float>(m.Oben.Y1, 3000)(zufall);
-                f = {std::uniform_int_distribution<int>(-150, 150)(zufall), std::uniform_int_distribution<int>(-300, 0)(zufall), -1};
+                f = {std::uniform_int_distribution<int>(-150, 150)(zufall),
+                     std::uniform_int_distribution<int>(-300, 0)(zufall), -1};
                 b.Visible = true;
                 ++m.Punkte;
             }
             m.PunkteStandAktualisieren();
             if (m.optMaus.Value) {
                 const QPointF p(30, 440);
-                QMouseEvent bewegung(QEvent::MouseMove, p, fenster.feld()->mapToGlobal(p), Qt::NoButton,
-                                     Qt::NoButton, Qt::NoModifier);
+                QMouseEvent bewegung(QEvent::MouseMove, p, fenster.feld()->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                                     Qt::NoModifier);
                 QApplication::sendEvent(fenster.feld(), &bewegung);
             }
             return;
@@ -297,7 +308,8 @@ int main(int argc, char** argv) {
         csv << "zeitgeber,ms,abschnitt\n";
     }
     for (const Tick& t : ticks) {
-        if (csv) csv << zeitgeber[static_cast<size_t>(t.zeitgeber)]->Name() << ',' << t.ms << ',' << t.abschnitt << '\n';
+        if (csv)
+            csv << zeitgeber[static_cast<size_t>(t.zeitgeber)]->Name() << ',' << t.ms << ',' << t.abschnitt << '\n';
         const Tick*& l = letzter[static_cast<size_t>(t.zeitgeber)];
         if (l && l->abschnitt == t.abschnitt) abstände[static_cast<size_t>(t.zeitgeber)].push_back(t.ms - l->ms);
         l = &t;
@@ -311,22 +323,25 @@ int main(int argc, char** argv) {
             abweichung.push_back(std::abs(x - nenn[i]));
         }
         const double mittel = a.empty() ? 0 : summe / static_cast<double>(a.size());
-        std::printf("| %s: Abstand im Mittel / 99. Perzentil der Abweichung (%zu Abstände) | %.2f ms / %.2f ms | %.0f ± 0,5 ms / < 4 ms |\n",
+        std::printf("| %s: Abstand im Mittel / 99. Perzentil der Abweichung (%zu Abstände) | %.2f ms / %.2f ms | %.0f "
+                    "± 0,5 ms / < 4 ms |\n",
                     zeitgeber[i]->Name().c_str(), a.size(), mittel, perzentil(abweichung, 0.99), nenn[i]);
     }
     {
         double summe = 0;
         for (double x : bildAbstände) summe += x;
         const double n = static_cast<double>(bildAbstände.size());
-        std::printf("| Bilder im Spiel (%s, im Mittel %.0f Bälle): Abstand im Mittel / 99. Perzentil (%zu Abstände) | %.2f ms / %.2f ms | 16,7 ms bei 60 Hz |\n",
+        std::printf("| Bilder im Spiel (%s, im Mittel %.0f Bälle): Abstand im Mittel / 99. Perzentil (%zu Abstände) | "
+                    "%.2f ms / %.2f ms | 16,7 ms bei 60 Hz |\n",
                     nurTakte ? "nur zu den Takten" : "flüssig", n > 0 ? bälleSumme / n : 0, bildAbstände.size(),
                     n > 0 ? summe / n : 0, perzentil(bildAbstände, 0.99));
     }
-    std::printf("| CPU im Spiel, Musik %s (%.0f s, %d Spiele, höchstens %d Bälle, %.0f %% der Zeit ≥ 50 Bälle) | %.1f %% eines Kerns | < 5 %% |\n",
-                stumm ? "aus" : "an", spielWand, spiele, höchstePunkte, ticksImSpiel > 0 ? 100 * ticksMitVielenBällen / ticksImSpiel : 0,
-                spielCpu * 100);
-    std::printf("| CPU im Einstellungsfeld, Musik %s (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", stumm ? "aus" : "an", leerlaufSekunden,
-                leerCpu * 100);
+    std::printf("| CPU im Spiel, Musik %s (%.0f s, %d Spiele, höchstens %d Bälle, %.0f %% der Zeit ≥ 50 Bälle) | %.1f "
+                "%% eines Kerns | < 5 %% |\n",
+                stumm ? "aus" : "an", spielWand, spiele, höchstePunkte,
+                ticksImSpiel > 0 ? 100 * ticksMitVielenBällen / ticksImSpiel : 0, spielCpu * 100);
+    std::printf("| CPU im Einstellungsfeld, Musik %s (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", stumm ? "aus" : "an",
+                leerlaufSekunden, leerCpu * 100);
     std::printf("| Spitze des belegten Speichers (RSS) | %.1f MB | < 80 MB |\n", spitzeKiB() / 1024.0);
     std::printf("| Aussetzer der Tonausgabe (leerer Vorrat, während Musik klang) | %ld | 0 |\n", spieler.unterläufe());
     std::fflush(stdout);

@@ -57,7 +57,10 @@ void malen(benchmark::State& state, qreal dpr) {
     bild.setDevicePixelRatio(dpr);
     const QRegion alles(0, 0, 426, 482);
     f.feld.aktualisieren();
-    { QPainter p(&bild); f.feld.zeichnen(p, alles); } // the picture caches fill once, as on screen
+    {
+        QPainter p(&bild);
+        f.feld.zeichnen(p, alles);
+    } // the picture caches fill once, as on screen
     int n = 0;
     for (auto _ : state) {
         f.bewegen(++n);

@@ -67,9 +67,11 @@ public:
         w_ = std::min(a.width, sw - x_);
         h_ = std::min(a.height, sh - y_);
         if (XShmQueryExtension(d_)) {
-            bild_ = XShmCreateImage(d_, DefaultVisual(d_, DefaultScreen(d_)), static_cast<unsigned>(DefaultDepth(d_, DefaultScreen(d_))),
-                                    ZPixmap, nullptr, &shm_, static_cast<unsigned>(w_), static_cast<unsigned>(h_));
-            shm_.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(bild_->bytes_per_line) * static_cast<size_t>(h_), IPC_CREAT | 0600);
+            bild_ = XShmCreateImage(d_, DefaultVisual(d_, DefaultScreen(d_)),
+                                    static_cast<unsigned>(DefaultDepth(d_, DefaultScreen(d_))), ZPixmap, nullptr, &shm_,
+                                    static_cast<unsigned>(w_), static_cast<unsigned>(h_));
+            shm_.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(bild_->bytes_per_line) * static_cast<size_t>(h_),
+                                IPC_CREAT | 0600);
             shm_.shmaddr = bild_->data = static_cast<char*>(shmat(shm_.shmid, nullptr, 0));
             shm_.readOnly = False;
             XShmAttach(d_, &shm_);
@@ -89,14 +91,18 @@ public:
     bool greifen() {
         if (shm_.shmaddr) return XShmGetImage(d_, DefaultRootWindow(d_), bild_, x_, y_, AllPlanes);
         if (bild_) XDestroyImage(bild_);
-        bild_ = XGetImage(d_, DefaultRootWindow(d_), x_, y_, static_cast<unsigned>(w_), static_cast<unsigned>(h_), AllPlanes, ZPixmap);
+        bild_ = XGetImage(d_, DefaultRootWindow(d_), x_, y_, static_cast<unsigned>(w_), static_cast<unsigned>(h_),
+                          AllPlanes, ZPixmap);
         return bild_ != nullptr;
     }
     int breite() const { return w_; }
     int höhe() const { return h_; }
-    bool rgb32() const { return bild_ && bild_->bits_per_pixel == 32 && bild_->red_mask == 0xFF0000 && bild_->blue_mask == 0xFF; }
+    bool rgb32() const {
+        return bild_ && bild_->bits_per_pixel == 32 && bild_->red_mask == 0xFF0000 && bild_->blue_mask == 0xFF;
+    }
     uint32_t pixel(int x, int y) const {
-        return *reinterpret_cast<const uint32_t*>(bild_->data + static_cast<ptrdiff_t>(y) * bild_->bytes_per_line + x * 4);
+        return *reinterpret_cast<const uint32_t*>(bild_->data + static_cast<ptrdiff_t>(y) * bild_->bytes_per_line +
+                                                  x * 4);
     }
 
 private:
@@ -135,7 +141,8 @@ bool feldFinden(const Greifer& g, Feld& f) {
         for (int x = 0; x < g.breite(); ++x) {
             const uint32_t p = g.pixel(x, y);
             n = (rot(p) < 16 && grün(p) < 16 && blau(p) < 16) ? n + 1 : 0;
-            if (n > lauf[static_cast<size_t>(y)]) lauf[static_cast<size_t>(y)] = n, anfang[static_cast<size_t>(y)] = x - n + 1;
+            if (n > lauf[static_cast<size_t>(y)])
+                lauf[static_cast<size_t>(y)] = n, anfang[static_cast<size_t>(y)] = x - n + 1;
         }
         längster = std::max(längster, lauf[static_cast<size_t>(y)]);
     }
@@ -185,7 +192,8 @@ struct Einordnung {
         auto aufLinie = [&](int hoch, int k_hoch, int n1, int k1, int n2, int k2) {
             if (k1 < 32) return false;
             a = 1.0f - static_cast<float>(n1) / static_cast<float>(k1);
-            return a >= 0 && std::abs(n2 - (1 - a) * k2) <= TOLERANZ && std::abs(hoch - (255 * a + (1 - a) * k_hoch)) <= TOLERANZ;
+            return a >= 0 && std::abs(n2 - (1 - a) * k2) <= TOLERANZ &&
+                   std::abs(hoch - (255 * a + (1 - a) * k_hoch)) <= TOLERANZ;
         };
         // The faintest edge pixels count as background, not as something else.
         if (aufLinie(r, kr, g, kg, b, kb)) return a < MINDESTDECKUNG ? (a = 0, Grund) : Rot;
@@ -316,7 +324,9 @@ int main(int argc, char** argv) {
             std::map<uint32_t, int> häufig;
             for (int y = f.y0; y <= f.y1; y += 3)
                 for (int x = f.x0; x <= f.x1; x += 3) ++häufig[g.pixel(x, y) & 0xFFFFFF];
-            const uint32_t grund = std::max_element(häufig.begin(), häufig.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+            const uint32_t grund = std::max_element(häufig.begin(), häufig.end(), [](auto& a, auto& b) {
+                                       return a.second < b.second;
+                                   })->first;
             e = {rot(grund), grün(grund), blau(grund)};
             D = ball * f.skala;
             A = M_PI * D * D / 4;
@@ -326,8 +336,8 @@ int main(int argc, char** argv) {
             if (einBall) break;
         }
         if (ausführlich)
-            std::fprintf(stderr, "Feld %dx%d bei %d,%d, Skala %.3f, Wand %d px, Grund #%02X%02X%02X, Ball %.0f px\n", f.breite(),
-                         f.höhe(), f.x0, f.y0, f.skala, f.dicke, e.kr, e.kg, e.kb, A);
+            std::fprintf(stderr, "Feld %dx%d bei %d,%d, Skala %.3f, Wand %d px, Grund #%02X%02X%02X, Ball %.0f px\n",
+                         f.breite(), f.höhe(), f.x0, f.y0, f.skala, f.dicke, e.kr, e.kg, e.kb, A);
 
         // ---- measure --------------------------------------------------------------------
         std::vector<Spur> spuren;
@@ -506,19 +516,23 @@ int main(int argc, char** argv) {
                 }
             }
             for (size_t j = 0; j < ganze.size(); ++j)
-                if (spurVon[j] < 0) spuren.push_back({rote[ganze[j]].x(), rote[ganze[j]].y(), 0, 0, t, 1, -1, {}, {}, {}});
+                if (spurVon[j] < 0)
+                    spuren.push_back({rote[ganze[j]].x(), rote[ganze[j]].y(), 0, 0, t, 1, -1, {}, {}, {}});
             std::erase_if(spuren, [&](const Spur& sp) { return sp.zuletzt < t - 2; });
         }
         const double wand = letzte - start;
 
         if (ausführlich)
             for (const Befund& b : befunde)
-                std::fprintf(stderr, "Bild %d (%.3f s): %s bei %.1f, %.1f%s\n", b.bild, b.zeit, b.was, b.x, b.y, b.weg.c_str());
-        std::printf("| Skala | Bilder (neu) | Bilder je s | Bälle im Mittel | Ballspuren | Rücksprünge, davon am Pad (Bilder) | verschwunden (Bilder) | angeschnitten (Bilder) | Reste (längster) |\n");
+                std::fprintf(stderr, "Bild %d (%.3f s): %s bei %.1f, %.1f%s\n", b.bild, b.zeit, b.was, b.x, b.y,
+                             b.weg.c_str());
+        std::printf("| Skala | Bilder (neu) | Bilder je s | Bälle im Mittel | Ballspuren | Rücksprünge, davon am Pad "
+                    "(Bilder) | verschwunden (Bilder) | angeschnitten (Bilder) | Reste (längster) |\n");
         std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
-        std::printf("| %.2g | %d (%d) | %.1f | %.1f | %d | %d, %d (%zu) | %d (%zu) | %d (%zu) | %d (%.1f s) |\n", f.skala, bilder, neueBilder,
-                    wand > 0 ? bilder / wand : 0, neueBilder ? bälleSumme / neueBilder : 0, spurenLang, rück, rückAmPad, bilderRück.size(), weg,
-                    bilderWeg.size(), angeschnitten, bilderAngeschnitten.size(), reste, längsterRest);
+        std::printf("| %.2g | %d (%d) | %.1f | %.1f | %d | %d, %d (%zu) | %d (%zu) | %d (%zu) | %d (%.1f s) |\n",
+                    f.skala, bilder, neueBilder, wand > 0 ? bilder / wand : 0, neueBilder ? bälleSumme / neueBilder : 0,
+                    spurenLang, rück, rückAmPad, bilderRück.size(), weg, bilderWeg.size(), angeschnitten,
+                    bilderAngeschnitten.size(), reste, längsterRest);
     } catch (const std::string& fehler) {
         std::fprintf(stderr, "quambel_bildspur: %s\n", fehler.c_str());
         XCloseDisplay(d);

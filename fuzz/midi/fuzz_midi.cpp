@@ -93,8 +93,10 @@ void spiele(std::shared_ptr<const qmb::MidiStück> stück, std::uint32_t wahl) {
     const std::int64_t spät = länge > 5 ? länge - 5 : 0;
     prüfe(q.spielen(spät, wiederholen, &ziel));
     for (int i = 0; i < 400; ++i) q.block(&ziel);
-    if (!wiederholen) prüfe(q.zuEnde() && !q.spielt() && q.positionMs() == länge);
-    else if (länge > 0) prüfe(q.spielt() && !q.zuEnde());
+    if (!wiederholen)
+        prüfe(q.zuEnde() && !q.spielt() && q.positionMs() == länge);
+    else if (länge > 0)
+        prüfe(q.spielt() && !q.zuEnde());
     q.zustandSenden(ziel);
     q.verstummen(&ziel);
 }

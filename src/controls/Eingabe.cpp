@@ -13,15 +13,13 @@ void frmMain::Form_KeyDown(int KeyCode, int /*Shift*/) {
             SpielEnde();
             // Closed while the game was being ended: nothing left to tell.
             if (!Entladen())
-                d.fenster.MsgBox("Das Spiel wurde abgebrochen.", Knöpfe::OK,
-                                 Symbol::Information, "Abbruch durch Spieler");
+                d.fenster.MsgBox("Das Spiel wurde abgebrochen.", Knöpfe::OK, Symbol::Information,
+                                 "Abbruch durch Spieler");
         }
         break;
     case vbKeySpace:
     case vbKeyDown:
-    case vbKeyShift:
-        PowerPadAn();
-        break;
+    case vbKeyShift: PowerPadAn(); break;
     case vbKeyControl:
     case vbKeyC:
     case vbKeyUp:
@@ -30,8 +28,7 @@ void frmMain::Form_KeyDown(int KeyCode, int /*Shift*/) {
         if (!Schießen) SchussTakt = 0;
         Schießen = true;
         break;
-    default:
-        break;
+    default: break;
     }
     if (optTastatur.Value && SpielLäuft && !Pausiert) {
         if (KeyCode == vbKeyLeft) PadRichtung = 1;
@@ -48,11 +45,8 @@ void frmMain::Form_KeyUp(int KeyCode, int /*Shift*/) {
         break;
     case vbKeyControl:
     case vbKeyC:
-    case vbKeyUp:
-        Schießen = false;
-        break;
-    default:
-        break;
+    case vbKeyUp: Schießen = false; break;
+    default: break;
     }
     if (optTastatur.Value && SpielLäuft && !Pausiert) {
         if (KeyCode == vbKeyRight && PadRichtung == 2) PadRichtung = 0;
@@ -89,12 +83,8 @@ void frmMain::Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float /*Y*/
 
 // The score label lies over the playfield and passes its mouse events on,
 // movement in the window's coordinates, so that mouse control works across it.
-void frmMain::lblPunkte_MouseDown(int Button, int Shift, float X, float Y) {
-    Form_MouseDown(Button, Shift, X, Y);
-}
-void frmMain::lblPunkte_MouseUp(int Button, int Shift, float X, float Y) {
-    Form_MouseUp(Button, Shift, X, Y);
-}
+void frmMain::lblPunkte_MouseDown(int Button, int Shift, float X, float Y) { Form_MouseDown(Button, Shift, X, Y); }
+void frmMain::lblPunkte_MouseUp(int Button, int Shift, float X, float Y) { Form_MouseUp(Button, Shift, X, Y); }
 void frmMain::lblPunkte_MouseMove(int Button, int Shift, float X, float Y) {
     Form_MouseMove(Button, Shift, einfach(static_cast<double>(X) + lblPunkte.Left),
                    einfach(static_cast<double>(Y) + lblPunkte.Top));

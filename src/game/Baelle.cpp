@@ -34,8 +34,7 @@ void frmMain::tmrBälle_Timer() {
         const double T = b.Top, L = b.Left, W = b.Width, H = b.Height;
         const double PT = Pad.Top, PL = Pad.Left, PW = Pad.Width;
         const float mitte = einfach(L + W / 2.0);
-        const bool gefangen = einfach(T + H + f.vy) > Pad.Top && mitte > Pad.Left &&
-                              einfach(PL + PW) > mitte;
+        const bool gefangen = einfach(T + H + f.vy) > Pad.Top && mitte > Pad.Left && einfach(PL + PW) > mitte;
 
         if (gefangen) {
             // Mirror the step at the pad's top edge.
@@ -43,11 +42,10 @@ void frmMain::tmrBälle_Timer() {
             const int32_t k = nearest32(static_cast<double>(d.zufall.Rnd()) * 70.0 - 15.0);
             const int32_t faktor = PowerPad ? -2 : 1;
             f.vy = nearest32(-static_cast<double>(f.vy) + static_cast<double>(faktor) * k);
-            if (f.vy > -290)
-                f.vy = -nearest32(250.0 + static_cast<double>(d.zufall.Rnd()) * 100.0);
+            if (f.vy > -290) f.vy = -nearest32(250.0 + static_cast<double>(d.zufall.Rnd()) * 100.0);
             // Steering by where the ball struck the pad.
-            const double versatz = (static_cast<double>(b.Left) + b.Width / 2.0) -
-                                   (static_cast<double>(Pad.Left) + Pad.Width / 2.0);
+            const double versatz =
+                (static_cast<double>(b.Left) + b.Width / 2.0) - (static_cast<double>(Pad.Left) + Pad.Width / 2.0);
             f.vx = nearest32(static_cast<double>(f.vx) + versatz / 5.0);
 
             const int16_t n = GetFreeBallNumber();

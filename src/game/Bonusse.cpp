@@ -58,8 +58,8 @@ void frmMain::BonusErstellen(int16_t Typ, int32_t PosY, int32_t PosX, int16_t vx
     if (PosY == 0 && PosX == 0) {
         PosY = nearest32(Oben.Y1);
         const double r = d.zufall.Rnd();
-        PosX = nearest16(static_cast<double>(Links.X1) +
-                         r * (static_cast<double>(Rechts.X1) - Links.X1 - Bonus(0).Width));
+        PosX =
+            nearest16(static_cast<double>(Links.X1) + r * (static_cast<double>(Rechts.X1) - Links.X1 - Bonus(0).Width));
     }
     if (vx == 0 && vy < 0) {
         vx = nearest16(static_cast<double>(d.zufall.Rnd()) * 240.0 - 120.0);
@@ -107,8 +107,7 @@ void frmMain::tmrBonusse_Timer() {
         b.Left = einfach(static_cast<double>(b.Left) + f.vx);
 
         const float unterkante = einfach(static_cast<double>(b.Top) + b.Height);
-        const bool gefangen = unterkante > Pad.Top &&
-                              einfach(static_cast<double>(Pad.Left) + Pad.Width) > b.Left &&
+        const bool gefangen = unterkante > Pad.Top && einfach(static_cast<double>(Pad.Left) + Pad.Width) > b.Left &&
                               einfach(static_cast<double>(b.Left) + b.Width) > Pad.Left;
         bool frei = false;
         if (gefangen) {
@@ -141,18 +140,16 @@ void frmMain::tmrBonusse_Timer() {
             case 0:
                 for (int k = 0; k < 2; ++k) {
                     const int16_t u = nearest16(static_cast<double>(d.zufall.Rnd()) * 250.0 + 250.0);
-                    BonusErstellen(-2, nearest32(static_cast<double>(b.Top) - 240.0),
-                                   nearest32(b.Left), 0, -static_cast<int32_t>(u));
+                    BonusErstellen(-2, nearest32(static_cast<double>(b.Top) - 240.0), nearest32(b.Left), 0,
+                                   -static_cast<int32_t>(u));
                 }
                 break;
-            default:
-                break;
+            default: break;
             }
             // The five balls may have made it 100: the game is won and cleared.
             if (spielnummer_ != nummer) return;
             frei = true;
-        } else if (unterkante > Pad.Top &&
-                   einfach(static_cast<double>(Pad.Top) + Pad.Height) < unterkante) {
+        } else if (unterkante > Pad.Top && einfach(static_cast<double>(Pad.Top) + Pad.Height) < unterkante) {
             frei = true;
         }
 

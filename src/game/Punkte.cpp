@@ -15,8 +15,8 @@ const std::string CRLF = "\r\n";
 }
 
 void frmMain::PunkteStandAktualisieren() {
-    lblPunkte.Caption = "Punkte: " + std::to_string(Punkte) + CRLF + "Rekord: " +
-                        std::to_string(Rekord) + CRLF + "Munition: " + std::to_string(Munition);
+    lblPunkte.Caption = "Punkte: " + std::to_string(Punkte) + CRLF + "Rekord: " + std::to_string(Rekord) + CRLF +
+                        "Munition: " + std::to_string(Munition);
     if (Punkte == SIEGPUNKTE) SpielGewonnen();
 }
 
@@ -30,17 +30,17 @@ void frmMain::SpielGewonnen() {
     // shutting down, and no dialogue of this game may open after it.
     if (Entladen()) return;
 
-    const std::string name = d.fenster.InputBox(
-        "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
-        "für die Highscoreliste ein.",
-        "MAXIMALANZAHL", "Velmora");
+    const std::string name =
+        d.fenster.InputBox("Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie Ihren Namen "
+                           "für die Highscoreliste ein.",
+                           "MAXIMALANZAHL", "Velmora");
     const int16_t platz = liste.HighscoreEintragen(name, SIEGPUNKTE);
     // A list that failed has told the player so: no word about a place then.
     if (platz > 0)
         d.fenster.MsgBox("Sie Sind auf dem " + std::to_string(platz) +
                              ". Platz in der Highscoreliste. Herzlichen Glückwunsch." + CRLF + CRLF +
-                             "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" +
-                             CRLF + "Schaffen Sie das nochmal?",
+                             "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!" + CRLF +
+                             "Schaffen Sie das nochmal?",
                          Knöpfe::OK, Symbol::Information, "Highscore");
     sound.MciSchließen(ALIAS_JINGLE);
     sound.MciFortsetzen(ALIAS_MUSIK);
@@ -51,8 +51,8 @@ void frmMain::SpielVerloren() {
     // Closed while the game was being ended: no more dialogues (see above).
     if (Entladen()) return;
     const auto keinPlatz = [this] {
-        d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF +
-                             CRLF + "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
+        d.fenster.MsgBox("Sie haben leider keinen Platz auf der Highscoreliste erreicht." + CRLF + CRLF +
+                             "Ihr Rekord: " + std::to_string(Rekord) + "!" + CRLF +
                              "Vielleicht schaffen Sie es beim nächsten Mal.",
                          Knöpfe::OK, Symbol::Keins, "Quambel");
     };
@@ -64,10 +64,10 @@ void frmMain::SpielVerloren() {
         std::string name;
         // The list wants a name: Cancel only brings the question back.
         while (name.empty()) {
-            name = d.fenster.InputBox(
-                "Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren Namen "
-                "ein.",
-                "HIGHSCORE!", "Velmora");
+            name =
+                d.fenster.InputBox("Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren Namen "
+                                   "ein.",
+                                   "HIGHSCORE!", "Velmora");
         }
         if (zeichenAnzahl(name) > 10) name = ersteZeichen(name, 10);
         const int16_t platz = liste.HighscoreEintragen(name, Rekord);

@@ -43,8 +43,7 @@ void frmMain::SpielStarten() {
     };
 
     d.zufall.Randomize(d.uhr.Timer());
-    Ball(1).Left = static_cast<float>(
-        nearest32((Rechts.X1 - Links.X1) / 2.0 + Links.X1 - Ball(1).Width / 2.0));
+    Ball(1).Left = static_cast<float>(nearest32((Rechts.X1 - Links.X1) / 2.0 + Links.X1 - Ball(1).Width / 2.0));
     BallDaten[1].vy = 0;
     BallDaten[1].vx = nearest32(static_cast<double>(d.zufall.Rnd()) * 241.0 - 120.0);
     Ball(1).Top = einfach(static_cast<double>(Oben.Y1) + 360.0);

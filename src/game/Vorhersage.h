@@ -11,8 +11,8 @@ namespace qmb {
 
 struct Flug {
     float Left = 0, Top = 0, Width = 0, Height = 0; // twips, as the last tick left them
-    double vx = 0, vy = 0;      // twips per tick
-    double Schwerkraft = 0;     // added to vy before each step, as the rules do
+    double vx = 0, vy = 0;                          // twips per tick
+    double Schwerkraft = 0;                         // added to vy before each step, as the rules do
 };
 
 struct Spielraum {
@@ -47,8 +47,8 @@ struct Flugbahn {
     Flug flug;
     Spielraum raum;
 };
-Flugbahn ballFlug(const frmMain& m, int i);    // Baelle.cpp
-Flugbahn bonusFlug(const frmMain& m, int i);   // Bonusse.cpp
-Flugbahn schussFlug(const frmMain& m, int i);  // Schuesse.cpp
+Flugbahn ballFlug(const frmMain& m, int i);   // Baelle.cpp
+Flugbahn bonusFlug(const frmMain& m, int i);  // Bonusse.cpp
+Flugbahn schussFlug(const frmMain& m, int i); // Schuesse.cpp
 
 } // namespace qmb

@@ -40,18 +40,16 @@ int wortzeichen(std::string_view s) {
     int n = 0;
     for (char c : s) {
         const unsigned char b = byte(c);
-        n += (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') || b == ' ' || (b >= 0xC0 && b != 0xD7 && b != 0xF7) ||
-             b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F ||
-             b == '.' || b == '-' || b == '_' || b == '\'' || b == '!';
+        n += (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') || b == ' ' ||
+             (b >= 0xC0 && b != 0xD7 && b != 0xF7) || b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C ||
+             b == 0x9E || b == 0x9F || b == '.' || b == '-' || b == '_' || b == '\'' || b == '!';
     }
     return n;
 }
 
 } // namespace
 
-std::string Verwürfeln(std::string_view Text, std::string_view Schlüssel) {
-    return verwürfelnAb(Text, Schlüssel, 0);
-}
+std::string Verwürfeln(std::string_view Text, std::string_view Schlüssel) { return verwürfelnAb(Text, Schlüssel, 0); }
 
 std::string ZeileVerwürfeln(std::string_view Zeile) { return Verwürfeln(Zeile, SCHLÜSSEL); }
 

@@ -17,7 +17,9 @@
 namespace qmb {
 
 // The built-in key, as Windows-1252 bytes: KQXhdlmzpq604152é§+¤ºk.
-inline constexpr std::string_view SCHLÜSSEL{"KQXhdlmzpq604152\xE9\xA7+\xA4\xBA" "k", 22};
+inline constexpr std::string_view SCHLÜSSEL{"KQXhdlmzpq604152\xE9\xA7+\xA4\xBA"
+                                            "k",
+                                            22};
 
 // XOR with the key repeated to the text's length; a text byte equal to its
 // key byte stays as it is, so the result never holds a NUL. Its own inverse

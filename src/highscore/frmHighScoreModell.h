@@ -32,9 +32,9 @@ public:
     // A control got the focus; the list box passes it on to the close button.
     void GotFocus(Steuerelement s) { Fokus = s == Steuerelement::txtHighscore ? Steuerelement::cmdSchließen : s; }
 
-    std::string txtHighscore;                   // lines ended by CR LF
+    std::string txtHighscore; // lines ended by CR LF
     Steuerelement Fokus = Steuerelement::cmdSchließen;
-    bool Entladen = false;                      // the window is to close
+    bool Entladen = false; // the window is to close
 
 private:
     modQuambel& liste_;

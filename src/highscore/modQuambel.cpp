@@ -87,7 +87,8 @@ void modQuambel::resteEntfernen() {
         else
             continue;
         kopie = kopie.substr(0, kopie.find_first_of(".-"));
-        if (kopie.empty() || kopie == dateien_.kennung() || !dateien_.läuft(kopie)) dateien_.entfernen(pfadVerbinden(ordner_, name));
+        if (kopie.empty() || kopie == dateien_.kennung() || !dateien_.läuft(kopie))
+            dateien_.entfernen(pfadVerbinden(ordner_, name));
     }
 }
 
@@ -101,8 +102,8 @@ void modQuambel::melden(const std::string& was, Fehlernummer fehler, const std::
     const bool sperrdatei = was == "geöffnet";
     const std::string wer = sperrdatei ? "Die Sperrdatei \xE2\x80\x9E" + SperrDatei_ + "\xE2\x80\x9C der Highscoreliste"
                                        : "Die Highscoreliste \xE2\x80\x9E" + HighscoreDatei_ + "\xE2\x80\x9C";
-    fenster_.MsgBox(wer + " konnte nicht " + was + " werden: " + fehlertext(fehler) + ".\r\n\r\n" + folge,
-                    Knöpfe::OK, Symbol::Ausrufezeichen, "Highscoreliste");
+    fenster_.MsgBox(wer + " konnte nicht " + was + " werden: " + fehlertext(fehler) + ".\r\n\r\n" + folge, Knöpfe::OK,
+                    Symbol::Ausrufezeichen, "Highscoreliste");
 }
 
 // Waits a few seconds at most for the lock. Where the file system cannot
@@ -173,7 +174,8 @@ int16_t modQuambel::HighscoreEintragen(const std::string& Name, int16_t Punkte) 
         e = Einfügen(zeilen, Eintragstext(Punkte, nachCp1252(Name)), Punkte);
         if (!gespeichert && !gelesen) gespeichert = speichern(ListeSchreiben(e.klartexte));
     }
-    if (gelesen) leseFehlerMelden(gelesen, "Ihr Ergebnis wurde nicht eingetragen; die Datei bleibt, wie sie ist.");
+    if (gelesen)
+        leseFehlerMelden(gelesen, "Ihr Ergebnis wurde nicht eingetragen; die Datei bleibt, wie sie ist.");
     else if (gespeichert)
         // A lock held past the wait is told as the list being held.
         melden(gesperrt && gesperrt != EWOULDBLOCK ? "geöffnet" : "gespeichert", gespeichert,
@@ -198,7 +200,8 @@ Fehlernummer modQuambel::speichern(const std::string& inhalt) {
 
 std::vector<std::string> modQuambel::ZeilenLesen() {
     std::vector<std::string> zeilen;
-    if (Fehlernummer f = lesen(zeilen)) leseFehlerMelden(f, "Das Spiel geht ohne sie weiter; die Datei bleibt, wie sie ist.");
+    if (Fehlernummer f = lesen(zeilen))
+        leseFehlerMelden(f, "Das Spiel geht ohne sie weiter; die Datei bleibt, wie sie ist.");
     return zeilen;
 }
 

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "game/Bestenliste.h"
-#include "platform/Dateisystem.h"
 #include "highscore/Listenformat.h"
+#include "platform/Dateisystem.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"
 
@@ -30,8 +30,7 @@ namespace qmb {
 
 class modQuambel : public Bestenliste {
 public:
-    modQuambel(Programmdienste& programm, Fensterdienste& fenster,
-               Dateisystem& dateien = systemDateisystem());
+    modQuambel(Programmdienste& programm, Fensterdienste& fenster, Dateisystem& dateien = systemDateisystem());
 
     // Chooses the file: "Highscores.qmb" in the program's folder when new files
     // can be created there, else in the per-user data folder (created when
@@ -79,7 +78,7 @@ private:
     std::string ordner_;
     std::string HighscoreDatei_;
     std::string SperrDatei_;
-    std::string neuePräfix_;       // new lists: this, a dot, the copy's name, a dot, a count
+    std::string neuePräfix_; // new lists: this, a dot, the copy's name, a dot, a count
     unsigned schreibvorgänge_ = 0;
     Fehlernummer ordnerFehler_ = 0; // the per-user folder could not be made
     Fehlernummer gemeldet_ = 0;     // the reading error told last

@@ -41,8 +41,7 @@ public:
     virtual Dateiart art(const std::string& pfad) = 0;
     // The first `grenze` bytes at most; `mehr` tells whether the file goes on.
     // Only normal files are read (a pipe or a device would block or never end).
-    virtual Fehlernummer lesen(const std::string& pfad, std::size_t grenze, std::string& inhalt,
-                               bool& mehr) = 0;
+    virtual Fehlernummer lesen(const std::string& pfad, std::size_t grenze, std::string& inhalt, bool& mehr) = 0;
     // Creates a new file for writing; EEXIST when the name is taken. Never
     // follows a link. `privat`: for this user's eyes only.
     virtual Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei, bool privat) = 0;
@@ -88,8 +87,7 @@ protected:
     // tells whether the file goes on. `stück` reads at most `höchstens`
     // bytes into `ziel` and says how many it read: none at the file's end.
     using Lesestück = std::function<Fehlernummer(char* ziel, std::size_t höchstens, std::size_t& gelesen)>;
-    static Fehlernummer bisZurGrenzeLesen(std::size_t grenze, const Lesestück& stück, std::string& inhalt,
-                                          bool& mehr);
+    static Fehlernummer bisZurGrenzeLesen(std::size_t grenze, const Lesestück& stück, std::string& inhalt, bool& mehr);
     // A name in `ordner` for the file that tries whether the folder takes a
     // new file: of this copy, and new on every call.
     std::string probenPfad(const std::string& ordner);

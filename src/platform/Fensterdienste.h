@@ -28,13 +28,12 @@ public:
     virtual void Warten() = 0;
 
     // A modal message box. `standard` is the button that has the focus.
-    virtual Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
-                           const std::string& titel, Antwort standard = Antwort::OK) = 0;
+    virtual Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol, const std::string& titel,
+                           Antwort standard = Antwort::OK) = 0;
 
     // A modal input box with OK and Cancel; returns the text on OK and the
     // empty text on Cancel.
-    virtual std::string InputBox(const std::string& prompt, const std::string& titel,
-                                 const std::string& vorgabe) = 0;
+    virtual std::string InputBox(const std::string& prompt, const std::string& titel, const std::string& vorgabe) = 0;
 
     // Shows one of the other windows: modal (the call returns when it has been
     // closed) or modeless (the call returns at once).

@@ -9,9 +9,7 @@ const char TRENNER = '\\';
 const char TRENNER = '/';
 #endif
 
-bool endetMitTrenner(std::string_view pfad) {
-    return !pfad.empty() && (pfad.back() == '/' || pfad.back() == '\\');
-}
+bool endetMitTrenner(std::string_view pfad) { return !pfad.empty() && (pfad.back() == '/' || pfad.back() == '\\'); }
 
 std::string pfadVerbinden(const std::string& ordner, std::string_view name) {
     if (ordner.empty()) return std::string(name);

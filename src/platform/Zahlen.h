@@ -53,6 +53,8 @@ inline int32_t plus32(int32_t a, int64_t b) {
     if (s > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(s);
 }
-inline int32_t minus32(int32_t a) { return a == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -a; }
+inline int32_t minus32(int32_t a) {
+    return a == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -a;
+}
 
 } // namespace qmb

@@ -19,8 +19,7 @@ VirtuelleUhr::Eintrag* VirtuelleUhr::nächster(int64_t bis) {
     Eintrag* beste = nullptr;
     for (auto& e : einträge_) {
         if (e.fällig < 0 || !e.z->Enabled() || e.fällig > bis) continue;
-        if (!beste || e.fällig < beste->fällig ||
-            (e.fällig == beste->fällig && e.reihenfolge < beste->reihenfolge))
+        if (!beste || e.fällig < beste->fällig || (e.fällig == beste->fällig && e.reihenfolge < beste->reihenfolge))
             beste = &e;
     }
     return beste;

@@ -33,8 +33,7 @@ double Systemzeit::Timer() {
 #else
     localtime_r(&t, &lokal);
 #endif
-    const double bruch =
-        duration<double>(jetzt.time_since_epoch()).count() - static_cast<double>(t);
+    const double bruch = duration<double>(jetzt.time_since_epoch()).count() - static_cast<double>(t);
     return lokal.tm_hour * 3600.0 + lokal.tm_min * 60.0 + lokal.tm_sec + bruch;
 }
 

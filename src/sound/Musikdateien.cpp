@@ -25,7 +25,9 @@ constexpr const char* STÜCKE[] = {"game1.qmb", "game2.qmb", "game3.qmb", "game4
 // What failed, with the system's reason in our words; the run-time number
 // the message adds in brackets.
 Laufzeitfehler fehlerAus(int e, const std::string& was) {
-    const int nummer = e == EACCES || e == EPERM ? FEHLER_ERLAUBNIS : e == ENOENT || e == ENOTDIR ? FEHLER_PFAD : FEHLER_PFAD_DATEI;
+    const int nummer = e == EACCES || e == EPERM     ? FEHLER_ERLAUBNIS
+                       : e == ENOENT || e == ENOTDIR ? FEHLER_PFAD
+                                                     : FEHLER_PFAD_DATEI;
     return Laufzeitfehler(nummer, was + ": " + fehlertext(e) + " ");
 }
 
@@ -33,8 +35,7 @@ Laufzeitfehler fehlerAus(int e, const std::string& was) {
 
 std::string modSound::TempPfadHolen() {
     std::string pfad = programm_.TempOrdner();
-    if (pfad.empty())
-        throw Laufzeitfehler(FEHLER_PFAD, "Es ist kein temporärer Ordner zu finden ");
+    if (pfad.empty()) throw Laufzeitfehler(FEHLER_PFAD, "Es ist kein temporärer Ordner zu finden ");
     return ohneTrenner(pfad);
 }
 
@@ -50,14 +51,13 @@ void modSound::ordnerPrüfen(const std::string& ordner, Fehlernummer angelegt) {
     switch (Fehlernummer f = dateien_.eigenerOrdner(pfad)) {
     case 0: break;
     case ELOOP:
-        throw Laufzeitfehler(FEHLER_ERLAUBNIS,
-                             "Der Musikordner \"" + pfad + "\" ist ein symbolischer Verweis ");
+        throw Laufzeitfehler(FEHLER_ERLAUBNIS, "Der Musikordner \"" + pfad + "\" ist ein symbolischer Verweis ");
     case ENOTDIR: throw Laufzeitfehler(FEHLER_PFAD_DATEI, "\"" + pfad + "\" ist kein Ordner ");
     case EPERM:
-        throw Laufzeitfehler(FEHLER_ERLAUBNIS,
-                             "Der Musikordner \"" + pfad + "\" gehört einem anderen Benutzer ");
+        throw Laufzeitfehler(FEHLER_ERLAUBNIS, "Der Musikordner \"" + pfad + "\" gehört einem anderen Benutzer ");
     default: // why it could not be made
-        throw fehlerAus(f == ENOENT && angelegt ? angelegt : f, "Der Musikordner \"" + pfad + "\" konnte nicht angelegt werden");
+        throw fehlerAus(f == ENOENT && angelegt ? angelegt : f,
+                        "Der Musikordner \"" + pfad + "\" konnte nicht angelegt werden");
     }
     ordnerGeprüft_ = true;
 }
@@ -83,7 +83,8 @@ void modSound::SoundInitialisieren() {
             // file system cannot lock, a single copy goes on without.
             const Fehlernummer f = sperrenMitGeduld(dateien_, fenster_, SoundOrdner + BELEGT, false, 5000, belegt_);
             if (f != 0 && f != ENOLCK)
-                throw fehlerAus(f, "Die Sperrdatei \"" + SoundOrdner + BELEGT + "\" des Musikordners ließ sich nicht öffnen");
+                throw fehlerAus(f, "Die Sperrdatei \"" + SoundOrdner + BELEGT +
+                                       "\" des Musikordners ließ sich nicht öffnen");
             resteEntfernen(false);
             SoundDateinamenSetzen();
             SoundDateienSchreiben();
@@ -104,7 +105,8 @@ void modSound::SoundInitialisieren() {
 }
 
 void modSound::SoundDateienSchreiben() {
-    for (int i = 1; i <= LIEDER; ++i) RessourceSpeichern(RESSOURCE_LIED_1 + i - 1, "CUSTOM", Lieder[static_cast<size_t>(i)]);
+    for (int i = 1; i <= LIEDER; ++i)
+        RessourceSpeichern(RESSOURCE_LIED_1 + i - 1, "CUSTOM", Lieder[static_cast<size_t>(i)]);
     fenster_.DoEvents();
     RessourceSpeichern(RESSOURCE_VERLOREN, "CUSTOM", VerlorenDatei);
     RessourceSpeichern(RESSOURCE_GEWONNEN, "CUSTOM", GewonnenDatei);
@@ -113,8 +115,7 @@ void modSound::SoundDateienSchreiben() {
 void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::string& Datei) {
     const auto daten = programm_.LoadResData(ID, Typ);
     if (daten.empty())
-        throw Laufzeitfehler(FEHLER_RESSOURCE,
-                             "Ressource mit Bezeichner " + std::to_string(ID) + " nicht gefunden ");
+        throw Laufzeitfehler(FEHLER_RESSOURCE, "Ressource mit Bezeichner " + std::to_string(ID) + " nicht gefunden ");
     // Written beside and renamed into place: another copy may be playing
     // this piece right now, and keeps the old file or gets the new one.
     const Fehlernummer f = ersetzen(dateien_, Datei, Datei + "." + dateien_.kennung(),
@@ -126,7 +127,8 @@ void modSound::RessourceSpeichern(int ID, const std::string& Typ, const std::str
 void modSound::DateiLöschen(const std::string& Pfad) {
     // Nothing there, or a folder of that name (never ours to remove): nothing to do.
     const Fehlernummer f = dateien_.entfernen(Pfad);
-    if (f != 0 && f != ENOENT && f != EISDIR) throw fehlerAus(f, "Die Datei \"" + Pfad + "\" konnte nicht gelöscht werden");
+    if (f != 0 && f != ENOENT && f != EISDIR)
+        throw fehlerAus(f, "Die Datei \"" + Pfad + "\" konnte nicht gelöscht werden");
 }
 
 void modSound::SoundBeenden() {

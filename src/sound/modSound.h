@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Dateisystem.h"
 #include "platform/Befehlsschnittstelle.h"
+#include "platform/Dateisystem.h"
 #include "platform/Fensterdienste.h"
 #include "platform/Programmdienste.h"
 #include "sound/Stuecke.h"
@@ -25,7 +25,7 @@ public:
 
     bool MusikAn = false;
     std::string TempPfad;
-    std::string SoundOrdner;            // ends with a separator
+    std::string SoundOrdner;                    // ends with a separator
     std::array<std::string, LIEDER + 1> Lieder; // 1 to LIEDER are used
     std::string VerlorenDatei;
     std::string GewonnenDatei;

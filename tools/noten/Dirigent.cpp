@@ -13,12 +13,15 @@ std::vector<Ereignis> dirigent(const Stück& st, const Taktkarte& karte) {
     for (const Taktart& t : arten) {
         int zweierpotenz = 0;
         while ((1 << zweierpotenz) < t.nenner) ++zweierpotenz;
-        aus.push_back({karte.anfang(t.bar), 1,
-                       {0xFF, 0x58, 0x04, static_cast<unsigned char>(t.zähler), static_cast<unsigned char>(zweierpotenz), 24, 8},
-                       true});
+        aus.push_back(
+            {karte.anfang(t.bar),
+             1,
+             {0xFF, 0x58, 0x04, static_cast<unsigned char>(t.zähler), static_cast<unsigned char>(zweierpotenz), 24, 8},
+             true});
     }
     for (const Tonart& t : st.tonarten)
-        aus.push_back({karte.anfang(t.bar), 1,
+        aus.push_back({karte.anfang(t.bar),
+                       1,
                        {0xFF, 0x59, 0x02, static_cast<unsigned char>(static_cast<signed char>(t.vorzeichen)),
                         static_cast<unsigned char>(t.moll ? 1 : 0)},
                        true});

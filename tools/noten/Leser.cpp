@@ -27,24 +27,30 @@ Swing swingLesen(const Stück& st, int zeile, const std::vector<std::string>& w)
     Swing s;
     s.prozent = static_cast<int>(ganzzahl(st, zeile, w[1], 50, 75, "Swing"));
     if (w.size() == 3) {
-        if (w[2] == "/8") s.einheit = 8;
-        else if (w[2] == "/16") s.einheit = 16;
-        else fehler(st, zeile, "die Swing-Einheit ist /8 oder /16");
+        if (w[2] == "/8")
+            s.einheit = 8;
+        else if (w[2] == "/16")
+            s.einheit = 16;
+        else
+            fehler(st, zeile, "die Swing-Einheit ist /8 oder /16");
     }
     return s;
 }
 
 Tonart tonartLesen(const Stück& st, int zeile, const std::string& name) {
-    static const std::map<std::string, int> dur = {
-        {"Cb", -7}, {"Gb", -6}, {"Db", -5}, {"Ab", -4}, {"Eb", -3}, {"Bb", -2}, {"F", -1}, {"C", 0},
-        {"G", 1},   {"D", 2},   {"A", 3},   {"E", 4},   {"B", 5},   {"F#", 6},  {"C#", 7}};
-    static const std::map<std::string, int> moll = {
-        {"Abm", -7}, {"Ebm", -6}, {"Bbm", -5}, {"Fm", -4}, {"Cm", -3}, {"Gm", -2},  {"Dm", -1}, {"Am", 0},
-        {"Em", 1},   {"Bm", 2},   {"F#m", 3},  {"C#m", 4}, {"G#m", 5}, {"D#m", 6}, {"A#m", 7}};
+    static const std::map<std::string, int> dur = {{"Cb", -7}, {"Gb", -6}, {"Db", -5}, {"Ab", -4}, {"Eb", -3},
+                                                   {"Bb", -2}, {"F", -1},  {"C", 0},   {"G", 1},   {"D", 2},
+                                                   {"A", 3},   {"E", 4},   {"B", 5},   {"F#", 6},  {"C#", 7}};
+    static const std::map<std::string, int> moll = {{"Abm", -7}, {"Ebm", -6}, {"Bbm", -5}, {"Fm", -4}, {"Cm", -3},
+                                                    {"Gm", -2},  {"Dm", -1},  {"Am", 0},   {"Em", 1},  {"Bm", 2},
+                                                    {"F#m", 3},  {"C#m", 4},  {"G#m", 5},  {"D#m", 6}, {"A#m", 7}};
     Tonart t;
-    if (auto i = dur.find(name); i != dur.end()) t.vorzeichen = i->second;
-    else if (auto j = moll.find(name); j != moll.end()) t.vorzeichen = j->second, t.moll = true;
-    else fehler(st, zeile, "unbekannte Tonart '" + name + "' (etwa C, Bb, F#m)");
+    if (auto i = dur.find(name); i != dur.end())
+        t.vorzeichen = i->second;
+    else if (auto j = moll.find(name); j != moll.end())
+        t.vorzeichen = j->second, t.moll = true;
+    else
+        fehler(st, zeile, "unbekannte Tonart '" + name + "' (etwa C, Bb, F#m)");
     return t;
 }
 
@@ -96,7 +102,8 @@ private:
             if (w.size() != 2) fehler(st_, n, "'" + k + "' nimmt genau einen Wert");
         };
         if (k == "title" || k == "copyright") {
-            if (w.size() != 2 || !inAnführung(w[1])) fehler(st_, n, "'" + k + "' nimmt genau einen \"Text in Anführungszeichen\"");
+            if (w.size() != 2 || !inAnführung(w[1]))
+                fehler(st_, n, "'" + k + "' nimmt genau einen \"Text in Anführungszeichen\"");
             (k == "title" ? st_.titel : st_.rechte) = w[1].substr(1, w[1].size() - 2);
         } else if (k == "division") {
             einWert();
@@ -107,8 +114,10 @@ private:
             Taktart t;
             const size_t strich = w[1].find('/');
             if (strich == std::string::npos) fehler(st_, n, "eine Taktart sieht aus wie 3/4");
-            t.zähler = static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(0, strich), 1, 32, "Schläge je Takt"));
-            t.nenner = static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(strich + 1), 1, 32, "Schlageinheit"));
+            t.zähler =
+                static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(0, strich), 1, 32, "Schläge je Takt"));
+            t.nenner =
+                static_cast<int>(ganzzahl(st_, n, std::string_view(w[1]).substr(strich + 1), 1, 32, "Schlageinheit"));
             if ((t.nenner & (t.nenner - 1)) != 0) fehler(st_, n, "die Schlageinheit muss eine Zweierpotenz sein");
             position(st_, n, w, 2, t.bar, nullptr);
             st_.taktarten.push_back(t);
@@ -139,7 +148,8 @@ private:
     }
 
     void spurBeginnen(const std::vector<std::string>& w, int n) {
-        if (block_ == Block::Spur && tiefe_ > 0) fehler(st_, offeneWiederholung_, "'repeat' ist nicht mit 'end' geschlossen");
+        if (block_ == Block::Spur && tiefe_ > 0)
+            fehler(st_, offeneWiederholung_, "'repeat' ist nicht mit 'end' geschlossen");
         if (w.size() != 2 || !inAnführung(w[1])) fehler(st_, n, "so geht es: track \"Name\"");
         st_.spuren.emplace_back();
         spur_ = &st_.spuren.back();
@@ -159,15 +169,19 @@ private:
         auto vorDenTakten = [&] {
             if (s.körper.empty()) return;
             // Controllers and the program can change later, inside a bar.
-            const bool regler = k == "program" || k == "volume" || k == "pan" || k == "expression" || k == "reverb" || k == "chorus";
-            fehler(st_, n, "'" + k + "' gehört vor den ersten Takt" + (regler ? "; im Takt schreibt man " + k + "=N" : std::string()));
+            const bool regler =
+                k == "program" || k == "volume" || k == "pan" || k == "expression" || k == "reverb" || k == "chorus";
+            fehler(st_, n,
+                   "'" + k + "' gehört vor den ersten Takt" +
+                       (regler ? "; im Takt schreibt man " + k + "=N" : std::string()));
         };
         if (k == "repeat") {
             Körperzeile z;
             z.art = Körperzeile::Wiederholung;
             z.zeile = n;
             if (w.size() != 2) fehler(st_, n, "so geht es: repeat N");
-            z.anzahl = static_cast<int>(ganzzahl(st_, n, w[1][0] == 'x' ? w[1].substr(1) : w[1], 1, 1000, "Wiederholungszahl"));
+            z.anzahl = static_cast<int>(
+                ganzzahl(st_, n, w[1][0] == 'x' ? w[1].substr(1) : w[1], 1, 1000, "Wiederholungszahl"));
             if (tiefe_++ == 0) offeneWiederholung_ = n;
             s.körper.push_back(z);
         } else if (k == "end") {
@@ -291,10 +305,14 @@ private:
         }
         if (w.size() < 2) fehler(st_, n, "eine Rasterzeile ist ein Instrument und Schritte wie x...x...");
         int ton = -1;
-        if (auto i = schlagzeug().find(w[0]); i != schlagzeug().end()) ton = i->second;
-        else if (auto t = tonhöhe(w[0])) ton = *t;
-        else if (w[0].size() > 1 && w[0][0] == 'n') ton = static_cast<int>(ganzzahl(st_, n, w[0].substr(1), 0, 127, "Notennummer"));
-        else fehler(st_, n, "unbekanntes Instrument '" + w[0] + "' im Raster '" + blockName_ + "'");
+        if (auto i = schlagzeug().find(w[0]); i != schlagzeug().end())
+            ton = i->second;
+        else if (auto t = tonhöhe(w[0]))
+            ton = *t;
+        else if (w[0].size() > 1 && w[0][0] == 'n')
+            ton = static_cast<int>(ganzzahl(st_, n, w[0].substr(1), 0, 127, "Notennummer"));
+        else
+            fehler(st_, n, "unbekanntes Instrument '" + w[0] + "' im Raster '" + blockName_ + "'");
         std::string schritte;
         for (size_t i = 1; i < w.size(); ++i)
             for (char c : w[i]) {
@@ -305,8 +323,9 @@ private:
             }
         Raster& r = st_.raster[blockName_];
         if (!r.reihen.empty() && r.reihen.front().second.size() != schritte.size())
-            fehler(st_, n, "die Rasterzeile hat " + std::to_string(schritte.size()) + " Schritte, die erste Zeile hat " +
-                               std::to_string(r.reihen.front().second.size()));
+            fehler(st_, n,
+                   "die Rasterzeile hat " + std::to_string(schritte.size()) + " Schritte, die erste Zeile hat " +
+                       std::to_string(r.reihen.front().second.size()));
         r.reihen.emplace_back(ton, schritte);
     }
 

@@ -23,7 +23,9 @@ Tick dauerLesen(const Stück& st, const Wort& w, const std::string& d) {
         long ticks = 4L * st.teilung;
         auto teilen = [&](long durch) {
             if (ticks % durch != 0)
-                fehler(st, w.zeile, "Notenwert /" + d + " in '" + w.text + "' passt nicht zur Teilung " + std::to_string(st.teilung));
+                fehler(st, w.zeile,
+                       "Notenwert /" + d + " in '" + w.text + "' passt nicht zur Teilung " +
+                           std::to_string(st.teilung));
             ticks /= durch;
         };
         teilen(wert);
@@ -34,7 +36,9 @@ Tick dauerLesen(const Stück& st, const Wort& w, const std::string& d) {
         long zusatz = ticks, gesamt = ticks;
         for (int i = 0; i < punkte; ++i) {
             if (zusatz % 2 != 0)
-                fehler(st, w.zeile, "punktierter Notenwert /" + d + " in '" + w.text + "' passt nicht zur Teilung " + std::to_string(st.teilung));
+                fehler(st, w.zeile,
+                       "punktierter Notenwert /" + d + " in '" + w.text + "' passt nicht zur Teilung " +
+                           std::to_string(st.teilung));
             zusatz /= 2;
             gesamt += zusatz;
         }
@@ -69,8 +73,9 @@ Notenwort notenwortLesen(const Stück& st, const Spur& sp, const Wort& w) {
         for (const std::string& name : namen) {
             if (auto d = schlagzeug().find(name); d != schlagzeug().end()) {
                 if (sp.kanal != 10)
-                    fehler(st, w.zeile, "Schlagzeugklang '" + name + "' in der Spur '" + sp.name + "' auf Kanal " +
-                                             std::to_string(sp.kanal) + " (Schlagzeug spielt auf Kanal 10)");
+                    fehler(st, w.zeile,
+                           "Schlagzeugklang '" + name + "' in der Spur '" + sp.name + "' auf Kanal " +
+                               std::to_string(sp.kanal) + " (Schlagzeug spielt auf Kanal 10)");
                 n.töne.push_back(d->second);
                 n.schlag = true;
             } else if (auto h = tonhöhe(name)) {
@@ -81,7 +86,8 @@ Notenwort notenwortLesen(const Stück& st, const Spur& sp, const Wort& w) {
                 n.töne.push_back(static_cast<int>(ganzzahl(st, w.zeile, name.substr(1), 0, 127, "Notennummer")));
                 n.schlag = sp.kanal == 10;
             } else {
-                fehler(st, w.zeile, "'" + name + "' ist weder eine Note (wie c4, f#3, bb2) noch eine Pause noch ein bekanntes Wort");
+                fehler(st, w.zeile,
+                       "'" + name + "' ist weder eine Note (wie c4, f#3, bb2) noch eine Pause noch ein bekanntes Wort");
             }
         }
     }
@@ -95,11 +101,16 @@ Notenwort notenwortLesen(const Stück& st, const Spur& sp, const Wort& w) {
     }
     while (i < t.size()) {
         const char c = t[i++];
-        if (c == '\'') n.artikulation = Notenwort::Staccato;
-        else if (c == '_') n.artikulation = Notenwort::Tenuto;
-        else if (c == '~') n.gebunden = true;
-        else if (c == '!') n.zusatz += 16;
-        else if (c == '?') n.zusatz -= 20;
+        if (c == '\'')
+            n.artikulation = Notenwort::Staccato;
+        else if (c == '_')
+            n.artikulation = Notenwort::Tenuto;
+        else if (c == '~')
+            n.gebunden = true;
+        else if (c == '!')
+            n.zusatz += 16;
+        else if (c == '?')
+            n.zusatz -= 20;
         else if (c == '@') {
             n.fest = static_cast<int>(ganzzahl(st, w.zeile, t.substr(i), 1, 127, "Anschlag"));
             i = t.size();
@@ -107,7 +118,8 @@ Notenwort notenwortLesen(const Stück& st, const Spur& sp, const Wort& w) {
             fehler(st, w.zeile, std::string("unerwartetes '") + c + "' in '" + t + "'");
         }
     }
-    if (n.pause && (n.gebunden || n.fest || n.zusatz != 0)) fehler(st, w.zeile, "eine Pause lässt sich weder binden noch betonen");
+    if (n.pause && (n.gebunden || n.fest || n.zusatz != 0))
+        fehler(st, w.zeile, "eine Pause lässt sich weder binden noch betonen");
     return n;
 }
 

@@ -9,9 +9,9 @@
 namespace qmb::noten {
 
 struct Notenwort {
-    std::vector<int> töne;   // empty for a rest
+    std::vector<int> töne; // empty for a rest
     bool pause = false;
-    bool schlag = false;     // drum names: not transposed
+    bool schlag = false; // drum names: not transposed
     std::optional<Tick> dauer;
     enum { Normal, Staccato, Tenuto } artikulation = Normal;
     bool gebunden = false;

@@ -29,8 +29,9 @@ namespace {
 // A track chunk with running status: a channel message repeats no status byte
 // it shares with the message before; meta events break the run.
 std::vector<unsigned char> spurChunk(std::vector<Ereignis> ereignisse, Tick ende) {
-    std::stable_sort(ereignisse.begin(), ereignisse.end(),
-                     [](const Ereignis& a, const Ereignis& b) { return a.tick != b.tick ? a.tick < b.tick : a.rang < b.rang; });
+    std::stable_sort(ereignisse.begin(), ereignisse.end(), [](const Ereignis& a, const Ereignis& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.rang < b.rang;
+    });
     std::vector<unsigned char> daten;
     Tick jetzt = 0;
     int laufstatus = -1;

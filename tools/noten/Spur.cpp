@@ -34,7 +34,8 @@ public:
             for (const Wort& w : *inhalt) wort(w, sp_.transponieren, 0);
             // A bar that inserts a phrase or grid may fill several whole bars
             // ("| *refrain |" for an eight-bar tune); plain notes fill one.
-            const bool einsatz = std::any_of(inhalt->begin(), inhalt->end(), [](const Wort& w) { return w.text[0] == '*'; });
+            const bool einsatz =
+                std::any_of(inhalt->begin(), inhalt->end(), [](const Wort& w) { return w.text[0] == '*'; });
             Tick soll = karte_.länge(bar);
             int takte = 1;
             while (einsatz && pos_ - anfang > soll) soll += karte_.länge(bar + takte++);
@@ -42,14 +43,16 @@ public:
                 const long diff = static_cast<long>(pos_ - anfang) - static_cast<long>(soll);
                 const Taktart& a = karte_.art(bar);
                 const bool einer = takte == 1;
-                const std::string welche = einer ? "Takt " + std::to_string(bar)
-                                                 : "Takte " + std::to_string(bar) + " bis " + std::to_string(bar + takte - 1);
-                const std::string soviel = einer ? "ein " + std::to_string(a.zähler) + "/" + std::to_string(a.nenner) + "-Takt hat "
-                                                 : std::to_string(takte) + " Takte haben ";
+                const std::string welche =
+                    einer ? "Takt " + std::to_string(bar)
+                          : "Takte " + std::to_string(bar) + " bis " + std::to_string(bar + takte - 1);
+                const std::string soviel =
+                    einer ? "ein " + std::to_string(a.zähler) + "/" + std::to_string(a.nenner) + "-Takt hat "
+                          : std::to_string(takte) + " Takte haben ";
                 fehler(st_, takt[0].zeile,
-                       welche + " der Spur '" + sp_.name + "' " + (einer ? "ist " : "sind ") + bruch(diff, st_.teilung) +
-                           (diff < 0 ? " zu kurz" : " zu lang") + " (" + std::to_string(pos_ - anfang) + " Ticks, " + soviel +
-                           std::to_string(soll) + ")");
+                       welche + " der Spur '" + sp_.name + "' " + (einer ? "ist " : "sind ") +
+                           bruch(diff, st_.teilung) + (diff < 0 ? " zu kurz" : " zu lang") + " (" +
+                           std::to_string(pos_ - anfang) + " Ticks, " + soviel + std::to_string(soll) + ")");
             }
             vorher = inhalt;
             bar += takte;
@@ -63,9 +66,12 @@ public:
         std::vector<Ereignis> aus;
         aus.push_back(metaText(0, 0x03, sp_.name));
         const auto k = static_cast<unsigned char>(sp_.kanal - 1);
-        if (sp_.programm) aus.push_back({0, 1, {static_cast<unsigned char>(0xC0 | k), static_cast<unsigned char>(*sp_.programm - 1)}});
+        if (sp_.programm)
+            aus.push_back(
+                {0, 1, {static_cast<unsigned char>(0xC0 | k), static_cast<unsigned char>(*sp_.programm - 1)}});
         auto regler = [&](const std::optional<int>& w, unsigned char nummer) {
-            if (w) aus.push_back({0, 1, {static_cast<unsigned char>(0xB0 | k), nummer, static_cast<unsigned char>(*w)}});
+            if (w)
+                aus.push_back({0, 1, {static_cast<unsigned char>(0xB0 | k), nummer, static_cast<unsigned char>(*w)}});
         };
         regler(sp_.lautstärke, 7);
         regler(sp_.panorama, 10);
@@ -78,7 +84,10 @@ public:
             v = std::clamp(v, 1, 127);
             const Tick an = abbilden(n.an);
             const Tick aus_ = std::max(abbilden(n.aus), an + 1);
-            aus.push_back({an, 2, {static_cast<unsigned char>(0x90 | k), static_cast<unsigned char>(n.ton), static_cast<unsigned char>(v)}});
+            aus.push_back({an,
+                           2,
+                           {static_cast<unsigned char>(0x90 | k), static_cast<unsigned char>(n.ton),
+                            static_cast<unsigned char>(v)}});
             aus.push_back({aus_, 0, {static_cast<unsigned char>(0x90 | k), static_cast<unsigned char>(n.ton), 0}});
         }
         return aus;
@@ -125,7 +134,8 @@ private:
         const Tick r = t - basis;
         const Tick lang = static_cast<Tick>(std::lround(paar * s->prozent / 100.0));
         if (r <= halb) return basis + static_cast<Tick>(std::lround(static_cast<double>(r) * lang / halb));
-        return basis + lang + static_cast<Tick>(std::lround(static_cast<double>(r - halb) * (paar - lang) / (paar - halb)));
+        return basis + lang +
+               static_cast<Tick>(std::lround(static_cast<double>(r - halb) * (paar - lang) / (paar - halb)));
     }
 
     int streuung() {
@@ -135,7 +145,7 @@ private:
     }
 
     void wort(const Wort& w, int transponieren, int tiefe) {
-        static const std::map<std::string, int> dynamik = {{"ppp", 16}, {"pp", 33}, {"p", 49},  {"mp", 64},
+        static const std::map<std::string, int> dynamik = {{"ppp", 16}, {"pp", 33}, {"p", 49},   {"mp", 64},
                                                            {"mf", 80},  {"f", 96},  {"ff", 112}, {"fff", 127}};
         const std::string& t = w.text;
         if (auto d = dynamik.find(t); d != dynamik.end()) {
@@ -144,7 +154,10 @@ private:
             return;
         }
         if (t == "<" || t == ">") {
-            if (gabel_) fehler(st_, w.zeile, "seit Zeile " + std::to_string(gabel_->zeile) + " ist schon ein Crescendo oder Decrescendo offen");
+            if (gabel_)
+                fehler(st_, w.zeile,
+                       "seit Zeile " + std::to_string(gabel_->zeile) +
+                           " ist schon ein Crescendo oder Decrescendo offen");
             gabel_ = Gabel{pos_, stärke_, noten_.size(), w.zeile};
             return;
         }
@@ -163,14 +176,21 @@ private:
             steuer_.push_back({pos_, 1, {static_cast<unsigned char>(0xC0 | k), static_cast<unsigned char>(p - 1)}});
             return;
         }
-        static const std::map<std::string, int> namen = {{"vol", 7}, {"volume", 7}, {"pan", 10}, {"expr", 11},
-                                                          {"expression", 11}, {"sustain", 64}, {"reverb", 91}, {"chorus", 93}};
+        static const std::map<std::string, int> namen = {{"vol", 7},     {"volume", 7},      {"pan", 10},
+                                                         {"expr", 11},   {"expression", 11}, {"sustain", 64},
+                                                         {"reverb", 91}, {"chorus", 93}};
         int nummer = 0;
-        if (auto i = namen.find(name); i != namen.end()) nummer = i->second;
-        else if (name.size() > 2 && name.compare(0, 2, "cc") == 0) nummer = static_cast<int>(ganzzahl(st_, w.zeile, name.substr(2), 0, 127, "Regler"));
-        else fehler(st_, w.zeile, "unbekannter Regler '" + name + "'");
+        if (auto i = namen.find(name); i != namen.end())
+            nummer = i->second;
+        else if (name.size() > 2 && name.compare(0, 2, "cc") == 0)
+            nummer = static_cast<int>(ganzzahl(st_, w.zeile, name.substr(2), 0, 127, "Regler"));
+        else
+            fehler(st_, w.zeile, "unbekannter Regler '" + name + "'");
         const int v = static_cast<int>(ganzzahl(st_, w.zeile, wert, 0, 127, name.c_str()));
-        steuer_.push_back({pos_, 1, {static_cast<unsigned char>(0xB0 | k), static_cast<unsigned char>(nummer), static_cast<unsigned char>(v)}});
+        steuer_.push_back({pos_,
+                           1,
+                           {static_cast<unsigned char>(0xB0 | k), static_cast<unsigned char>(nummer),
+                            static_cast<unsigned char>(v)}});
     }
 
     void einsetzen(const Wort& w, int transponieren, int tiefe) {
@@ -197,7 +217,8 @@ private:
             for (const auto& [roh, reihe] : ra.reihen) {
                 // A pitched riff moves with the track and the insertion; drums never do.
                 const int ton = sp_.kanal == 10 ? roh : roh + transponieren;
-                if (ton < 0 || ton > 127) fehler(st_, w.zeile, "Raster '" + name + "' fällt hier aus dem MIDI-Bereich 0..127");
+                if (ton < 0 || ton > 127)
+                    fehler(st_, w.zeile, "Raster '" + name + "' fällt hier aus dem MIDI-Bereich 0..127");
                 for (size_t i = 0; i < reihe.size(); ++i) {
                     const char c = reihe[i];
                     if (c == '.' || c == '-') continue;
@@ -219,17 +240,19 @@ private:
 
     void bindungenLösen(const std::vector<int>& weiter) {
         for (auto i = offen_.begin(); i != offen_.end();) {
-            if (std::find(weiter.begin(), weiter.end(), i->first) == weiter.end()) i = offen_.erase(i);
-            else ++i;
+            if (std::find(weiter.begin(), weiter.end(), i->first) == weiter.end())
+                i = offen_.erase(i);
+            else
+                ++i;
         }
     }
 
     void note(const Wort& w, Notenwort n, int transponieren) {
         if (n.dauer) dauer_ = *n.dauer;
         const Tick d = dauer_;
-        Tick klang = n.artikulation == Notenwort::Tenuto ? d
-                   : n.artikulation == Notenwort::Staccato ? d / 2
-                                                           : d * static_cast<Tick>(sp_.gate) / 100;
+        Tick klang = n.artikulation == Notenwort::Tenuto     ? d
+                     : n.artikulation == Notenwort::Staccato ? d / 2
+                                                             : d * static_cast<Tick>(sp_.gate) / 100;
         if (n.gebunden) klang = d;
         klang = std::max<Tick>(klang, 1);
         std::vector<int> töne;

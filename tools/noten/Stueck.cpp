@@ -19,8 +19,9 @@ long ganzzahl(const Stück& st, int zeile, std::string_view w, long min, long ma
     if (ec != std::errc() || p != e || a == e)
         fehler(st, zeile, std::string(was) + ": '" + std::string(w) + "' ist keine ganze Zahl");
     if (wert < min || wert > max)
-        fehler(st, zeile, std::string(was) + " " + std::to_string(wert) + " liegt außerhalb von " + std::to_string(min) +
-                              ".." + std::to_string(max));
+        fehler(st, zeile,
+               std::string(was) + " " + std::to_string(wert) + " liegt außerhalb von " + std::to_string(min) + ".." +
+                   std::to_string(max));
     return wert;
 }
 

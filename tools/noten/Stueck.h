@@ -57,8 +57,8 @@ struct Swing {
 struct Körperzeile {
     enum Art { Takte, Wiederholung, Ende } art = Takte;
     int zeile = 0;
-    int anzahl = 0;                             // for Wiederholung
-    std::vector<std::vector<Wort>> takte;       // for Takte: the bars of the line
+    int anzahl = 0;                       // for Wiederholung
+    std::vector<std::vector<Wort>> takte; // for Takte: the bars of the line
 };
 
 struct Spur {

@@ -13,7 +13,8 @@ class Taktkarte {
 public:
     explicit Taktkarte(const Stück& st) : st_(st) {
         arten_ = st.taktarten;
-        std::stable_sort(arten_.begin(), arten_.end(), [](const Taktart& a, const Taktart& b) { return a.bar < b.bar; });
+        std::stable_sort(arten_.begin(), arten_.end(),
+                         [](const Taktart& a, const Taktart& b) { return a.bar < b.bar; });
         if (arten_.empty() || arten_.front().bar != 1) arten_.insert(arten_.begin(), Taktart{});
     }
 

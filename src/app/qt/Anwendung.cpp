@@ -40,7 +40,7 @@ void anwendungEinrichten(QTranslator& deutsch, const char* version) {
     // system's language: the whole game speaks German.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     if (deutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&deutsch);
     schriftenEinrichten();
     // Held keys arrive as held keys in every window of the program.

@@ -94,7 +94,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* e) override {
         const double s = Spielfeld::maßstabFür(size());
-        const QSize g(static_cast<int>(std::lround(Spielfeld::BREITE * s)), static_cast<int>(std::lround(Spielfeld::HÖHE * s)));
+        const QSize g(static_cast<int>(std::lround(Spielfeld::BREITE * s)),
+                      static_cast<int>(std::lround(Spielfeld::HÖHE * s)));
         if (feld) feld->setGeometry(QRect(QPoint((width() - g.width()) / 2, (height() - g.height()) / 2), g));
         QWidget::resizeEvent(e);
     }
@@ -134,13 +135,14 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
     tafel_.push_back({cmdHilfe, pixel(240, 1800, 4575, 375)});
     cmdBeenden = new QPushButton(QStringLiteral("Quambel &beenden"), fraSpielEinstellungen);
     tafel_.push_back({cmdBeenden, pixel(240, 2280, 4575, 375)});
-    for (QWidget* w : {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus),
-                       static_cast<QWidget*>(chkMaus), static_cast<QWidget*>(cmdLos),
-                       static_cast<QWidget*>(cmdHilfe), static_cast<QWidget*>(cmdBeenden)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus), static_cast<QWidget*>(chkMaus),
+          static_cast<QWidget*>(cmdLos), static_cast<QWidget*>(cmdHilfe), static_cast<QWidget*>(cmdBeenden)})
         w->setFocusPolicy(Qt::StrongFocus);
     tafelStil_ = new TafelStil();
     tafelStil_->setParent(this);
-    for (QWidget* w : {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus), static_cast<QWidget*>(chkMaus)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(optTastatur), static_cast<QWidget*>(optMaus), static_cast<QWidget*>(chkMaus)})
         w->setStyle(tafelStil_);
     setTabOrder(optTastatur, optMaus);
     setTabOrder(optMaus, chkMaus);
@@ -154,7 +156,8 @@ HauptFenster::HauptFenster(frmMain& modell, QWidget* eltern) : QMainWindow(elter
 
     connect(optTastatur, &QRadioButton::clicked, this, [this] { weiter([this] { m_.optTastatur_Click(); }); });
     connect(optMaus, &QRadioButton::clicked, this, [this] { weiter([this] { m_.optMaus_Click(); }); });
-    connect(chkMaus, &QCheckBox::clicked, this, [this](bool an) { weiter([this, an] { m_.chkMaus.Value = an ? 1 : 0; }); });
+    connect(chkMaus, &QCheckBox::clicked, this,
+            [this](bool an) { weiter([this, an] { m_.chkMaus.Value = an ? 1 : 0; }); });
     connect(cmdLos, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdLos_Click(); }); });
     connect(cmdHilfe, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdHilfe_Click(); }); });
     connect(cmdBeenden, &QPushButton::clicked, this, [this] { weiter([this] { m_.cmdBeenden_Click(); }); });
@@ -368,9 +371,8 @@ bool HauptFenster::maus(QMouseEvent* e) {
     if (e->buttons() & Qt::MiddleButton) gehalten |= 4;
     const int shift = umschaltzustand(e->modifiers());
     // While a button is held the control that got the press keeps the mouse.
-    const bool zumLabel = (e->buttons() != Qt::NoButton || e->type() == QEvent::MouseButtonRelease)
-                              ? mausBeimLabel_
-                              : überLabel;
+    const bool zumLabel =
+        (e->buttons() != Qt::NoButton || e->type() == QEvent::MouseButtonRelease) ? mausBeimLabel_ : überLabel;
     const float lx = X - l.Left;
     const float ly = Y - l.Top;
     switch (e->type()) {

@@ -3,15 +3,14 @@
 #include <QApplication>
 
 #include "app/qt/HauptFenster.h"
-#include "highscore/qt/frmHighScore.h"
 #include "app/qt/Spielfeld.h"
+#include "highscore/qt/frmHighScore.h"
 #include "sound/player/Musikspieler.h"
 
 namespace qmb {
 
 Programm::Programm(std::unique_ptr<Befehlsschnittstelle> musik)
-    : musik_(musik ? std::move(musik) : erzeugeMusikspieler()),
-      sound_(*musik_, programm_, dienste_),
+    : musik_(musik ? std::move(musik) : erzeugeMusikspieler()), sound_(*musik_, programm_, dienste_),
       liste_(programm_, dienste_) {
     modell_ = std::make_unique<frmMain>(Dienste{dienste_, zufall_, uhr_, zeiger_}, sound_, liste_);
     frmMain& m = *modell_;

@@ -23,9 +23,7 @@ QColor farbe(Farbe f) { return QColor((f >> 16) & 0xFF, (f >> 8) & 0xFF, f & 0xF
 
 // A rectangle on whole device pixels, so pre-rendered pictures are copied
 // 1:1 instead of being resampled.
-QPointF aufGerätepixel(QPointF p, qreal dpr) {
-    return {std::round(p.x() * dpr) / dpr, std::round(p.y() * dpr) / dpr};
-}
+QPointF aufGerätepixel(QPointF p, qreal dpr) { return {std::round(p.x() * dpr) / dpr, std::round(p.y() * dpr) / dpr}; }
 
 constexpr uint32_t ART_LINIE = 0x01000000;
 constexpr uint32_t ART_BILD = 0x02000000;
@@ -133,8 +131,10 @@ void Spielfeld::szeneErfassen(std::vector<Abbild>& s) const {
     // Shots come and go all the time: last, so that their number changing
     // does not shift the places of everything else.
     for (int i = 1; i < m_.Schuss.Grenze(); ++i)
-        if (m_.Schuss.Existiert(i)) form(A::Schuss, m_.Schuss(i), schussOrt(i));
-        else s.push_back({});
+        if (m_.Schuss.Existiert(i))
+            form(A::Schuss, m_.Schuss(i), schussOrt(i));
+        else
+            s.push_back({});
 }
 
 void Spielfeld::aktualisieren() {
@@ -147,7 +147,8 @@ void Spielfeld::aktualisieren() {
         const auto periode = static_cast<qint64>(1e9 / hz);
         if (!bildtaktAn_) bildUhr_.start();
         const qint64 jetzt = bildUhr_.nsecsElapsed();
-        nächstesBildNs_ = bildtaktAn_ && nächstesBildNs_ + periode > jetzt ? nächstesBildNs_ + periode : jetzt + periode;
+        nächstesBildNs_ =
+            bildtaktAn_ && nächstesBildNs_ + periode > jetzt ? nächstesBildNs_ + periode : jetzt + periode;
         bildtaktAn_ = true;
         bildTakt_.start(static_cast<int>(std::max<qint64>((nächstesBildNs_ - jetzt + 500000) / 1000000, 1)));
     } else {
@@ -223,7 +224,8 @@ void Spielfeld::neuMalen(const QRegion& bereich) {
 const QPixmap& Spielfeld::formBild(const Abbild& f, qreal dpr) {
     const int w = static_cast<int>(std::lround(f.ort.width() * dpr));
     const int h = static_cast<int>(std::lround(f.ort.height() * dpr));
-    const auto schlüssel = std::make_tuple(static_cast<int>(f.umriss), w, h, f.füllung, f.rand, static_cast<int>(dpr * 100));
+    const auto schlüssel =
+        std::make_tuple(static_cast<int>(f.umriss), w, h, f.füllung, f.rand, static_cast<int>(dpr * 100));
     auto it = formCache_.find(schlüssel);
     if (it != formCache_.end()) return it->second;
     QPixmap pm(std::max(w, 1), std::max(h, 1));
@@ -247,9 +249,7 @@ const QPixmap& Spielfeld::formBild(const Abbild& f, qreal dpr) {
             p.drawRoundedRect(innen, radius, radius);
             break;
         }
-        default:
-            p.setPen(Qt::NoPen);
-            p.fillRect(r, farbe(f.füllung));
+        default: p.setPen(Qt::NoPen); p.fillRect(r, farbe(f.füllung));
         }
     }
     return formCache_.emplace(schlüssel, std::move(pm)).first->second;
@@ -291,7 +291,8 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         if (gemalterText_.empty()) return;
         QString text = QString::fromStdString(gemalterText_);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const QSize größe(static_cast<int>(std::lround(r.width() * dpr)), static_cast<int>(std::lround(r.height() * dpr)));
+        const QSize größe(static_cast<int>(std::lround(r.width() * dpr)),
+                          static_cast<int>(std::lround(r.height() * dpr)));
         if (textBildFür_ != text || textBild_.size() != größe || textBild_.devicePixelRatio() != dpr) {
             textBild_ = QPixmap(größe);
             textBild_.setDevicePixelRatio(dpr);
@@ -302,7 +303,8 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
             t.scale(maßstab_, maßstab_);
             t.setFont(schrift_);
             t.setPen(palette().color(QPalette::WindowText));
-            t.drawText(QRectF(0, 0, r.width() / maßstab_, r.height() / maßstab_), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+            t.drawText(QRectF(0, 0, r.width() / maßstab_, r.height() / maßstab_),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
             textBildFür_ = text;
         }
         p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), textBild_);

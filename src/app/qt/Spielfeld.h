@@ -27,8 +27,8 @@
 #include <memory>
 #include <vector>
 
-#include <QPixmap>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
@@ -101,7 +101,9 @@ private:
     };
     void szeneErfassen(std::vector<Abbild>& szene) const;
     // Pixels at scale 1 to the widget's pixels.
-    QRectF ansicht(const QRectF& r) const { return {r.x() * maßstab_, r.y() * maßstab_, r.width() * maßstab_, r.height() * maßstab_}; }
+    QRectF ansicht(const QRectF& r) const {
+        return {r.x() * maßstab_, r.y() * maßstab_, r.width() * maßstab_, r.height() * maßstab_};
+    }
     bool bewegtSich() const;
     // Repaints the region (all of it when empty): through Qt, or during a
     // game on the playfield's own surface where the platform has one.

@@ -92,8 +92,9 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             qmb::konsoleAnbinden();
-            std::printf("Aufruf: quambel [--nur-takte] [--version] [--help] – ein Ballspiel; Anleitung im Spiel mit F1; "
-                        "--nur-takte zeichnet die Bälle nur zu den Spieltakten statt flüssig in der Bildwiederholrate.\n");
+            std::printf(
+                "Aufruf: quambel [--nur-takte] [--version] [--help] – ein Ballspiel; Anleitung im Spiel mit F1; "
+                "--nur-takte zeichnet die Bälle nur zu den Spieltakten statt flüssig in der Bildwiederholrate.\n");
             return 0;
         }
     }

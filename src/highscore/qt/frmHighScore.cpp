@@ -87,8 +87,10 @@ void frmHighScore::spiegeln() {
 
 bool frmHighScore::tasteVorab(QKeyEvent* ereignis) {
     int code = 0;
-    if (ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter) code = 13;
-    else if (ereignis->key() == Qt::Key_Escape) code = 27;
+    if (ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter)
+        code = 13;
+    else if (ereignis->key() == Qt::Key_Escape)
+        code = 27;
     if (code == 0) return false; // every other key goes on to the control
     modell_.Form_KeyDown(code);
     spiegeln();
@@ -99,7 +101,9 @@ bool frmHighScore::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (ereignis->type() == QEvent::KeyPress) return tasteVorab(static_cast<QKeyEvent*>(ereignis));
     if (ereignis->type() == QEvent::FocusIn) {
         using S = frmHighScoreModell::Steuerelement;
-        modell_.GotFocus(objekt == cmdLöschen ? S::cmdLöschen : objekt == cmdSchließen ? S::cmdSchließen : S::txtHighscore);
+        modell_.GotFocus(objekt == cmdLöschen     ? S::cmdLöschen
+                         : objekt == cmdSchließen ? S::cmdSchließen
+                                                  : S::txtHighscore);
         if (objekt != cmdLöschen && objekt != cmdSchließen) spiegeln();
     }
     return QDialog::eventFilter(objekt, ereignis);

@@ -14,9 +14,7 @@
 namespace qmb {
 namespace {
 
-bool gültig(const std::string& pfad) {
-    return !pfad.empty() && pfad.find('\0') == std::string::npos;
-}
+bool gültig(const std::string& pfad) { return !pfad.empty() && pfad.find('\0') == std::string::npos; }
 
 class PosixSchreibdatei : public Schreibdatei {
 public:
@@ -75,8 +73,7 @@ public:
         return Dateiart::Anderes;
     }
 
-    Fehlernummer lesen(const std::string& pfad, std::size_t grenze, std::string& inhalt,
-                       bool& mehr) override {
+    Fehlernummer lesen(const std::string& pfad, std::size_t grenze, std::string& inhalt, bool& mehr) override {
         inhalt.clear();
         mehr = false;
         if (!gültig(pfad)) return ENOENT;
@@ -90,16 +87,19 @@ public:
         } else if (!S_ISREG(st.st_mode)) {
             fehler = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         } else {
-            fehler = bisZurGrenzeLesen(grenze, [fd](char* ziel, std::size_t höchstens, std::size_t& gelesen) {
-                for (;;) {
-                    const ssize_t n = ::read(fd, ziel, höchstens);
-                    if (n >= 0) {
-                        gelesen = static_cast<std::size_t>(n);
-                        return 0;
+            fehler = bisZurGrenzeLesen(
+                grenze,
+                [fd](char* ziel, std::size_t höchstens, std::size_t& gelesen) {
+                    for (;;) {
+                        const ssize_t n = ::read(fd, ziel, höchstens);
+                        if (n >= 0) {
+                            gelesen = static_cast<std::size_t>(n);
+                            return 0;
+                        }
+                        if (errno != EINTR) return errno;
                     }
-                    if (errno != EINTR) return errno;
-                }
-            }, inhalt, mehr);
+                },
+                inhalt, mehr);
         }
         ::close(fd);
         return fehler;
@@ -108,8 +108,8 @@ public:
     Fehlernummer anlegen(const std::string& pfad, std::unique_ptr<Schreibdatei>& datei, bool privat) override {
         datei.reset();
         if (!gültig(pfad)) return ENOENT;
-        const int fd = ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY,
-                              privat ? 0600 : 0666);
+        const int fd =
+            ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, privat ? 0600 : 0666);
         if (fd < 0) return errno;
         datei = std::make_unique<PosixSchreibdatei>(fd);
         return 0;
@@ -186,7 +186,8 @@ public:
             // O_NONBLOCK: a pipe or a device in its place must not block the
             // open; O_NOFOLLOW: a link must not lead elsewhere. Read and
             // write: a network file system locks only files open for writing.
-            const int fd = ::open(pfad.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+            const int fd =
+                ::open(pfad.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
             if (fd < 0) return errno;
             struct stat offen {};
             Fehlernummer fehler = ::fstat(fd, &offen) != 0 ? errno : 0;
@@ -195,8 +196,7 @@ public:
             if (!fehler && offen.st_uid != ::geteuid()) fehler = EPERM;
             if (!fehler && (offen.st_mode & 077) != 0 && ::fchmod(fd, 0600) != 0) fehler = errno;
             int r = -1;
-            while (!fehler && (r = ::flock(fd, (exklusiv ? LOCK_EX : LOCK_SH) | LOCK_NB)) != 0 && errno == EINTR) {
-            }
+            while (!fehler && (r = ::flock(fd, (exklusiv ? LOCK_EX : LOCK_SH) | LOCK_NB)) != 0 && errno == EINTR) {}
             if (!fehler && r != 0) fehler = errno == EAGAIN ? EWOULDBLOCK : errno;
             if (fehler) {
                 ::close(fd);

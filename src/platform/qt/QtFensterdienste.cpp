@@ -2,13 +2,13 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QTimer>
+#include <QIcon>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QIcon>
 #include <QStyle>
+#include <QTimer>
 
 #include "platform/qt/Tasten.h"
 
@@ -63,8 +63,8 @@ void QtFensterdienste::Warten() {
     schleife.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
-                                 const std::string& titel, Antwort standard) {
+Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol, const std::string& titel,
+                                 Antwort standard) {
     if (vorEreignissen) vorEreignissen();
     QMessageBox box(eltern_);
     box.setWindowTitle(QString::fromStdString(titel));
@@ -82,8 +82,9 @@ Antwort QtFensterdienste::MsgBox(const std::string& prompt, Knöpfe knöpfe, Sym
     }
     if (bild) {
         const int seite = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
-        box.setIconPixmap(QIcon(QStringLiteral(":/bilder/%1.svg").arg(QLatin1String(bild)))
-                              .pixmap(QSize(seite, seite), eltern_ ? eltern_->devicePixelRatioF() : qApp->devicePixelRatio()));
+        box.setIconPixmap(
+            QIcon(QStringLiteral(":/bilder/%1.svg").arg(QLatin1String(bild)))
+                .pixmap(QSize(seite, seite), eltern_ ? eltern_->devicePixelRatioF() : qApp->devicePixelRatio()));
     }
     if (knöpfe == Knöpfe::JaNein) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -23,10 +23,9 @@ public:
 
     void DoEvents() override;
     void Warten() override;
-    Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol,
-                   const std::string& titel, Antwort standard) override;
-    std::string InputBox(const std::string& prompt, const std::string& titel,
-                         const std::string& vorgabe) override;
+    Antwort MsgBox(const std::string& prompt, Knöpfe knöpfe, Symbol symbol, const std::string& titel,
+                   Antwort standard) override;
+    std::string InputBox(const std::string& prompt, const std::string& titel, const std::string& vorgabe) override;
     void Zeigen(Fenster fenster, bool modal) override;
 
 private:

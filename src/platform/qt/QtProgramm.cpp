@@ -14,8 +14,7 @@ namespace qmb {
 namespace {
 std::string ohneTrenner(QString pfad) {
     pfad = QDir::toNativeSeparators(QDir::cleanPath(pfad));
-    while (pfad.size() > 1 && (pfad.endsWith(QLatin1Char('/')) || pfad.endsWith(QLatin1Char('\\'))))
-        pfad.chop(1);
+    while (pfad.size() > 1 && (pfad.endsWith(QLatin1Char('/')) || pfad.endsWith(QLatin1Char('\\')))) pfad.chop(1);
     return pfad.toStdString();
 }
 
@@ -25,7 +24,8 @@ std::string laufzeitOrdner() {
     const QByteArray laufzeit = qgetenv("XDG_RUNTIME_DIR");
     if (laufzeit.isEmpty()) return {};
     const QFileInfo info(QString::fromLocal8Bit(laufzeit));
-    return info.isAbsolute() && info.isDir() && info.isWritable() ? ohneTrenner(info.absoluteFilePath()) : std::string();
+    return info.isAbsolute() && info.isDir() && info.isWritable() ? ohneTrenner(info.absoluteFilePath())
+                                                                  : std::string();
 }
 } // namespace
 

@@ -69,8 +69,8 @@ Punkt QtZeiger::ClientToScreen(Punkt p) {
 
 void QtZeiger::ClipCursor(const Rechteck& r) {
     const Rechteck desktop = GetDesktopClientRect();
-    const bool ganz = r.left <= desktop.left && r.top <= desktop.top && r.right >= desktop.right &&
-                      r.bottom >= desktop.bottom;
+    const bool ganz =
+        r.left <= desktop.left && r.top <= desktop.top && r.right >= desktop.right && r.bottom >= desktop.bottom;
     if (ganz || !feld_ || !feld_->isVisible()) {
         if (eingesperrt_) einsperrung_->freigeben();
         eingesperrt_ = false;

@@ -11,7 +11,9 @@ QFont schrift(Schriftart art, double punkt, bool fett) {
 #if defined(Q_OS_WIN)
     // Windows has scalable fonts of its own for each kind.
     switch (art) {
-    case Schriftart::Dialog: f.setFamilies(QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial")}); break;
+    case Schriftart::Dialog:
+        f.setFamilies(QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial")});
+        break;
     case Schriftart::Arial: f.setFamilies(QStringList{QStringLiteral("Arial")}); break;
     case Schriftart::Comic: f.setFamilies(QStringList{QStringLiteral("Comic Sans MS"), QStringLiteral("Arial")}); break;
     }
@@ -22,7 +24,9 @@ QFont schrift(Schriftart art, double punkt, bool fett) {
     const QString ersatz = QStringLiteral("DejaVu Sans");
     switch (art) {
     case Schriftart::Dialog:
-    case Schriftart::Arial: f.setFamilies(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), ersatz}); break;
+    case Schriftart::Arial:
+        f.setFamilies(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), ersatz});
+        break;
     case Schriftart::Comic: f.setFamilies(QStringList{QStringLiteral("Comic Neue"), ersatz}); break;
     }
 #endif

@@ -10,7 +10,7 @@ namespace qmb {
 enum class Schriftart {
     Dialog, // the plain sans serif of dialogs, the settings panel and the score label
     Arial,
-    Comic,  // "Comic Sans MS"
+    Comic, // "Comic Sans MS"
 };
 
 QFont schrift(Schriftart art, double punkt, bool fett = false);

@@ -120,8 +120,8 @@ private:
     bool anlegen() {
         QWindow* fenster = widget_->window()->windowHandle();
         auto* schnittstelle = QGuiApplication::platformNativeInterface();
-        auto* eltern = fenster ? static_cast<wl_surface*>(schnittstelle->nativeResourceForWindow("surface", fenster))
-                               : nullptr;
+        auto* eltern =
+            fenster ? static_cast<wl_surface*>(schnittstelle->nativeResourceForWindow("surface", fenster)) : nullptr;
         if (!eltern) return false;
         auto* hülle = static_cast<wl_compositor*>(wl_proxy_create_wrapper(compositor_));
         wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(hülle), schlange_);

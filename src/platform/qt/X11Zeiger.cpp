@@ -28,9 +28,8 @@ public:
         Display* d = anzeige();
         if (!d || !feld) return false;
         const auto fenster = static_cast<Window>(feld->winId());
-        const int ergebnis =
-            XGrabPointer(d, fenster, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                         GrabModeAsync, GrabModeAsync, fenster, 0L, CurrentTime);
+        const int ergebnis = XGrabPointer(d, fenster, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                                          GrabModeAsync, GrabModeAsync, fenster, 0L, CurrentTime);
         XFlush(d);
         return ergebnis == GrabSuccess;
     }

@@ -61,7 +61,8 @@ bool vorübergehend(DWORD fehler) {
     return fehler == ERROR_ACCESS_DENIED || fehler == ERROR_SHARING_VIOLATION || fehler == ERROR_LOCK_VIOLATION;
 }
 
-template <class Schritt> Fehlernummer mitGeduld(Schritt schritt) {
+template <class Schritt>
+Fehlernummer mitGeduld(Schritt schritt) {
     DWORD fehler = ERROR_SUCCESS;
     for (int versuch = 0; versuch < 10; ++versuch) {
         if (schritt()) return 0;
@@ -90,8 +91,9 @@ bool löschen(const std::wstring& pfad) {
     // FileDispositionInfoEx (21) with DELETE | POSIX_SEMANTICS, from Windows 10 1709 on.
     DWORD sofort = 0x1 | 0x2;
     FILE_DISPOSITION_INFO später{TRUE};
-    const bool weg = ::SetFileInformationByHandle(h, static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &sofort, sizeof sofort) ||
-                     ::SetFileInformationByHandle(h, FileDispositionInfo, &später, sizeof später);
+    const bool weg =
+        ::SetFileInformationByHandle(h, static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &sofort, sizeof sofort) ||
+        ::SetFileInformationByHandle(h, FileDispositionInfo, &später, sizeof später);
     const DWORD fehler = ::GetLastError();
     ::CloseHandle(h);
     ::SetLastError(fehler);
@@ -141,8 +143,8 @@ private:
 // Volume and file number: the same file under whatever name.
 bool dieselbeDatei(HANDLE offen, const std::wstring& pfad) {
     BY_HANDLE_FILE_INFORMATION a{}, b{};
-    const HANDLE jetzt = ::CreateFileW(pfad.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE jetzt = ::CreateFileW(pfad.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (jetzt == INVALID_HANDLE_VALUE) return false;
     const bool gleich = ::GetFileInformationByHandle(offen, &a) && ::GetFileInformationByHandle(jetzt, &b) &&
                         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
@@ -150,7 +152,6 @@ bool dieselbeDatei(HANDLE offen, const std::wstring& pfad) {
     ::CloseHandle(jetzt);
     return gleich;
 }
-
 
 class WindowsDateisystem : public Dateisystem {
 public:
@@ -185,13 +186,16 @@ public:
         if (::GetFileType(h) != FILE_TYPE_DISK) {
             fehler = EINVAL;
         } else {
-            fehler = bisZurGrenzeLesen(grenze, [h](char* ziel, std::size_t höchstens, std::size_t& gelesen) {
-                DWORD n = 0;
-                if (!::ReadFile(h, ziel, static_cast<DWORD>(std::min<size_t>(höchstens, 1u << 20)), &n, nullptr))
-                    return letzterFehler();
-                gelesen = n;
-                return 0;
-            }, inhalt, mehr);
+            fehler = bisZurGrenzeLesen(
+                grenze,
+                [h](char* ziel, std::size_t höchstens, std::size_t& gelesen) {
+                    DWORD n = 0;
+                    if (!::ReadFile(h, ziel, static_cast<DWORD>(std::min<size_t>(höchstens, 1u << 20)), &n, nullptr))
+                        return letzterFehler();
+                    gelesen = n;
+                    return 0;
+                },
+                inhalt, mehr);
         }
         ::CloseHandle(h);
         return fehler;
@@ -250,10 +254,14 @@ public:
         // Parents first, on either separator. The root is never created:
         // "C:\", "\\server\share\" and "\\?\C:\" are left alone.
         size_t anfang = 0;
-        if (o.rfind(L"\\\\?\\UNC\\", 0) == 0) anfang = teilEnde(o, 8, 2);
-        else if (o.rfind(L"\\\\?\\", 0) == 0) anfang = teilEnde(o, 4, 1);
-        else if (o.size() >= 2 && trenner(o[0]) && trenner(o[1])) anfang = teilEnde(o, 2, 2);
-        else if (o.size() >= 2 && o[1] == L':') anfang = 2;
+        if (o.rfind(L"\\\\?\\UNC\\", 0) == 0)
+            anfang = teilEnde(o, 8, 2);
+        else if (o.rfind(L"\\\\?\\", 0) == 0)
+            anfang = teilEnde(o, 4, 1);
+        else if (o.size() >= 2 && trenner(o[0]) && trenner(o[1]))
+            anfang = teilEnde(o, 2, 2);
+        else if (o.size() >= 2 && o[1] == L':')
+            anfang = 2;
         for (size_t i = anfang + 1; i <= o.size(); ++i) {
             if (i < o.size() && !trenner(o[i])) continue;
             if (trenner(o[i - 1])) continue; // "a\\b" and the trailing separator
@@ -311,8 +319,8 @@ public:
             // while others wait for it. A link or junction is opened as
             // itself and refused, never followed.
             const HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
             if (h == INVALID_HANDLE_VALUE) {
                 const DWORD fehler = ::GetLastError();
                 // A file its holder removed stays until the holder lets go.
@@ -324,8 +332,10 @@ public:
             }
             Fehlernummer falsch = 0;
             BY_HANDLE_FILE_INFORMATION info{};
-            if (::GetFileType(h) != FILE_TYPE_DISK) falsch = EINVAL; // a pipe or a device
-            else if (::GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) falsch = ELOOP;
+            if (::GetFileType(h) != FILE_TYPE_DISK)
+                falsch = EINVAL; // a pipe or a device
+            else if (::GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                falsch = ELOOP;
             OVERLAPPED o{};
             const DWORD art = (exklusiv ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY;
             if (falsch || !::LockFileEx(h, art, 0, 1, 0, &o)) {
@@ -334,7 +344,7 @@ public:
                 if (falsch) return falsch;
                 if (fehler == ERROR_NOT_SUPPORTED || fehler == ERROR_INVALID_FUNCTION) return ENOLCK;
                 return fehler == ERROR_LOCK_VIOLATION || fehler == ERROR_IO_PENDING ? EWOULDBLOCK
-                                                                                     : alsFehlernummer(fehler);
+                                                                                    : alsFehlernummer(fehler);
             }
             if (dieselbeDatei(h, p)) {
                 sperre = std::make_unique<WindowsSperre>(h);

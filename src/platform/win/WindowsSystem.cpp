@@ -19,22 +19,21 @@ bool breit(std::string_view utf8, std::wstring& aus) {
     aus.clear();
     if (utf8.find('\0') != std::string_view::npos) return false;
     if (utf8.empty()) return true;
-    const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (n <= 0) return false;
     aus.resize(static_cast<size_t>(n));
-    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                                 aus.data(), n) == n;
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), aus.data(),
+                                 n) == n;
 }
 
 std::string utf8(std::wstring_view breit) {
     if (breit.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, breit.data(), static_cast<int>(breit.size()), nullptr, 0,
-                                        nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, breit.data(), static_cast<int>(breit.size()), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string aus(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, breit.data(), static_cast<int>(breit.size()), aus.data(), n, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, breit.data(), static_cast<int>(breit.size()), aus.data(), n, nullptr, nullptr);
     return aus;
 }
 

@@ -133,8 +133,10 @@ void FluidKlang::nachricht(int kanal, std::uint8_t art, std::uint8_t d1, std::ui
     switch (art) {
     case 0x80: fluid_synth_noteoff(synth_, kanal, d1); break;
     case 0x90:
-        if (d2 == 0) fluid_synth_noteoff(synth_, kanal, d1);
-        else fluid_synth_noteon(synth_, kanal, d1, d2);
+        if (d2 == 0)
+            fluid_synth_noteoff(synth_, kanal, d1);
+        else
+            fluid_synth_noteon(synth_, kanal, d1, d2);
         break;
     case 0xA0: fluid_synth_key_pressure(synth_, kanal, d1, d2); break;
     case 0xB0: fluid_synth_cc(synth_, kanal, d1, d2); break;
@@ -156,7 +158,8 @@ bool FluidKlang::ausgabeStarten(const std::vector<std::string>& treiber, Rückru
         const std::string name = wahl.substr(0, doppelpunkt);
         if (!name.empty()) fluid_settings_setstr(einstellungen_, "audio.driver", name.c_str());
         if (doppelpunkt != std::string::npos)
-            fluid_settings_setstr(einstellungen_, ("audio." + name + ".device").c_str(), wahl.c_str() + doppelpunkt + 1);
+            fluid_settings_setstr(einstellungen_, ("audio." + name + ".device").c_str(),
+                                  wahl.c_str() + doppelpunkt + 1);
         treiber_ = new_fluid_audio_driver2(einstellungen_, rückruf, daten);
         if (treiber_) return true;
     }
@@ -197,8 +200,10 @@ int FluidKlang::stimmen() const { return fluid_synth_get_active_voice_count(synt
 double FluidKlang::einstellung(const char* name) const {
     double d = -1;
     int i = -1;
-    if (fluid_settings_get_type(einstellungen_, name) == FLUID_NUM_TYPE) fluid_settings_getnum(einstellungen_, name, &d);
-    else if (fluid_settings_getint(einstellungen_, name, &i) == FLUID_OK) d = i;
+    if (fluid_settings_get_type(einstellungen_, name) == FLUID_NUM_TYPE)
+        fluid_settings_getnum(einstellungen_, name, &d);
+    else if (fluid_settings_getint(einstellungen_, name, &i) == FLUID_OK)
+        d = i;
     return d;
 }
 

@@ -136,8 +136,7 @@ private:
         return MidiFehler::ZahlZuLang;
     }
 
-    MidiFehler ablegen(std::uint32_t tick, std::uint8_t status, std::uint8_t d1, std::uint8_t d2,
-                       std::uint32_t sysex) {
+    MidiFehler ablegen(std::uint32_t tick, std::uint8_t status, std::uint8_t d1, std::uint8_t d2, std::uint32_t sysex) {
         if (stück_.ereignisse.size() + tempi_.size() >= MaxMidiEreignisse) return MidiFehler::ZuVieleEreignisse;
         MidiEreignis e;
         e.tick = tick;

@@ -145,8 +145,10 @@ void Befehlsspieler::arbeiten() {
     while (!ende_) {
         // Nothing to do while silent but wait for a command; else every
         // eighth of the lead, so the store never gets below seven eighths.
-        if (ladenFertig_ && (!klingt_ || (!offen_ && !kannKlingen()))) arbeit_.wait(lock);
-        else arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / 8 / einstellungen_.klang.abtastrate));
+        if (ladenFertig_ && (!klingt_ || (!offen_ && !kannKlingen())))
+            arbeit_.wait(lock);
+        else
+            arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / 8 / einstellungen_.klang.abtastrate));
         if (ende_ || !klingt_) continue;
         const bool soll = kannKlingen();
         if (soll && !offen_) {
@@ -375,8 +377,8 @@ unsigned Befehlsspieler::öffnen(const std::vector<std::string>& w) {
         Platz& p = plätze_[i];
         if (p.sequenzer) continue;
         p.alias = alias;
-        p.sequenzer = std::make_unique<Sequenzer>(std::move(stück), static_cast<int>(i) * 16,
-                                                  einstellungen_.klang.abtastrate);
+        p.sequenzer =
+            std::make_unique<Sequenzer>(std::move(stück), static_cast<int>(i) * 16, einstellungen_.klang.abtastrate);
         return 0;
     }
     return MciKeinGerätFrei;

@@ -31,17 +31,17 @@ namespace qmb {
 
 // Error numbers, those of the Windows multimedia interface for the same faults.
 enum Mcifehler : unsigned {
-    MciUnbekanntesWort = 259,     // a keyword the command does not know
-    MciUnbekannterBefehl = 261,   // not a command at all
-    MciUnbekanntesGerät = 263,    // alias not open, or a device type we do not play
-    MciKeinGerätFrei = 266,       // both channel sets are in use
-    MciKeineZahl = 270,           // a time that is not a decimal number
-    MciParameterFehlt = 273,      // a keyword without its value, or no alias
-    MciDateiFehlt = 275,          // the file cannot be read
-    MciAußerhalb = 282,           // a position past the end of the piece
-    MciAliasBelegt = 289,         // the alias is open already
-    MciAnführungOffen = 294,      // a quoted file name without its closing quote
-    MciUngültigeDatei = 296,      // not a Standard MIDI File we can play
+    MciUnbekanntesWort = 259,   // a keyword the command does not know
+    MciUnbekannterBefehl = 261, // not a command at all
+    MciUnbekanntesGerät = 263,  // alias not open, or a device type we do not play
+    MciKeinGerätFrei = 266,     // both channel sets are in use
+    MciKeineZahl = 270,         // a time that is not a decimal number
+    MciParameterFehlt = 273,    // a keyword without its value, or no alias
+    MciDateiFehlt = 275,        // the file cannot be read
+    MciAußerhalb = 282,         // a position past the end of the piece
+    MciAliasBelegt = 289,       // the alias is open already
+    MciAnführungOffen = 294,    // a quoted file name without its closing quote
+    MciUngültigeDatei = 296,    // not a Standard MIDI File we can play
 };
 
 struct Spielereinstellungen {
@@ -127,24 +127,24 @@ private:
     std::unique_ptr<FluidKlang> klang_;
     std::array<Platz, 2> plätze_;
     std::chrono::nanoseconds uhrStart_{};
-    std::int64_t uhrFrames_ = 0;   // frames passed on the clock
-    double angefordert_ = 0;       // offline: frames asked for so far
-    std::int64_t gerendert_ = 0;   // offline: frames rendered so far
+    std::int64_t uhrFrames_ = 0; // frames passed on the clock
+    double angefordert_ = 0;     // offline: frames asked for so far
+    std::int64_t gerendert_ = 0; // offline: frames rendered so far
     // The store between the render thread and the audio driver: one writer,
     // one reader, positions counted in frames since the start.
     static constexpr int Vorratsgröße = 2 * Vorlauf;
     std::array<float, Vorratsgröße> vorratL_{}, vorratR_{};
     std::atomic<std::int64_t> geschrieben_{0}, gelesen_{0};
-    std::atomic<bool> leeren_{false};   // the driver drops what is stored (a piece was closed)
-    std::atomic<bool> anlauf_{false};   // after that, the driver waits until the store is full again
+    std::atomic<bool> leeren_{false}; // the driver drops what is stored (a piece was closed)
+    std::atomic<bool> anlauf_{false}; // after that, the driver waits until the store is full again
     std::atomic<long> unterläufe_{0};
     std::atomic<bool> offen_{false};
-    std::atomic<bool> tönt_{false};     // something plays: a dry store is an underrun
+    std::atomic<bool> tönt_{false}; // something plays: a dry store is an underrun
     // Frames of silence the driver has taken since sound last flowed: once a
     // whole device buffer of them has gone out, closing the driver cuts nothing off.
     std::atomic<std::int64_t> stilleFrames_{0};
-    bool ausgeklungen_ = true;          // the last block stored was the faded end
-    bool ausklingen_ = true;            // voices still sounding may die away
+    bool ausgeklungen_ = true; // the last block stored was the faded end
+    bool ausklingen_ = true;   // voices still sounding may die away
     bool ende_ = false;
     std::condition_variable arbeit_;
     std::thread arbeiter_;

@@ -44,11 +44,14 @@ std::int64_t Sequenzer::positionMs() const {
 
 bool Sequenzer::spielen(std::int64_t abMs, bool wiederholen, Klangziel* ziel) {
     if (abMs < 0 || abMs > längeMs_) return false;
-    position_ = abMs == längeMs_ ? länge_ : std::min<std::int64_t>(länge_, std::llround(static_cast<double>(abMs) * rate_ / 1000.0));
+    position_ = abMs == längeMs_
+                    ? länge_
+                    : std::min<std::int64_t>(länge_, std::llround(static_cast<double>(abMs) * rate_ / 1000.0));
     const auto& liste = stück_->ereignisse;
-    nächstes_ = static_cast<std::size_t>(
-        std::partition_point(liste.begin(), liste.end(), [&](const MidiEreignis& e) { return frameVon(e) < position_; }) -
-        liste.begin());
+    nächstes_ =
+        static_cast<std::size_t>(std::partition_point(liste.begin(), liste.end(),
+                                                      [&](const MidiEreignis& e) { return frameVon(e) < position_; }) -
+                                 liste.begin());
     if (ziel) zustandSenden(*ziel);
     spielt_ = true;
     zuEnde_ = false;
@@ -123,9 +126,9 @@ void Sequenzer::senden(const MidiEreignis& e, Klangziel& ziel) const {
 
 void Sequenzer::notenAus(Klangziel& ziel, bool schnitt) const {
     for (int k = 0; k < 16; ++k) {
-        ziel.nachricht(basis_ + k, Regler, 64, 0);  // sustain off
+        ziel.nachricht(basis_ + k, Regler, 64, 0);               // sustain off
         if (schnitt) ziel.nachricht(basis_ + k, Regler, 120, 0); // all sound off
-        ziel.nachricht(basis_ + k, Regler, 123, 0); // all notes off
+        ziel.nachricht(basis_ + k, Regler, 123, 0);              // all notes off
     }
 }
 
@@ -148,8 +151,10 @@ void Sequenzer::zustandSenden(Klangziel& ziel) const {
         switch (e.status & 0xF0) {
         case Regler:
             if (e.daten1 >= 120) break; // channel mode messages are not state
-            if (parameterRegler(e.daten1)) k.parameter.emplace_back(e.daten1, e.daten2);
-            else k.regler[e.daten1] = e.daten2;
+            if (parameterRegler(e.daten1))
+                k.parameter.emplace_back(e.daten1, e.daten2);
+            else
+                k.regler[e.daten1] = e.daten2;
             break;
         case Programm:
             k.programm = e.daten1;

@@ -68,7 +68,7 @@ private:
     int basis_;
     int rate_;
     std::int64_t längeMs_;
-    std::int64_t länge_;     // in frames
+    std::int64_t länge_; // in frames
     std::int64_t position_ = 0;
     std::size_t nächstes_ = 0; // first event not yet sent
     bool spielt_ = false;
