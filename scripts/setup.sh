@@ -19,7 +19,7 @@ PAKETE=(
   # for "MS Sans Serif" and Arial, Comic Neue for Comic Sans, DejaVu besides
   fonts-liberation2 fonts-comic-neue fonts-dejavu-core
   # tests, fuzzing and benchmarks; FluidR3, the other GM SoundFont, for the music's levels
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev fluid-soundfont-gm
+  libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev fluid-soundfont-gm
   # the frame tracker (bench/x11) grabs the screen through the shared-memory extension
   libxext-dev
   # whole-program tests: virtual X server, input, screenshots, sound measurement;
