@@ -122,7 +122,7 @@ std::vector<std::string> mit(std::vector<std::string> z, size_t stelle, const st
 // the entry in, and the window's events run all the while; where nothing
 // can be locked a single copy saves anyway; a lock file that is no plain
 // file is named. Clearing waits as long, and no longer.
-TEST_F(Liste, EinfügenWieImmer) {
+TEST_F(Liste, EintragNachPunktenUndUnterSperre) {
     const auto neun = std::vector<std::string>(ZEHN.begin(), ZEHN.end() - 1);
     const auto mitFremden = mit(mit(neun, 3, "x1Kein Eintrag"), 10, "005", 11);
     const std::string liste1 = "Die Highscoreliste \xE2\x80\x9E/spiel/Highscores.qmb\xE2\x80\x9C konnte nicht ";
