@@ -25,6 +25,7 @@ spielende_abschließen
 antworte "$ANLEITUNG" Return
 [ -s "$arbeit/Highscores.qmb" ] || fehler "die Highscore-Liste liegt nicht neben dem Programm"
 
-# A new game, closed in its middle.
-spiel_starten
+# A new game, closed in its middle (held until the close is sent, as above).
+spiel_halten
+kill -CONT "$pid"
 schließen

@@ -29,11 +29,15 @@ zeiger_in_die_ecke() {
 # is chosen with the mouse, as a player would (after Alt+T the menu bar
 # may take the arrows).
 xdotool mousemove $((fx + 95)) $((fy + 88)) click 1
-spiel_starten
-# It stops at the wall: its right edge at 395 to 401, never beyond.
+# It stops at the wall: its right edge at 395 to 401, never beyond. The
+# game runs in slices while the pictures are taken (see im_takt), so that the
+# ball cannot end it first.
 an_der_wand() { pad_messen rechts && [ "$b" -ge 395 ] && [ "$b" -le 401 ]; }
+spiel_halten
+kill -CONT "$pid"
 xdotool keydown Right
-bis 3 "das Pad erreicht die rechte Wand nicht" an_der_wand
+im_takt "das Pad erreicht die rechte Wand nicht" an_der_wand
+kill -CONT "$pid"
 xdotool keyup Right
 # Esc ends the game (a held game goes on to take it). With the pad away from
 # the ball the game may be over before the Esc arrives: either end is
