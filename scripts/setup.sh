@@ -9,10 +9,11 @@ PAKETE=(
   build-essential cmake ninja-build ccache pkg-config git file dpkg-dev
   # Qt 6 widgets, SVG, tests, German standard buttons
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
-  # pointer confinement on X11, and on Wayland through the compositor's protocol
+  # pointer confinement on X11 and the playfield's own window there (shared
+  # memory, libxext), and on Wayland through the compositor's protocol
   # spoken on Qt's connection; Qt's Wayland plugin, so that Wayland desktops
   # run the game natively
-  libx11-dev libwayland-dev wayland-protocols qt6-base-private-dev qt6-wayland
+  libx11-dev libxext-dev libwayland-dev wayland-protocols qt6-base-private-dev qt6-wayland
   # music: synthesiser and a General MIDI SoundFont
   libfluidsynth-dev timgm6mb-soundfont
   # scalable fonts close to the ones the game was drawn with: Liberation Sans
@@ -20,8 +21,6 @@ PAKETE=(
   fonts-liberation2 fonts-comic-neue fonts-dejavu-core
   # tests, fuzzing and benchmarks; FluidR3, the other GM SoundFont, for the music's levels
   libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev fluid-soundfont-gm
-  # the frame tracker (bench/x11) grabs the screen through the shared-memory extension
-  libxext-dev
   # whole-program tests: virtual X server, input, screenshots, sound measurement;
   # on Wayland a headless sway with keys (wtype), screenshots (grim), its tree (jq)
   xvfb xauth xdotool x11-utils imagemagick sox sway grim wtype jq

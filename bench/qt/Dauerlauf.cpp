@@ -5,7 +5,12 @@
 // painted frame.
 //
 //   quambel_dauerlauf [--spiel SEKUNDEN] [--leerlauf SEKUNDEN] [--ticks DATEI.csv]
-//                     [--voll BÄLLE] [--stumm 1] [--nur-takte 1]
+//                     [--voll BÄLLE] [--stumm 1] [--nur-takte 1] [--bahnen 1]
+//
+// --bahnen checks every frame against the game: each ball must be drawn on
+// the way its two ticks span (from its place at one tick to its place at
+// the next, with a pixel to spare for rounding), moving on, never back,
+// from frame to frame, and shown whenever it is in play.
 //
 // --voll keeps the field topped up to that many balls (the pad stays off to
 // the side, so that no catch wins the game) to time the frames of a full
@@ -114,7 +119,7 @@ int main(int argc, char** argv) {
     double spielSekunden = 60, leerlaufSekunden = 20;
     std::string tickDatei;
     int voll = 0;
-    bool stumm = false, nurTakte = false;
+    bool stumm = false, nurTakte = false, bahnen = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--voll"))
             voll = std::atoi(argv[i + 1]);
@@ -122,6 +127,8 @@ int main(int argc, char** argv) {
             stumm = std::atoi(argv[i + 1]) != 0;
         else if (!std::strcmp(argv[i], "--nur-takte"))
             nurTakte = std::atoi(argv[i + 1]) != 0;
+        else if (!std::strcmp(argv[i], "--bahnen"))
+            bahnen = std::atoi(argv[i + 1]) != 0;
         if (!std::strcmp(argv[i], "--spiel"))
             spielSekunden = std::atof(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--leerlauf"))
@@ -152,6 +159,55 @@ int main(int argc, char** argv) {
     ticks.reserve(200000);
     int abschnitt = 0;
     bool messen = false;
+    // ---- the balls' drawn places against their ticks (--bahnen) ---------------
+    // The frames of one interval of the balls' timer wait until the tick that
+    // ends it has moved the model: then the way is known.
+    struct Gezeichnet {
+        QPointF ort;
+        int32_t vx, vy; // the speed as the frame was drawn (a shot may change it)
+    };
+    using Intervall = std::map<int, std::vector<Gezeichnet>>; // ball → its frames
+    Intervall laufend, wartend;
+    std::map<int, QPointF> anfang, wartendAnfang; // each ball's place at the tick that opened the interval
+    long ballBilder = 0, abseits = 0, abseitsAmPad = 0, abseitsNachSchuss = 0, zurück = 0, unsichtbar = 0;
+    double weitestAbseits = 0;
+    const double padOben = m.Pad.Top;
+    auto pixel = [&](int i) {
+        const double k = fenster.feld()->maßstab() / qmb::TWIPS_JE_PIXEL;
+        return QPointF(m.Ball(i).Left * k, m.Ball(i).Top * k);
+    };
+    auto prüfen = [&](const Intervall& bilder, const std::map<int, QPointF>& von) {
+        for (const auto& [i, folge] : bilder) {
+            const auto a = von.find(i);
+            if (a == von.end() || !m.BallDaten[static_cast<size_t>(i)].Aktiv) continue; // new, or gone meanwhile
+            const QPointF p = a->second, q = pixel(i);
+            const QPointF weg = q - p;
+            const double länge2 = QPointF::dotProduct(weg, weg);
+            double vorher = -1;
+            for (const Gezeichnet& g : folge) {
+                ++ballBilder;
+                // Outside the box the two places span, or behind the frame before.
+                const double dx =
+                    std::max({std::min(p.x(), q.x()) - g.ort.x(), g.ort.x() - std::max(p.x(), q.x()), 0.0});
+                const double dy =
+                    std::max({std::min(p.y(), q.y()) - g.ort.y(), g.ort.y() - std::max(p.y(), q.y()), 0.0});
+                const double ab = std::hypot(dx, dy);
+                if (ab > 1.0) {
+                    const bool schuss = g.vx != folge.back().vx || g.vy != folge.back().vy ||
+                                        g.vx != m.BallDaten[static_cast<size_t>(i)].vx;
+                    ++abseits;
+                    if (m.Ball(i).Top + m.Ball(i).Height > padOben - 600)
+                        ++abseitsAmPad;
+                    else if (schuss)
+                        ++abseitsNachSchuss;
+                    weitestAbseits = std::max(weitestAbseits, ab);
+                }
+                const double s = länge2 > 0 ? QPointF::dotProduct(g.ort - p, weg) / std::sqrt(länge2) : 0;
+                if (vorher >= 0 && s < vorher - 0.5) ++zurück;
+                vorher = s;
+            }
+        }
+    };
     // ---- the frames the playfield shows while a game runs --------------------
     std::vector<double> bildAbstände;
     double letztesBild = -1, bälleSumme = 0;
@@ -165,8 +221,23 @@ int main(int argc, char** argv) {
         }
         letztesBild = jetzt;
         letzterAbschnitt = abschnitt;
+        if (!bahnen) return;
+        for (int i = 1; i <= qmb::BALLPLÄTZE; ++i) {
+            const qmb::Flugdaten& d = m.BallDaten[static_cast<size_t>(i)];
+            if (!d.Aktiv || !m.Ball.Existiert(i)) continue;
+            if (!m.Ball(i).Visible) ++unsichtbar;
+            if (laufend.find(i) == laufend.end()) anfang[i] = pixel(i);
+            laufend[i].push_back({fenster.feld()->ballOrt(i).topLeft(), d.vx, d.vy});
+        }
     };
     programm.zeitgeber().vorTick = [&](qmb::Zeitgeber& z) {
+        if (bahnen && &z == &m.tmrBälle) {
+            if (messen && m.SpielLäuft) prüfen(wartend, wartendAnfang);
+            wartend = std::move(laufend);
+            wartendAnfang = std::move(anfang);
+            laufend.clear();
+            anfang.clear();
+        }
         if (!messen || !m.SpielLäuft) return;
         for (size_t i = 0; i < zeitgeber.size(); ++i)
             if (zeitgeber[i] == &z) ticks.push_back({static_cast<int>(i), jetztMs(), abschnitt});
@@ -342,6 +413,10 @@ int main(int argc, char** argv) {
                 ticksImSpiel > 0 ? 100 * ticksMitVielenBällen / ticksImSpiel : 0, spielCpu * 100);
     std::printf("| CPU im Einstellungsfeld, Musik %s (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", stumm ? "aus" : "an",
                 leerlaufSekunden, leerCpu * 100);
+    if (bahnen)
+        std::printf("| Bahnen: Ballbilder / abseits der Bahn (davon am Pad, nach einem Schuss; weitestes) / zurück / "
+                    "unsichtbar im Spiel | %ld / %ld (%ld, %ld; %.1f px) / %ld / %ld | 0 |\n",
+                    ballBilder, abseits, abseitsAmPad, abseitsNachSchuss, weitestAbseits, zurück, unsichtbar);
     std::printf("| Spitze des belegten Speichers (RSS) | %.1f MB | < 80 MB |\n", spitzeKiB() / 1024.0);
     std::printf("| Aussetzer der Tonausgabe (leerer Vorrat, während Musik klang) | %ld | 0 |\n", spieler.unterläufe());
     std::fflush(stdout);

@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -264,10 +265,11 @@ struct Schritt {
 };
 
 struct Spur {
-    double x, y, vx = 0, vy = 0;
-    int zuletzt;       // the last picture it was seen in
-    int länge = 1;     // pictures seen
-    int vermisst = -1; // the picture it went missing in, if it did
+    double x, y, vx = 0, vy = 0; // place, and speed in pixels a second
+    double zeit;                 // when it was last seen
+    int zuletzt;                 // the last picture it was seen in
+    int länge = 1;               // pictures seen
+    int vermisst = -1;           // the picture it went missing in, if it did
     Schritt älter[2], neuer[2];
     std::string weg; // the last places, for -v
 };
@@ -348,6 +350,13 @@ int main(int argc, char** argv) {
         std::map<std::tuple<int, int, int, int, long>, double> stehtSeit, stehtSeitVorher;
         std::set<std::tuple<int, int, int, int, long>> gemeldet;
         uint64_t vorherHash = 0;
+        double vorherNeu = 0, längsteLücke = 0;
+        int aussetzer = 0;
+        std::vector<bool> lückeIn;
+        // BILDSPUR_ORDNER=DIR keeps the last pictures and writes the three
+        // around each finding there (t-2, t-1, t as PPM), to look at.
+        const char* ordner = std::getenv("BILDSPUR_ORDNER");
+        std::deque<std::vector<uint32_t>> zuletzt;
         const double start = jetzt();
         double letzte = start;
         auto melden = [&](int bild, double x, double y, const char* was, std::string weg = {}) {
@@ -366,6 +375,26 @@ int main(int argc, char** argv) {
             if (hash == vorherHash) continue; // the same frame again: nothing new to follow
             vorherHash = hash;
             const int t = neueBilder++;
+            const size_t befundeVorher = befunde.size();
+            // A gap of more than two frames between new pictures: the game (or
+            // this grabber) was held up and the picture stood. The player sees
+            // a stutter, not a wrong place; it is counted as such, and no
+            // ball is judged across it (it may have bounced meanwhile).
+            const double lücke = letzte - vorherNeu;
+            vorherNeu = letzte;
+            lückeIn.push_back(t > 0 && lücke > 2.5 / 60);
+            if (lückeIn.back()) {
+                ++aussetzer;
+                längsteLücke = std::max(längsteLücke, lücke);
+            }
+            if (ordner) {
+                std::vector<uint32_t> kopie;
+                kopie.reserve(static_cast<size_t>(f.breite() * f.höhe()));
+                for (int y = f.y0; y <= f.y1; ++y)
+                    for (int x = f.x0; x <= f.x1; ++x) kopie.push_back(g.pixel(x, y));
+                zuletzt.push_back(std::move(kopie));
+                if (zuletzt.size() > 3) zuletzt.pop_front();
+            }
             einordnen();
             std::vector<Fleck> rote = flecken(art, deckung, f.breite(), f.höhe(), Rot, f);
             std::vector<Fleck> blaue = flecken(art, deckung, f.breite(), f.höhe(), Blau, f);
@@ -432,7 +461,9 @@ int main(int argc, char** argv) {
                 const Spur& sp = spuren[s];
                 if (sp.zuletzt != t - 1) continue;
                 for (size_t j = 0; j < ganze.size(); ++j) {
-                    const double dd = std::hypot(rote[ganze[j]].x() - sp.x - sp.vx, rote[ganze[j]].y() - sp.y - sp.vy);
+                    const double dt = letzte - sp.zeit;
+                    const double dd =
+                        std::hypot(rote[ganze[j]].x() - sp.x - sp.vx * dt, rote[ganze[j]].y() - sp.y - sp.vy * dt);
                     if (dd <= 2 * D) paare.emplace_back(dd, s, j);
                 }
             }
@@ -479,8 +510,9 @@ int main(int argc, char** argv) {
                     a = b;
                     b = {dd2, t};
                 }
-                sp.vx = schritt[0], sp.vy = schritt[1];
-                sp.x = k.x(), sp.y = k.y(), sp.zuletzt = t;
+                const double dt = std::max(letzte - sp.zeit, 1e-3);
+                sp.vx = schritt[0] / dt, sp.vy = schritt[1] / dt;
+                sp.x = k.x(), sp.y = k.y(), sp.zeit = letzte, sp.zuletzt = t;
                 if (++sp.länge == 4) ++spurenLang;
             }
             // Missing: where the track should be is bare background (not a
@@ -501,24 +533,68 @@ int main(int argc, char** argv) {
                 grund = n ? static_cast<double>(grundN) / n : 0;
                 return n ? static_cast<double>(roteN) / n : 0;
             };
+            // The grabs and the game's frames are not in step, and a busy
+            // machine may drop a frame of the game: a grab shows the frame
+            // shown at some time within a frame before it. A ball counts as
+            // missing only if it is nowhere on its way within a frame of where
+            // the time since it was last seen carries it (turned at the walls
+            // and the ceiling as the game turns it), and as vanished if it is
+            // back on that way in the next picture.
+            constexpr double bild = 1.0 / 60;
+            auto gewendet = [&](double v, double rand) {
+                const double lo = D / 2, hi = rand - D / 2;
+                if (v < lo) return 2 * lo - v;
+                if (v > hi) return 2 * hi - v;
+                return v;
+            };
+            auto aufDemWeg = [&](const Spur& sp, double& grund) {
+                const double dt = letzte - sp.zeit;
+                double roteAnteil = -1, grundMin = 1;
+                for (double tau = std::max(dt - bild, bild / 4); tau <= dt + bild + 1e-9; tau += bild / 4) {
+                    double g = 0;
+                    const double y = sp.y + tau * sp.vy;
+                    const double r = decktRot(gewendet(sp.x + tau * sp.vx, f.breite()), std::max(y, D - y), g);
+                    if (r < 0) return -1.0; // past a wall or at the label: nothing to say
+                    roteAnteil = std::max(roteAnteil, r);
+                    grundMin = std::min(grundMin, g);
+                }
+                grund = grundMin;
+                return roteAnteil;
+            };
             for (size_t s = 0; s < spuren.size(); ++s) {
                 Spur& sp = spuren[s];
                 double grund = 0;
-                if (sp.zuletzt == t - 1 && !spurFertig[s] && sp.vermisst < 0) {
-                    if (decktRot(sp.x + sp.vx, sp.y + sp.vy, grund) >= 0 && grund >= 0.9) sp.vermisst = t;
+                if (lückeIn[static_cast<size_t>(t)] || (t > 0 && lückeIn[static_cast<size_t>(t - 1)])) {
+                    sp.vermisst = -1;
+                } else if (sp.zuletzt == t - 1 && !spurFertig[s] && sp.vermisst < 0) {
+                    if (aufDemWeg(sp, grund) >= 0 && grund >= 0.9) sp.vermisst = t;
                 } else if (sp.zuletzt == t - 2 && sp.vermisst == t - 1) {
-                    // Back in the next picture, two steps on: it vanished for one.
-                    if (decktRot(sp.x + 2 * sp.vx, sp.y + 2 * sp.vy, grund) >= 0.5) {
+                    if (aufDemWeg(sp, grund) >= 0.5) {
                         ++weg;
                         bilderWeg.insert(t - 1);
-                        melden(t - 1, sp.x + sp.vx, sp.y + sp.vy, "verschwunden");
+                        melden(t - 1, sp.x, sp.y, "verschwunden", sp.weg);
                     }
                 }
             }
             for (size_t j = 0; j < ganze.size(); ++j)
                 if (spurVon[j] < 0)
-                    spuren.push_back({rote[ganze[j]].x(), rote[ganze[j]].y(), 0, 0, t, 1, -1, {}, {}, {}});
+                    spuren.push_back({rote[ganze[j]].x(), rote[ganze[j]].y(), 0, 0, letzte, t, 1, -1, {}, {}, {}});
             std::erase_if(spuren, [&](const Spur& sp) { return sp.zuletzt < t - 2; });
+            if (ordner && befunde.size() > befundeVorher)
+                for (size_t i = 0; i < zuletzt.size(); ++i) {
+                    const std::string name = std::string(ordner) + "/" + std::to_string(t) + "-" +
+                                             std::to_string(t - static_cast<int>(zuletzt.size() - 1 - i)) + ".ppm";
+                    FILE* datei = std::fopen(name.c_str(), "wb");
+                    if (!datei) continue;
+                    std::fprintf(datei, "P6\n%d %d\n255\n", f.breite(), f.höhe());
+                    for (uint32_t p : zuletzt[i]) {
+                        const unsigned char rgb[3] = {static_cast<unsigned char>(rot(p)),
+                                                      static_cast<unsigned char>(grün(p)),
+                                                      static_cast<unsigned char>(blau(p))};
+                        std::fwrite(rgb, 1, 3, datei);
+                    }
+                    std::fclose(datei);
+                }
         }
         const double wand = letzte - start;
 
@@ -526,13 +602,15 @@ int main(int argc, char** argv) {
             for (const Befund& b : befunde)
                 std::fprintf(stderr, "Bild %d (%.3f s): %s bei %.1f, %.1f%s\n", b.bild, b.zeit, b.was, b.x, b.y,
                              b.weg.c_str());
-        std::printf("| Skala | Bilder (neu) | Bilder je s | Bälle im Mittel | Ballspuren | Rücksprünge, davon am Pad "
-                    "(Bilder) | verschwunden (Bilder) | angeschnitten (Bilder) | Reste (längster) |\n");
-        std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
-        std::printf("| %.2g | %d (%d) | %.1f | %.1f | %d | %d, %d (%zu) | %d (%zu) | %d (%zu) | %d (%.1f s) |\n",
-                    f.skala, bilder, neueBilder, wand > 0 ? bilder / wand : 0, neueBilder ? bälleSumme / neueBilder : 0,
-                    spurenLang, rück, rückAmPad, bilderRück.size(), weg, bilderWeg.size(), angeschnitten,
-                    bilderAngeschnitten.size(), reste, längsterRest);
+        std::printf(
+            "| Skala | Bilder (neu) | Bilder je s | Bälle im Mittel | Ballspuren | Rücksprünge, davon am Pad "
+            "(Bilder) | verschwunden (Bilder) | angeschnitten (Bilder) | Reste (längster) | Aussetzer (längster) |\n");
+        std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
+        std::printf(
+            "| %.2g | %d (%d) | %.1f | %.1f | %d | %d, %d (%zu) | %d (%zu) | %d (%zu) | %d (%.1f s) | %d (%.0f ms) |\n",
+            f.skala, bilder, neueBilder, wand > 0 ? bilder / wand : 0, neueBilder ? bälleSumme / neueBilder : 0,
+            spurenLang, rück, rückAmPad, bilderRück.size(), weg, bilderWeg.size(), angeschnitten,
+            bilderAngeschnitten.size(), reste, längsterRest, aussetzer, längsteLücke * 1000);
     } catch (const std::string& fehler) {
         std::fprintf(stderr, "quambel_bildspur: %s\n", fehler.c_str());
         XCloseDisplay(d);

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProxyStyle>
 
 #include "app/qt/Bilder.h"
 #include "platform/qt/Schriften.h"
@@ -21,6 +22,23 @@ void schriftenEinrichten() {
     // at 18 pixels or on a 2x screen.
     QApplication::setFont(qmb::schrift(qmb::Schriftart::Dialog, 8));
 }
+
+// The buttons of message and input boxes with pictures of our own, crisp at
+// every scale, where the desktop shows pictures on buttons at all: the
+// built-in ones are small bitmaps that blur when scaled up.
+class KnopfStil : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QIcon standardIcon(StandardPixmap bild, const QStyleOption* o, const QWidget* w) const override {
+        switch (bild) {
+        case SP_DialogOkButton:
+        case SP_DialogYesButton: return QIcon(QStringLiteral(":/bilder/Haken.svg"));
+        case SP_DialogNoButton:
+        case SP_DialogCancelButton: return QIcon(QStringLiteral(":/bilder/Kreuz.svg"));
+        default: return QProxyStyle::standardIcon(bild, o, w);
+        }
+    }
+};
 
 } // namespace
 
@@ -43,6 +61,7 @@ void anwendungEinrichten(QTranslator& deutsch, const char* version) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&deutsch);
     schriftenEinrichten();
+    QApplication::setStyle(new KnopfStil);
     // Held keys arrive as held keys in every window of the program.
     new Wiederholungen(qApp);
 }

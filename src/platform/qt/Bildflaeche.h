@@ -1,6 +1,8 @@
 #pragma once
 // A surface of its own for a widget's picture, where the toolkit's own way
-// costs too much. Qt 6.4 on Wayland copies the whole previous window buffer
+// costs too much or shows a frame in pieces. On X11 Qt sends a frame as one
+// request per rectangle, and a reader of the screen can see it half done
+// (X11Bild.cpp). Qt 6.4 on Wayland copies the whole previous window buffer
 // before every frame while the compositor still holds it (3.4 MB a frame at
 // scale 2, 60 times a second): the moving playfield is shown on a surface
 // of its own instead, with two or three buffers that each get repainted only
@@ -29,11 +31,11 @@ public:
 };
 
 // The surface for the platform Qt runs on, or null where the widget paints
-// cheaply enough itself (X11, Windows, offscreen).
-#if defined(QUAMBEL_WAYLAND)
+// well enough itself (Windows flushes a frame in one piece; offscreen).
 std::unique_ptr<Bildfläche> eigeneBildfläche(QWidget* widget, Bildfläche::Malen malen);
-#else
-inline std::unique_ptr<Bildfläche> eigeneBildfläche(QWidget*, Bildfläche::Malen) { return nullptr; }
-#endif
+
+// One per desktop, built where that desktop is.
+std::unique_ptr<Bildfläche> x11Bildfläche(QWidget* widget, Bildfläche::Malen malen);
+std::unique_ptr<Bildfläche> waylandBildfläche(QWidget* widget, Bildfläche::Malen malen);
 
 } // namespace qmb

@@ -230,8 +230,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Bildfläche> eigeneBildfläche(QWidget* widget, Bildfläche::Malen malen) {
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return nullptr;
+std::unique_ptr<Bildfläche> waylandBildfläche(QWidget* widget, Bildfläche::Malen malen) {
     auto fläche = std::make_unique<WaylandBildfläche>(widget, std::move(malen));
     if (!fläche->brauchbar()) return nullptr;
     return fläche;
