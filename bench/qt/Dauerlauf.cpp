@@ -30,6 +30,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/resource.h>
@@ -169,8 +170,11 @@ int main(int argc, char** argv) {
     using Intervall = std::map<int, std::vector<Gezeichnet>>; // ball → its frames
     Intervall laufend, wartend;
     std::map<int, QPointF> anfang, wartendAnfang; // each ball's place at the tick that opened the interval
-    long ballBilder = 0, abseits = 0, abseitsAmPad = 0, abseitsNachSchuss = 0, zurück = 0, unsichtbar = 0;
+    long neuBesetzt = 0, ballBilder = 0, abseits = 0, abseitsAmPad = 0, abseitsAnDerDecke = 0, abseitsAnDerWand = 0,
+         zurück = 0, unsichtbar = 0;
     double weitestAbseits = 0;
+    std::vector<bool> sichtbar(qmb::BALLPLÄTZE + 1);
+    int sichtbarAbschnitt = -1;
     const double padOben = m.Pad.Top;
     auto pixel = [&](int i) {
         const double k = fenster.feld()->maßstab() / qmb::TWIPS_JE_PIXEL;
@@ -181,6 +185,15 @@ int main(int argc, char** argv) {
             const auto a = von.find(i);
             if (a == von.end() || !m.BallDaten[static_cast<size_t>(i)].Aktiv) continue; // new, or gone meanwhile
             const QPointF p = a->second, q = pixel(i);
+            // A ball lost at the tick whose place a new ball took in the same
+            // tick (a catch's twin, five balls from a bonus): no way to check.
+            const double k = fenster.feld()->maßstab() / qmb::TWIPS_JE_PIXEL;
+            const Gezeichnet& erstes = folge.front();
+            if (std::abs(q.x() - p.x()) > (std::abs(erstes.vx) + 60) * k ||
+                std::abs(q.y() - p.y()) > (std::abs(erstes.vy) + 400) * k) {
+                ++neuBesetzt;
+                continue;
+            }
             const QPointF weg = q - p;
             const double länge2 = QPointF::dotProduct(weg, weg);
             double vorher = -1;
@@ -193,17 +206,32 @@ int main(int argc, char** argv) {
                     std::max({std::min(p.y(), q.y()) - g.ort.y(), g.ort.y() - std::max(p.y(), q.y()), 0.0});
                 const double ab = std::hypot(dx, dy);
                 if (ab > 1.0) {
-                    const bool schuss = g.vx != folge.back().vx || g.vy != folge.back().vy ||
-                                        g.vx != m.BallDaten[static_cast<size_t>(i)].vx;
+                    // Where the next tick decided otherwise than the frame could
+                    // know: at the pad (a catch in the tick of grace, or the pad
+                    // moved between frame and tick), at the ceiling (the rules
+                    // halve the speed there, the drawing mirrors it) or a wall.
+                    const double k = fenster.feld()->maßstab() / qmb::TWIPS_JE_PIXEL;
+                    const qmb::Form& b = m.Ball(i);
                     ++abseits;
-                    if (m.Ball(i).Top + m.Ball(i).Height > padOben - 600)
+                    if (std::max(p.y(), g.ort.y()) + b.Height * k > (padOben - 600) * k)
                         ++abseitsAmPad;
-                    else if (schuss)
-                        ++abseitsNachSchuss;
+                    else if (std::min(p.y(), g.ort.y()) < (m.Oben.Y1 + 500) * k)
+                        ++abseitsAnDerDecke;
+                    else if (std::min(p.x(), g.ort.x()) < (m.Links.X1 + 400) * k ||
+                             std::max(p.x(), g.ort.x()) + b.Width * k > (m.Rechts.X1 - 400) * k)
+                        ++abseitsAnDerWand;
+                    else if (std::getenv("BAHNEN_ZEIGEN"))
+                        std::fprintf(stderr, "abseits %d: p %.1f,%.1f q %.1f,%.1f g %.1f,%.1f v %d,%d ab %.1f n %zu\n",
+                                     i, p.x(), p.y(), q.x(), q.y(), g.ort.x(), g.ort.y(), g.vx, g.vy, ab, folge.size());
                     weitestAbseits = std::max(weitestAbseits, ab);
                 }
                 const double s = länge2 > 0 ? QPointF::dotProduct(g.ort - p, weg) / std::sqrt(länge2) : 0;
-                if (vorher >= 0 && s < vorher - 0.5) ++zurück;
+                if (vorher >= 0 && s < vorher - 0.5) {
+                    ++zurück;
+                    if (std::getenv("BAHNEN_ZEIGEN"))
+                        std::fprintf(stderr, "zurück %d: p %.1f,%.1f q %.1f,%.1f g %.1f,%.1f\n", i, p.x(), p.y(), q.x(),
+                                     q.y(), g.ort.x(), g.ort.y());
+                }
                 vorher = s;
             }
         }
@@ -222,10 +250,18 @@ int main(int argc, char** argv) {
         letztesBild = jetzt;
         letzterAbschnitt = abschnitt;
         if (!bahnen) return;
+        if (sichtbarAbschnitt != abschnitt) sichtbar.assign(sichtbar.size(), false); // a new game, or after a dialogue
+        sichtbarAbschnitt = abschnitt;
+        std::vector<bool> sichtbarJetzt(qmb::BALLPLÄTZE + 1);
+        for (int i = 1; i <= qmb::BALLPLÄTZE; ++i)
+            sichtbarJetzt[static_cast<size_t>(i)] = m.Ball.Existiert(i) && m.Ball(i).Visible;
+        const std::vector<bool> sichtbarZuvor = std::exchange(sichtbar, sichtbarJetzt);
         for (int i = 1; i <= qmb::BALLPLÄTZE; ++i) {
             const qmb::Flugdaten& d = m.BallDaten[static_cast<size_t>(i)];
             if (!d.Aktiv || !m.Ball.Existiert(i)) continue;
-            if (!m.Ball(i).Visible) ++unsichtbar;
+            // Gone from the picture while in play, after it was shown (a
+            // game's first ball is in play a moment before it is shown).
+            if (!m.Ball(i).Visible && sichtbarZuvor[static_cast<size_t>(i)]) ++unsichtbar;
             if (laufend.find(i) == laufend.end()) anfang[i] = pixel(i);
             laufend[i].push_back({fenster.feld()->ballOrt(i).topLeft(), d.vx, d.vy});
         }
@@ -414,9 +450,12 @@ int main(int argc, char** argv) {
     std::printf("| CPU im Einstellungsfeld, Musik %s (%.0f s) | %.1f %% eines Kerns | < 2 %% |\n", stumm ? "aus" : "an",
                 leerlaufSekunden, leerCpu * 100);
     if (bahnen)
-        std::printf("| Bahnen: Ballbilder / abseits der Bahn (davon am Pad, nach einem Schuss; weitestes) / zurück / "
-                    "unsichtbar im Spiel | %ld / %ld (%ld, %ld; %.1f px) / %ld / %ld | 0 |\n",
-                    ballBilder, abseits, abseitsAmPad, abseitsNachSchuss, weitestAbseits, zurück, unsichtbar);
+        std::printf(
+            "| Bahnen: Ballbilder / abseits der Bahn (davon am Pad, an der Decke, an einer Wand; weitestes) / "
+            "zurück / unsichtbar im Spiel (Plätze im Takt neu besetzt) | %ld / %ld (%ld, %ld, %ld; %.1f px) / %ld / "
+            "%ld (%ld) | 0 |\n",
+            ballBilder, abseits, abseitsAmPad, abseitsAnDerDecke, abseitsAnDerWand, weitestAbseits, zurück, unsichtbar,
+            neuBesetzt);
     std::printf("| Spitze des belegten Speichers (RSS) | %.1f MB | < 80 MB |\n", spitzeKiB() / 1024.0);
     std::printf("| Aussetzer der Tonausgabe (leerer Vorrat, während Musik klang) | %ld | 0 |\n", spieler.unterläufe());
     std::fflush(stdout);

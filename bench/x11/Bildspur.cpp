@@ -366,8 +366,12 @@ int main(int argc, char** argv) {
             const double soll = start + n / rate;
             if (soll - start >= dauer) break;
             schlafenBis(soll);
+            const double vorGriff = jetzt();
             if (!g.greifen()) continue;
             letzte = jetzt();
+            // A grab that took long (this grabber or the server held up on a
+            // busy machine): when its picture was taken is unsure by as much.
+            const bool langerGriff = letzte - vorGriff > 0.004;
             ++bilder;
             uint64_t hash = 1469598103934665603ull;
             for (int y = f.y0; y <= f.y1; ++y)
@@ -382,8 +386,8 @@ int main(int argc, char** argv) {
             // ball is judged across it (it may have bounced meanwhile).
             const double lücke = letzte - vorherNeu;
             vorherNeu = letzte;
-            lückeIn.push_back(t > 0 && lücke > 2.5 / 60);
-            if (lückeIn.back()) {
+            lückeIn.push_back(t > 0 && (lücke > 2.5 / 60 || langerGriff));
+            if (t > 0 && lücke > 2.5 / 60) {
                 ++aussetzer;
                 längsteLücke = std::max(längsteLücke, lücke);
             }
@@ -537,23 +541,21 @@ int main(int argc, char** argv) {
             // machine may drop a frame of the game: a grab shows the frame
             // shown at some time within a frame before it. A ball counts as
             // missing only if it is nowhere on its way within a frame of where
-            // the time since it was last seen carries it (turned at the walls
-            // and the ceiling as the game turns it), and as vanished if it is
-            // back on that way in the next picture.
+            // the time since it was last seen carries it, and as vanished if
+            // it is back on that way in the next picture. A ball on its first
+            // picture has no way yet; one near a wall or the ceiling may be
+            // turned there, a step ahead, as the rules turn it.
             constexpr double bild = 1.0 / 60;
-            auto gewendet = [&](double v, double rand) {
-                const double lo = D / 2, hi = rand - D / 2;
-                if (v < lo) return 2 * lo - v;
-                if (v > hi) return 2 * hi - v;
-                return v;
-            };
             auto aufDemWeg = [&](const Spur& sp, double& grund) {
                 const double dt = letzte - sp.zeit;
                 double roteAnteil = -1, grundMin = 1;
                 for (double tau = std::max(dt - bild, bild / 4); tau <= dt + bild + 1e-9; tau += bild / 4) {
                     double g = 0;
-                    const double y = sp.y + tau * sp.vy;
-                    const double r = decktRot(gewendet(sp.x + tau * sp.vx, f.breite()), std::max(y, D - y), g);
+                    const double x = sp.x + tau * sp.vx, y = sp.y + tau * sp.vy;
+                    // At a wall or the ceiling the rules turn a ball a step
+                    // ahead, where it is: nothing to say there.
+                    if (x < D / 2 || x > f.breite() - D / 2 || y < D / 2) return -1.0;
+                    const double r = decktRot(x, y, g);
                     if (r < 0) return -1.0; // past a wall or at the label: nothing to say
                     roteAnteil = std::max(roteAnteil, r);
                     grundMin = std::min(grundMin, g);
@@ -567,7 +569,14 @@ int main(int argc, char** argv) {
                 if (lückeIn[static_cast<size_t>(t)] || (t > 0 && lückeIn[static_cast<size_t>(t - 1)])) {
                     sp.vermisst = -1;
                 } else if (sp.zuletzt == t - 1 && !spurFertig[s] && sp.vermisst < 0) {
-                    if (aufDemWeg(sp, grund) >= 0 && grund >= 0.9) sp.vermisst = t;
+                    // Nor beside another ball that it may have merged with or
+                    // crossed (two balls crossing swap places; which is which
+                    // is unsure).
+                    bool nebenAnderem = false;
+                    for (const Fleck& k : rote)
+                        nebenAnderem |= std::hypot(k.x() - sp.x - sp.vx * (letzte - sp.zeit),
+                                                   k.y() - sp.y - sp.vy * (letzte - sp.zeit)) < 2 * D;
+                    if (!nebenAnderem && aufDemWeg(sp, grund) >= 0 && grund >= 0.9) sp.vermisst = t;
                 } else if (sp.zuletzt == t - 2 && sp.vermisst == t - 1) {
                     if (aufDemWeg(sp, grund) >= 0.5) {
                         ++weg;
