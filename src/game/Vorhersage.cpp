@@ -1,5 +1,7 @@
 #include "game/Vorhersage.h"
 
+#include "platform/Zahlen.h"
+
 #include <algorithm>
 
 namespace qmb {
@@ -8,42 +10,46 @@ Ort vorhersagen(const Flug& f, const Spielraum& r, double t) {
     t = std::clamp(t, 0.0, 1.0);
     // The next step's vertical speed already includes this tick's gravity.
     const double dy = f.vy + f.Schwerkraft;
-    double x = f.Left + t * f.vx;
+
+    // Walls and ceiling: the rules look one step ahead at the side walls
+    // and turn the drawable at its place there, before it touches the wall;
+    // at the ceiling a ball turns with half its speed, and the rules apply
+    // the halved step twice. The drawing goes in a straight line to the
+    // place the next tick gives, so it turns where the rules turn it and
+    // meets the tick without a jump.
+    const double x1 = f.Left + f.vx;
+    double xEnde = x1;
+    if (x1 + f.vx < r.Links)
+        xEnde = 2.0 * r.Links - x1 - f.vx;
+    else if (x1 + f.Width + f.vx > r.Rechts)
+        xEnde = 2.0 * (static_cast<double>(r.Rechts) - f.Width) - x1 - f.vx;
+    double x = f.Left + t * (xEnde - f.Left);
     double y = f.Top + t * dy;
-
-    // The rules look one step ahead and mirror the step at the wall it would
-    // cross; the drawing does the same with the part of the step taken.
-    // Only a crossing made by this step is mirrored: at t = 0 the drawable
-    // is drawn where it is, whatever its place.
-    if (x < r.Links && f.Left >= r.Links)
-        x = 2.0 * r.Links - x;
-    else if (x + f.Width > r.Rechts && f.Left + f.Width <= r.Rechts)
-        x = 2.0 * (static_cast<double>(r.Rechts) - f.Width) - x;
-
-    if (y < r.Oben && f.Top >= r.Oben) {
-        // A ball bounces at the ceiling with half its speed, but the rules
-        // apply the halved step twice: in all, a mirror of the whole step.
-        // A shot leaves at the next tick; until then it stops at the line.
-        if (r.decke == Spielraum::Decke::Spiegeln)
-            y = 2.0 * r.Oben - y;
-        else if (r.decke == Spielraum::Decke::Anhalten)
-            y = r.Oben;
+    if (f.Top + dy < r.Oben && dy < 0) {
+        if (r.decke == Spielraum::Decke::Spiegeln) {
+            const double yEnde = 2.0 * rundeHalbGerade(-dy / 2.0) - f.Top + 2.0 * r.Oben;
+            y = f.Top + t * (yEnde - f.Top);
+        } else if (r.decke == Spielraum::Decke::Anhalten) {
+            // A shot leaves at the next tick; until then it stops at the line.
+            y = std::max<double>(y, r.Oben);
+        }
     }
 
-    // Not through the pad: whether it catches is the next tick's decision;
-    // until then the drawable rests on the pad's surface.
-    if (r.pad != Spielraum::Pad::Keins && y + f.Height > r.PadOben) {
-        auto über = [&](double links) {
-            if (r.pad == Spielraum::Pad::Mitte) {
-                const double mitte = links + f.Width / 2.0;
-                return mitte > r.PadLinks && mitte < r.PadRechts;
-            }
-            return links < r.PadRechts && links + f.Width > r.PadLinks;
-        };
+    const double unten = f.Top + f.Height;
+    if (r.pad == Spielraum::Pad::Mitte && unten + dy > r.PadOben) {
+        // The next tick decides, by where the pad is then: caught, the ball
+        // turns on the pad's top at its place across; missed, it falls past.
+        // Both ways first reach the pad's line: it goes down to it and waits
+        // there, or, in its tick of grace below the line already, stays.
+        // Drawn turning or falling on, it would jump back when the player
+        // moves the pad in or out of its way before the tick.
+        x = f.Left;
+        y = unten > r.PadOben ? f.Top : std::min(y, static_cast<double>(r.PadOben) - f.Height);
+    } else if (r.pad == Spielraum::Pad::Überlappung && y + f.Height > r.PadOben) {
+        // Not through the pad: whether it catches a bonus is the next
+        // tick's decision; until then it rests on the pad's surface.
+        auto über = [&](double links) { return links < r.PadRechts && links + f.Width > r.PadLinks; };
         if (über(x) || über(f.Left)) y = std::min(y, std::max<double>(f.Top, r.PadOben - f.Height));
-        // A ball the pad catches keeps its place across in the catching
-        // tick: drawn moving on, it would step back when the tick comes.
-        if (r.pad == Spielraum::Pad::Mitte && über(f.Left) && f.Top + f.Height + dy > r.PadOben) x = f.Left;
     }
     return {static_cast<float>(x), static_cast<float>(y)};
 }

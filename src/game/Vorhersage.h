@@ -16,14 +16,15 @@ struct Flug {
 };
 
 struct Spielraum {
-    float Links = 0, Rechts = 0; // the side walls: mirrored there as the rules mirror
+    float Links = 0, Rechts = 0; // the side walls: turned there as the rules turn, a step ahead
     float Oben = 0;              // the ceiling line
     // Balls bounce off the ceiling, shots end there, bonuses pass it.
     enum class Decke { Keine, Spiegeln, Anhalten };
     Decke decke = Decke::Keine;
     float PadLinks = 0, PadRechts = 0, PadOben = 0;
-    // Over the pad by the ball's centre (balls) or by any overlap (bonuses);
-    // shots pay no heed to the pad.
+    // Caught by the pad under their centre (balls: they wait on the pad's
+    // line for the tick's decision) or by any overlap (bonuses: they rest on
+    // the pad over it); shots pay no heed to the pad.
     enum class Pad { Keins, Mitte, Überlappung };
     Pad pad = Pad::Keins;
 };

@@ -10,6 +10,7 @@
 #include <deque>
 
 #include "Modell.h"
+#include "game/Vorhersage.h"
 
 namespace qmb::test {
 namespace {
@@ -84,7 +85,14 @@ TEST_F(Ballflug, EinTakt) {
         m.lblPunkte.Hinten = false;
         zufall.werte = zug;
         zufall.gezogen = 0;
+        const auto [flug, raum] = ballFlug(m, 1);
+        const Ort voraus = vorhersagen(flug, raum, 1.0);
         m.tmrBälle_Timer();
+        // Drawn just before the tick where the tick puts it, but at the pad,
+        // where the tick decides by the pad's place then.
+        if (zug.empty() && nach.aktiv && nach.top + 240 <= 6600) {
+            EXPECT_EQ(std::pair(voraus.Left, voraus.Top), std::pair(nach.left, nach.top));
+        }
         // The label shows the new score and best, and goes behind a new ball.
         const int punkte = 1 + nach.aktiv + zwilling.aktiv;
         EXPECT_EQ((std::tuple{ball(1), ball(2), zufall.gezogen, m.lblPunkte.Caption, m.lblPunkte.Hinten, m.SpielLäuft}),
@@ -145,7 +153,12 @@ TEST_F(Bonusse, EinTakt) {
         m.Munition = munition;
         m.PunkteStandAktualisieren();
         zufall.gezogen = 0;
+        const auto [flug, raum] = bonusFlug(m, 1);
+        const Ort voraus = vorhersagen(flug, raum, 1.0);
         m.tmrBonusse_Timer();
+        if (nach.aktiv && nach.top + 360 <= 6600) {
+            EXPECT_EQ(std::pair(voraus.Left, voraus.Top), std::pair(nach.left, nach.top));
+        }
         // Two draws: the spawn draw and the bonus's own.
         EXPECT_EQ((std::tuple{bonus(1), m.Bonus(1).Visible, m.lblPunkte.Caption, zufall.gezogen}),
                   (std::tuple{nach, nach.aktiv, label(1, 1, munitionNach), 2}));

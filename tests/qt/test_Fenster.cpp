@@ -352,12 +352,16 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     m.SpielLäuft = true;
     m.tmrBälle.setEnabled(true);
     ball(5, {3000, 3000, 150, -100, true}); // 3000 + 0.5·150; 3000 + 0.5·(−100 + 17)
-    ball(6, {400, 400, -120, -300, true});  // 340 lies 20 past the wall: 380; 258.5 lies 101.5 above the ceiling: 461.5
-    ball(7, {3000, 6300, 60, 200, true});   // 6408.5 would sink into the pad: it rests on its top, caught where it is
-    ball(8, {4000, 6300, 0, 200, true});    // beside the pad it falls on; the next tick loses it
-    ball(9, {3590, 6300, 60, 200, true});   // caught by its centre at 3710; drawn moving on, it would leave the pad's end and sink
-    // The bonus: 5670 + 360 crosses 6000 by 30: 5640 − 30; 1000 + 0.25·(40 + 20).
+    ball(6, {400, 400, -120, -300, true});  // turns a step ahead at the wall (the tick: 560) and at the ceiling with 142 (604)
+    ball(7, {3000, 6300, 60, 200, true});   // 6408.5 crosses the pad's line: it waits on it, at its place across
+    ball(8, {4000, 6300, 0, 200, true});    // beside the pad the same: whether the pad comes in time, the tick decides
+    ball(9, {3590, 6300, 60, 200, true});   // caught by its centre at 3710: drawn moving on, it would leave the pad's end
+    ball(10, {1000, 6417, 0, 117, true});   // in its tick of grace it waits where it is: caught or lost from there
+    // The bonus turns a step ahead at the wall (the tick: 5400); 1000 + 0.25·(40 + 20).
     bonus(2, static_cast<int>(Motiv::BonusMuni), {5640, 1000, 120, 40, true});
+    // Leaving the pad's end sideways, a bonus still on it rests on its top until the tick.
+    const float padEnde = m.Pad.Left + m.Pad.Width;
+    bonus(3, static_cast<int>(Motiv::BonusMuni), {padEnde - 10, 6300, 120, 40, true});
     for (int i : {1, 2}) m.Schuss.Load(i);
     m.Schuss(1) = {4500, 4500, 70, 70, true, Umriss::Quadrat, SCHWARZ, SCHWARZ};
     m.Schuss(2) = {2520, 400, 30, 120, true, Umriss::Quadrat, SCHWARZ, SCHWARZ}; // stops at the ceiling
@@ -369,9 +373,9 @@ TEST_F(Malen, ZwischenDenTaktenVoraus) {
     t = 0.5;
     m.lblPunkte.Caption = "Punkte: 2";
     feld.bildMachen();
-    EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.ballOrt(9), feld.bonusOrt(2), feld.schussOrt(2)}),
-              (std::vector{alsPixel(3075, 2958.5f, 240, 240), alsPixel(380, 461.5f, 240, 240), alsPixel(3000, 6360, 240, 240),
-                           alsPixel(4000, 6408.5f, 240, 240), alsPixel(3590, 6360, 240, 240), alsPixel(5610, 1015, 360, 360), alsPixel(2520, 360, 30, 120)}));
+    EXPECT_EQ((std::vector{feld.ballOrt(5), feld.ballOrt(6), feld.ballOrt(7), feld.ballOrt(8), feld.ballOrt(9), feld.ballOrt(10), feld.bonusOrt(2), feld.bonusOrt(3), feld.schussOrt(2)}),
+              (std::vector{alsPixel(3075, 2958.5f, 240, 240), alsPixel(480, 502, 240, 240), alsPixel(3000, 6360, 240, 240),
+                           alsPixel(4000, 6360, 240, 240), alsPixel(3590, 6360, 240, 240), alsPixel(1000, 6417, 240, 240), alsPixel(5580, 1015, 360, 360), alsPixel(padEnde + 20, 6300, 360, 360), alsPixel(2520, 360, 30, 120)}));
     const QRect label = alsPixel(m.lblPunkte.Left, m.lblPunkte.Top, m.lblPunkte.Width, m.lblPunkte.Height).toAlignedRect();
     EXPECT_EQ(bild(1).pixel(302, 298), qRgb(0, 0, 0)) << "the shot 60 twips up";
     EXPECT_NE(bild(1).copy(label), modell.copy(label)) << "the new text drawn";
