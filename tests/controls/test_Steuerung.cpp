@@ -109,13 +109,13 @@ TEST_F(Steuerung, PauseHältAllesAn) {
     takt.vorspulen(100);
     m.mnuPause_Click();
     const Stand pausiert = stand();
-    EXPECT_STAND(rahmen(), (Stand{.spiel = true, .pause = true, .titel = PAUSIERT, .einstellungen = false, .f2 = false,
+    EXPECT_STAND(rahmen(), (Stand{.titel = PAUSIERT, .spiel = true, .pause = true, .einstellungen = false, .f2 = false,
                                   .f3 = true, .pauseAn = true, .pauseHaken = true, .tmrRand = true}));
     m.Form_MouseMove(0, 0, 500, 500);
     takt.vorspulen(5000);
     EXPECT_STAND(stand(), pausiert);
     m.mnuPause_Click(); // resuming starts the pad timer in mouse mode too
-    EXPECT_STAND(rahmen(), (Stand{.spiel = true, .titel = "Quambel", .zeiger = vbCustom, .eingesperrt = true,
+    EXPECT_STAND(rahmen(), (Stand{.titel = "Quambel", .zeiger = vbCustom, .spiel = true, .eingesperrt = true,
                                   .einstellungen = false, .f2 = false, .f3 = true, .pauseAn = true, .tmrBälle = true,
                                   .tmrBonusse = true, .tmrSchüsse = true, .tmrPad = true, .tmrRand = true}));
     EXPECT_EQ(zeiger.clips.back(), (Rechteck{100, 50, 526, 532}));
@@ -138,9 +138,9 @@ TEST_F(Steuerung, TastaturModusPausiertUndZeigerBleibtFrei) {
     m.Form_KeyUp(vbKeyRight, 0); // both ignored while paused
     m.Form_KeyDown(vbKeyLeft, 0);
     takt.vorspulen(300);
-    EXPECT_STAND(rahmen(), (Stand{.spiel = true, .pause = true, .titel = PAUSIERT, .zeiger = vbCustom,
+    EXPECT_STAND(rahmen(), (Stand{.titel = PAUSIERT, .steuerart = "Tastatur", .zeiger = vbCustom, .spiel = true, .pause = true,
                                   .einstellungen = false, .f2 = false, .f3 = true, .pauseAn = true, .pauseHaken = true,
-                                  .tmrRand = true, .steuerart = "Tastatur", .mausHaken = false, .mausHakenAn = false}));
+                                  .mausHaken = false, .mausHakenAn = false, .tmrRand = true}));
     EXPECT_EQ(m.Pad.Left, 2760.0f);
     m.mnuPause_Click();
     takt.vorspulen(15);

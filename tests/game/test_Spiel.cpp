@@ -26,7 +26,7 @@ struct Spiel : ::testing::Test, Modell {
 };
 
 // A game just started with the draw 0, in mouse mode.
-const Stand FRISCH{.spiel = true, .titel = "Quambel", .zeiger = vbCustom, .eingesperrt = true, .einstellungen = false,
+const Stand FRISCH{.titel = "Quambel", .zeiger = vbCustom, .spiel = true, .eingesperrt = true, .einstellungen = false,
                    .f2 = false, .f3 = true, .pauseAn = true, .tmrBälle = true, .tmrBonusse = true, .tmrSchüsse = true,
                    .tmrRand = true,
                    .spielfeld = {.padSichtbar = true, .punkte = 1, .rekord = 1, .munition = 100,
@@ -104,15 +104,12 @@ TEST_F(Spiel, ReihenfolgeUmDieEreignispausen) {
     EXPECT_GT(m.tmrRand.Ticks(), 0u);
     // The first ball is set up but not shown yet.
     const Spielfläche vorher{.pad = 2520, .ball1 = {3060, 720, -120, 0, true}, .bälle = 1, .stimmig = false};
-    Spielfläche danach = vorher;
-    danach.pad = 2640;
-    danach.punkte = danach.rekord = 1;
-    danach.munition = 100;
-    danach.anzeige = label(1, 1, 100);
+    const Spielfläche danach{.punkte = 1, .rekord = 1, .munition = 100, .anzeige = label(1, 1, 100),
+                             .ball1 = vorher.ball1, .bälle = 1, .stimmig = false};
     const Stand soll[] = {
         {.zeiger = vbDefault, .spielfeld = vorher},
-        {.spiel = true, .zeiger = vbDefault, .einstellungen = false, .tmrRand = true, .spielfeld = vorher},
-        {.spiel = true, .zeiger = vbCustom, .eingesperrt = true, .einstellungen = false, .tmrRand = true, .spielfeld = danach},
+        {.zeiger = vbDefault, .spiel = true, .einstellungen = false, .tmrRand = true, .spielfeld = vorher},
+        {.zeiger = vbCustom, .spiel = true, .eingesperrt = true, .einstellungen = false, .tmrRand = true, .spielfeld = danach},
     };
     ASSERT_EQ(gesehen.size(), 3u);
     for (size_t i = 0; i < 3; ++i) EXPECT_STAND(gesehen[i], soll[i]) << "event pump " << i + 1;

@@ -37,12 +37,8 @@ struct Spielfläche {
     float pad = 2640;
     bool padSichtbar = false;
     std::string padFarbe = "blau";
-    bool power = false;
-    int richtung = 0;
-    bool feuer = false;
-    int schussTakt = 0;
-    bool rechtesGewehr = false;
-    int punkte = 0, rekord = 0, munition = 0;
+    bool power = false, feuer = false, rechtesGewehr = false;
+    int richtung = 0, schussTakt = 0, punkte = 0, rekord = 0, munition = 0;
     std::string anzeige = "";
     Flug ball1 = {};
     int bälle = 0, bonusse = 0, schüsse = 0;
@@ -50,15 +46,11 @@ struct Spielfläche {
     bool operator==(const Spielfläche&) const = default;
 };
 struct Stand {
-    bool spiel = false, pause = false;
-    std::string titel = "Quambel - F2 zum Starten drücken";
+    std::string titel = "Quambel - F2 zum Starten drücken", steuerart = "Maus";
     int zeiger = vbArrow;
-    bool eingesperrt = false;
-    bool einstellungen = true, f2 = true, f3 = false, pauseAn = false, pauseHaken = false;
+    bool spiel = false, pause = false, eingesperrt = false, einstellungen = true, f2 = true, f3 = false;
+    bool pauseAn = false, pauseHaken = false, musik = true, mausHaken = true, mausHakenAn = true;
     bool tmrBälle = false, tmrBonusse = false, tmrSchüsse = false, tmrPad = false, tmrRand = false;
-    bool musik = true;
-    std::string steuerart = "Maus";
-    bool mausHaken = true, mausHakenAn = true;
     Spielfläche spielfeld = {};
     bool operator==(const Stand&) const = default;
 };
@@ -68,10 +60,10 @@ inline ::testing::AssertionResult gleicherStand(const char*, const char*, const 
     if (!(ist.f == soll.f))                                                                                            \
         fehler << "\n  " #f ": " << ::testing::PrintToString(ist.f) << ", expected " << ::testing::PrintToString(soll.f);
 #define SF(f) FELD(spielfeld.f)
-    FELD(spiel) FELD(pause) FELD(titel) FELD(zeiger) FELD(eingesperrt) FELD(einstellungen) FELD(f2) FELD(f3)
-    FELD(pauseAn) FELD(pauseHaken) FELD(tmrBälle) FELD(tmrBonusse) FELD(tmrSchüsse) FELD(tmrPad) FELD(tmrRand)
-    FELD(musik) FELD(steuerart) FELD(mausHaken) FELD(mausHakenAn) SF(pad) SF(padSichtbar) SF(padFarbe) SF(power)
-    SF(richtung) SF(feuer) SF(schussTakt) SF(rechtesGewehr) SF(punkte) SF(rekord) SF(munition) SF(anzeige) SF(ball1)
+    FELD(titel) FELD(steuerart) FELD(zeiger) FELD(spiel) FELD(pause) FELD(eingesperrt) FELD(einstellungen) FELD(f2)
+    FELD(f3) FELD(pauseAn) FELD(pauseHaken) FELD(musik) FELD(mausHaken) FELD(mausHakenAn) FELD(tmrBälle)
+    FELD(tmrBonusse) FELD(tmrSchüsse) FELD(tmrPad) FELD(tmrRand) SF(pad) SF(padSichtbar) SF(padFarbe) SF(power)
+    SF(feuer) SF(rechtesGewehr) SF(richtung) SF(schussTakt) SF(punkte) SF(rekord) SF(munition) SF(anzeige) SF(ball1)
     SF(bälle) SF(bonusse) SF(schüsse) SF(stimmig)
 #undef SF
 #undef FELD
@@ -170,30 +162,27 @@ struct Modell {
         return "Punkte: " + std::to_string(punkte) + "\r\nRekord: " + std::to_string(rekord) +
                "\r\nMunition: " + std::to_string(munition);
     }
-    bool einSpielTimerLäuft() const {
-        return m.tmrBälle.Enabled() || m.tmrBonusse.Enabled() || m.tmrSchüsse.Enabled() || m.tmrPad.Enabled();
-    }
+    bool einSpielTimerLäuft() const { return m.tmrBälle.Enabled() || m.tmrBonusse.Enabled() || m.tmrSchüsse.Enabled() || m.tmrPad.Enabled(); }
 
     Stand stand() const {
         bool stimmig = true;
         for (int i = 1; i <= 100; ++i) stimmig &= ball(i).aktiv ? m.Ball(i).Visible : ball(i) == Flug{} && !m.Ball(i).Visible;
         for (int i = 1; i <= 10; ++i) stimmig &= bonus(i).aktiv ? m.Bonus(i).Visible : bonus(i) == Flug{} && !m.Bonus(i).Visible;
         const Farbe farbe = m.Pad.FillColor == m.Pad.BorderColor ? m.Pad.FillColor : 0;
-        const Spielfläche feld{.pad = m.Pad.Left, .padSichtbar = m.Pad.Visible,
-                             .padFarbe = farbe == ROT ? "rot" : farbe == BLAU ? "blau" : "bunt",
-                             .power = m.PowerPad, .richtung = m.PadRichtung, .feuer = m.Schießen,
-                             .schussTakt = m.SchussTakt, .rechtesGewehr = m.RechtesGewehr,
-                             .punkte = m.Punkte, .rekord = m.Rekord, .munition = m.Munition,
-                             .anzeige = m.lblPunkte.Caption, .ball1 = ball(1), .bälle = imSpiel(100),
-                             .bonusse = imSpiel(10), .schüsse = m.Schuss.Anzahl(), .stimmig = stimmig};
-        return {.spiel = m.SpielLäuft, .pause = m.Pausiert, .titel = m.Caption, .zeiger = m.MousePointer,
-                .eingesperrt = zeiger.eingesperrt(), .einstellungen = m.fraSpielEinstellungen.Visible,
-                .f2 = m.mnuSpielStarten.Visible, .f3 = m.mnuSpielbeenden.Visible,
-                .pauseAn = m.mnuPause.Enabled, .pauseHaken = m.mnuPause.Checked,
+        const Spielfläche feld{
+            .pad = m.Pad.Left, .padSichtbar = m.Pad.Visible, .padFarbe = farbe == ROT ? "rot" : farbe == BLAU ? "blau" : "bunt",
+            .power = m.PowerPad, .feuer = m.Schießen, .rechtesGewehr = m.RechtesGewehr, .richtung = m.PadRichtung,
+            .schussTakt = m.SchussTakt, .punkte = m.Punkte, .rekord = m.Rekord, .munition = m.Munition,
+            .anzeige = m.lblPunkte.Caption, .ball1 = ball(1), .bälle = imSpiel(100), .bonusse = imSpiel(10),
+            .schüsse = m.Schuss.Anzahl(), .stimmig = stimmig};
+        return {.titel = m.Caption, .steuerart = m.optMaus.Value ? "Maus" : m.optTastatur.Value ? "Tastatur" : "",
+                .zeiger = m.MousePointer, .spiel = m.SpielLäuft, .pause = m.Pausiert, .eingesperrt = zeiger.eingesperrt(),
+                .einstellungen = m.fraSpielEinstellungen.Visible, .f2 = m.mnuSpielStarten.Visible,
+                .f3 = m.mnuSpielbeenden.Visible, .pauseAn = m.mnuPause.Enabled, .pauseHaken = m.mnuPause.Checked,
+                .musik = m.mnuMusik.Checked, .mausHaken = m.chkMaus.Value == 1, .mausHakenAn = m.chkMaus.Enabled,
                 .tmrBälle = m.tmrBälle.Enabled(), .tmrBonusse = m.tmrBonusse.Enabled(),
                 .tmrSchüsse = m.tmrSchüsse.Enabled(), .tmrPad = m.tmrPad.Enabled(), .tmrRand = m.tmrRand.Enabled(),
-                .musik = m.mnuMusik.Checked, .steuerart = m.optMaus.Value ? "Maus" : m.optTastatur.Value ? "Tastatur" : "",
-                .mausHaken = m.chkMaus.Value == 1, .mausHakenAn = m.chkMaus.Enabled, .spielfeld = feld};
+                .spielfeld = feld};
     }
     // The window's frame alone, without the field of play.
     Stand rahmen() const {
