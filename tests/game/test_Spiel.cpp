@@ -31,10 +31,6 @@ const Stand FRISCH{.titel = "Quambel", .zeiger = vbCustom, .spiel = true, .einge
                    .tmrRand = true,
                    .spielfeld = {.padSichtbar = true, .punkte = 1, .rekord = 1, .munition = 100,
                                  .anzeige = Modell::label(1, 1, 100), .ball1 = {3060, 720, -120, 0, true}, .bälle = 1}};
-// Between games, with the best so far.
-Stand keinSpiel(int rekord) {
-    return {.spielfeld = {.rekord = rekord}};
-}
 
 TEST_F(Spiel, StartUndEnde) {
     EXPECT_STAND(stand(), (Stand{.zeiger = vbDefault, .spielfeld = {.pad = 2520}}));
@@ -59,7 +55,7 @@ TEST_F(Spiel, StartUndEnde) {
     m.RechtesGewehr = true;
     vergessen();
     m.mnuSpielbeenden_Click();
-    EXPECT_STAND(stand(), keinSpiel(7));
+    EXPECT_STAND(stand(), Stand{.spielfeld = {.rekord = 7}});
     EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents"}));
 
     // Keyboard play: the pad timer runs, and the five timers keep their
@@ -128,7 +124,7 @@ TEST_F(Spiel, EndeHältAlleTimerVorDerErstenPauseAnUndLässtKeinZweitesEndeZu) {
     };
     m.SpielEnde();
     EXPECT_EQ(gesehen, (Schritte{"0 3", "0 0"}));
-    EXPECT_STAND(stand(), keinSpiel(3));
+    EXPECT_STAND(stand(), Stand{.spielfeld = {.rekord = 3}});
     EXPECT_TRUE(fenster.nur(Dialog::MsgBox).empty());
 }
 
@@ -148,7 +144,7 @@ TEST_P(Dazwischen, EscBeendetDenStartGanzOderGarNicht) {
     // F2 right behind Esc in the same pump: the aborted start is still unwinding and turns it away.
     beiPause([this] { m.Form_KeyDown(vbKeyEscape, 0), m.mnuSpielStarten_Click(); });
     // Before the game counts as running, Esc has nothing to abort.
-    const Stand danach[] = {FRISCH, Stand{.spielfeld = {.pad = 2520}}, keinSpiel(1)};
+    const Stand danach[] = {FRISCH, Stand{.spielfeld = {.pad = 2520}}, Stand{.spielfeld = {.rekord = 1}}};
     EXPECT_STAND(stand(), danach[GetParam() - 1]);
     EXPECT_EQ(fenster.nur(Dialog::MsgBox).size(), GetParam() == 1 ? 0u : 1u);
     starten(0.0f);
@@ -192,7 +188,7 @@ TEST_F(Spiel, HundertGewinntAufJedemWeg) {
                                     "play qmbscore from 2500", "Zeiger frei", "DoEvents", "DoEvents",
                                     "InputBox MAXIMALANZAHL", "HighscoreEintragen Velmora 100", "MsgBox Highscore",
                                     "stop qmbscore", "close qmbscore", "play qmbgame"})) << weg;
-        EXPECT_STAND(stand(), keinSpiel(0)) << weg;
+        EXPECT_STAND(stand(), Stand{}) << weg;
     }
 }
 
@@ -216,13 +212,13 @@ TEST_F(Spiel, GewonnenVerlorenAbgebrochen) {
                                 öffnen(sound.GewonnenDatei), "play qmbscore repeat from 0", "play qmbscore from 2500",
                                 frage, frage, frage, "HighscoreEintragen Jörg Mülle 7", "MsgBox Punkte: 7",
                                 "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"}));
-    EXPECT_STAND(stand(), keinSpiel(0));
+    EXPECT_STAND(stand(), Stand{});
     liste.plätze.assign(10, {"Platz", 8}); // 7 does not enter
     verlieren(7);
     EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7", "stop qmbgame",
                                 öffnen(sound.VerlorenDatei), "play qmbscore repeat from 0", "play qmbscore from 2600",
                                 "MsgBox Quambel", "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"}));
-    EXPECT_STAND(stand(), keinSpiel(0));
+    EXPECT_STAND(stand(), Stand{});
     starten();
     m.Form_KeyDown(vbKeyEscape, 0);
     m.Form_KeyDown(vbKeyEscape, 0); // without a game Esc does nothing
