@@ -99,7 +99,8 @@ struct Modell {
     }
     ~Modell() {
         if (ordner.empty()) return;
-        fenster.beiDoEvents = nullptr, fenster.beiDialog = nullptr;
+        fenster.beiDoEvents = nullptr;
+        fenster.beiDialog = nullptr;
         m.Form_Unload();
         std::error_code f;
         std::filesystem::remove_all(ordner, f);
@@ -114,15 +115,25 @@ struct Modell {
         for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', 'T', 'h', 'd'};
         for (Zeitgeber* z : {&m.tmrBälle, &m.tmrBonusse, &m.tmrSchüsse, &m.tmrPad, &m.tmrRand}) takt.anmelden(*z);
     }
-    void laden() { einrichten(), m.Form_Load(), vergessen(); }
+    void laden() {
+        einrichten();
+        m.Form_Load();
+        vergessen();
+    }
     // Forgets what the stand-ins have recorded so far, but the pointer's last clip.
     void vergessen() {
-        fenster.protokoll.clear(), mci.befehle.clear(), ablauf.clear();
+        fenster.protokoll.clear();
+        mci.befehle.clear();
+        ablauf.clear();
         if (zeiger.clips.size() > 1) zeiger.clips.erase(zeiger.clips.begin(), zeiger.clips.end() - 1);
         zufall.gezogen = fenster.doEventsAnzahl = 0;
     }
     // Starts a game the way F2 does; the first ball gets vx from the draw r.
-    void starten(float r = 0.5f) { zufall.werte = {r}, m.mnuSpielStarten_Click(), vergessen(); }
+    void starten(float r = 0.5f) {
+        zufall.werte = {r};
+        m.mnuSpielStarten_Click();
+        vergessen();
+    }
 
     void drücken(Knopf k, bool unten) {
         if (k.ort == Knopf::Label) unten ? m.lblPunkte_MouseDown(k.code, 0, 5, 5) : m.lblPunkte_MouseUp(k.code, 0, 5, 5);
@@ -136,14 +147,19 @@ struct Modell {
     void ball(int i, Flug f) {
         m.Punkte = static_cast<int16_t>(m.Punkte + f.aktiv - ball(i).aktiv);
         m.Rekord = std::max(m.Rekord, m.Punkte);
-        m.Ball(i).Left = f.left, m.Ball(i).Top = f.top, m.Ball(i).Visible = f.aktiv;
+        m.Ball(i).Left = f.left;
+        m.Ball(i).Top = f.top;
+        m.Ball(i).Visible = f.aktiv;
         m.BallDaten[static_cast<size_t>(i)] = {f.vx, f.vy, static_cast<int16_t>(f.aktiv ? WAHR : 0)};
     }
     void bälle(int n) { // slots 1..n in play, high up in the middle
         for (int i = 1; i <= n; ++i) ball(i, {3000, 2000, 0, 0, true});
     }
     void bonus(int i, int art, Flug f) {
-        m.Bonus(i).Left = f.left, m.Bonus(i).Top = f.top, m.Bonus(i).Visible = true;
+        m.Bonus(i).Left = f.left;
+        m.Bonus(i).Top = f.top;
+        m.Bonus(i).Visible = true;
+
         m.Bonus(i).Tag = std::to_string(art);
         m.Bonus(i).Picture = static_cast<Motiv>(art);
         m.BonusDaten[static_cast<size_t>(i)] = {f.vx, f.vy, WAHR};

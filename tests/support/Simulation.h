@@ -45,7 +45,10 @@ public:
             ++bilanz_.takte;
             if (!f.SpielLäuft) zählen();
             prüfen("nach einem Takt");
-            if (f.SpielLäuft && würfel_() % 4 == 0) entscheiden(), prüfen("nach einer Eingabe");
+            if (f.SpielLäuft && würfel_() % 4 == 0) {
+                entscheiden();
+                prüfen("nach einer Eingabe");
+            }
         }
     }
 
@@ -76,9 +79,12 @@ private:
     void entscheiden() {
         const int64_t jetzt = a_.takt.jetzt();
         if (pauseBis_ >= 0 || würfel_() % 3000 == 0) {
-            if (pauseBis_ < 0) pauseBis_ = jetzt + 200 + würfel_() % 3000, f.mnuPause_Click();
-            if (jetzt >= pauseBis_) pauseBis_ = -1, f.mnuPause_Click();
+            if (pauseBis_ < 0) pauseBis_ = jetzt + 200 + würfel_() % 3000;
+            else if (jetzt >= pauseBis_) pauseBis_ = -1;
+            else return;
+            f.mnuPause_Click();
             return;
+
         }
         if (abbruchBei_ >= 0 && jetzt >= abbruchBei_) {
             f.Form_KeyDown(vbKeyEscape, 0);
