@@ -12,7 +12,11 @@ struct Steuerung : ::testing::Test, Modell {
     Steuerung() { laden(); }
     std::vector<float> schritte(int n) {
         std::vector<float> orte;
-        for (int i = 0; i < n; ++i) m.tmrPad_Timer(), orte.push_back(m.Pad.Left);
+        for (int i = 0; i < n; ++i) {
+            m.tmrPad_Timer();
+            orte.push_back(m.Pad.Left);
+        }
+
         return orte;
     }
 };

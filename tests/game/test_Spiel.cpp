@@ -142,7 +142,11 @@ struct Dazwischen : Spiel, ::testing::WithParamInterface<int> {
 
 TEST_P(Dazwischen, EscBeendetDenStartGanzOderGarNicht) {
     // F2 right behind Esc in the same pump: the aborted start is still unwinding and turns it away.
-    beiPause([this] { m.Form_KeyDown(vbKeyEscape, 0), m.mnuSpielStarten_Click(); });
+    beiPause([this] {
+        m.Form_KeyDown(vbKeyEscape, 0);
+        m.mnuSpielStarten_Click();
+    });
+
     // Before the game counts as running, Esc has nothing to abort.
     const Stand danach[] = {FRISCH, Stand{.spielfeld = {.pad = 2520}}, Stand{.spielfeld = {.rekord = 1}}};
     EXPECT_STAND(stand(), danach[GetParam() - 1]);
