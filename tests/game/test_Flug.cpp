@@ -19,7 +19,11 @@ using Gefeuert = std::vector<std::pair<int, float>>;
 
 // A game just started; its first ball stays clear of both guns' lines.
 struct Feld : ::testing::Test, Modell {
-    Feld() { laden(), starten(); }
+    Feld() {
+        laden();
+        starten();
+    }
+
     // Runs shot ticks and notes, for every shot fired, the tick and its gun
     // (a new shot stands at 6290: made at 6530 and moved once).
     Gefeuert feuern(int takte) {

@@ -25,28 +25,26 @@ struct Spiel : ::testing::Test, Modell {
     static std::string öffnen(const std::string& datei) { return "open " + datei + " type MPEGVideo alias qmbscore"; }
 };
 
-const std::string FRISCH = // a game just started with the draw 0, in mouse mode
-    "Spiel+ Pause- 'Quambel' Zeiger 99 eingesperrt Feld- F2- F3+ P+- Timer+++-+ Musik+ Maus++ Pad 2640+ blau Power- "
-    "Richtung 0 Feuer-0- Punkte 1/1/100 'Punkte: 1|Rekord: 1|Munition: 100' Ball1 {3060 720 -120 0 aktiv} Bälle 1 "
-    "Bonusse 0 Schüsse 0";
-std::string keinSpiel(int rekord, int pad = 2640, int zeiger = 1) {
-    return "Spiel- Pause- 'Quambel - F2 zum Starten drücken' Zeiger " + std::to_string(zeiger) +
-           " frei Feld+ F2+ F3- P-- Timer----- Musik+ Maus++ Pad " + std::to_string(pad) +
-           "- blau Power- Richtung 0 Feuer-0- Punkte 0/" + std::to_string(rekord) +
-           "/0 '' Ball1 {0 0 0 0} Bälle 0 Bonusse 0 Schüsse 0";
-}
+// A game just started with the draw 0, in mouse mode.
+const Stand FRISCH{.titel = "Quambel", .zeiger = vbCustom, .spiel = true, .eingesperrt = true, .einstellungen = false,
+                   .f2 = false, .f3 = true, .pauseAn = true, .tmrBälle = true, .tmrBonusse = true, .tmrSchüsse = true,
+                   .tmrRand = true,
+                   .spielfeld = {.padSichtbar = true, .punkte = 1, .rekord = 1, .munition = 100,
+                                 .anzeige = Modell::label(1, 1, 100), .ball1 = {3060, 720, -120, 0, true}, .bälle = 1}};
 
 TEST_F(Spiel, StartUndEnde) {
-    EXPECT_EQ(stand(), keinSpiel(0, 2520, 0));
+    EXPECT_STAND(stand(), (Stand{.zeiger = vbDefault, .spielfeld = {.pad = 2520}}));
     zufall.werte = {0.0f};
     uhr.sekunden = 45296.25;
     m.cmdLos_Click();
-    EXPECT_EQ(stand(), FRISCH);
-    EXPECT_EQ(std::tuple(zufall.saaten.back(), zufall.gezogen, zeiger.clips.back()),
-              std::tuple(45296.25, 1, Rechteck{100, 50, 526, 532}));
+    EXPECT_STAND(stand(), FRISCH);
+    EXPECT_EQ(zufall.saaten.back(), 45296.25);
+    EXPECT_EQ(zufall.gezogen, 1);
+    EXPECT_EQ(zeiger.clips.back(), (Rechteck{100, 50, 526, 532}));
     ablauf.clear();
     m.mnuSpielStarten_Click(); // F2 in a game is refused and lets no events in
-    EXPECT_EQ(std::tuple(stand(), ablauf.size()), std::tuple(FRISCH, 0u));
+    EXPECT_STAND(stand(), FRISCH);
+    EXPECT_TRUE(ablauf.empty());
 
     // A busy game ends through the menu: everything cleared, the best kept, nothing said.
     bälle(7);
@@ -57,7 +55,8 @@ TEST_F(Spiel, StartUndEnde) {
     m.RechtesGewehr = true;
     vergessen();
     m.mnuSpielbeenden_Click();
-    EXPECT_EQ(std::tuple(stand(), ablauf), std::tuple(keinSpiel(7), Schritte{"Zeiger frei", "DoEvents", "DoEvents"}));
+    EXPECT_STAND(stand(), Stand{.spielfeld = {.rekord = 7}});
+    EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents"}));
 
     // Keyboard play: the pad timer runs, and the five timers keep their
     // intervals (the music watch every two seconds). That the pointer stays
@@ -70,7 +69,9 @@ TEST_F(Spiel, StartUndEnde) {
                                      m.tmrRand.Ticks() - vorher}),
               (std::vector<uint64_t>{50, 50, 66, 133, 1}));
     m.SpielEnde();
-    EXPECT_NE(stand().find("Timer----- Musik+ Tastatur-- Pad 2640-"), std::string::npos);
+    EXPECT_STAND(rahmen(), (Stand{.steuerart = "Tastatur", .mausHaken = false, .mausHakenAn = false}));
+    EXPECT_EQ(m.Pad.Left, 2640.0f);
+    EXPECT_FALSE(m.Pad.Visible);
 }
 
 TEST_F(Spiel, SeitlicheStartgeschwindigkeitRundetZurGeradenZahl) {
@@ -84,7 +85,7 @@ TEST_F(Spiel, SeitlicheStartgeschwindigkeitRundetZurGeradenZahl) {
 // What the window looks like at each event pump of a start; timers falling
 // due there do not tick, but for the music watch.
 TEST_F(Spiel, ReihenfolgeUmDieEreignispausen) {
-    Schritte gesehen;
+    std::vector<Stand> gesehen;
     bool drin = false; // the music watch lets events in itself
     fenster.beiDoEvents = [&](int) {
         if (drin) return;
@@ -95,16 +96,19 @@ TEST_F(Spiel, ReihenfolgeUmDieEreignispausen) {
     };
     zufall.werte = {0.0f};
     m.SpielStarten();
-    EXPECT_EQ((std::tuple{m.tmrBälle.Ticks() + m.tmrBonusse.Ticks() + m.tmrSchüsse.Ticks() + m.tmrPad.Ticks(), m.tmrRand.Ticks() > 0}),
-              (std::tuple{0u, true}));
-    const std::string vorher = "Spiel- Pause- 'Quambel - F2 zum Starten drücken' Zeiger 0 frei Feld";
-    const std::string danach = " Musik+ Maus++ Pad 2520- blau Power- Richtung 0 Feuer-0- Punkte ";
-    const std::string ball = " Ball1 {3060 720 -120 0 aktiv} Bälle 1 Bonusse 0 Schüsse 0 unstimmig";
-    EXPECT_EQ(gesehen, (Schritte{vorher + "+ F2+ F3- P-- Timer-----" + danach + "0/0/0 ''" + ball,
-                                 "Spiel+" + vorher.substr(6) + "- F2+ F3- P-- Timer----+" + danach + "0/0/0 ''" + ball,
-                                 "Spiel+ Pause- 'Quambel - F2 zum Starten drücken' Zeiger 99 eingesperrt Feld- F2+ F3- "
-                                 "P-- Timer----+ Musik+ Maus++ Pad 2640- blau Power- Richtung 0 Feuer-0- Punkte 1/1/100 "
-                                 "'Punkte: 1|Rekord: 1|Munition: 100'" + ball}));
+    EXPECT_EQ(m.tmrBälle.Ticks() + m.tmrBonusse.Ticks() + m.tmrSchüsse.Ticks() + m.tmrPad.Ticks(), 0u);
+    EXPECT_GT(m.tmrRand.Ticks(), 0u);
+    // The first ball is set up but not shown yet.
+    const Spielfläche vorher{.pad = 2520, .ball1 = {3060, 720, -120, 0, true}, .bälle = 1, .stimmig = false};
+    const Spielfläche danach{.punkte = 1, .rekord = 1, .munition = 100, .anzeige = label(1, 1, 100),
+                             .ball1 = vorher.ball1, .bälle = 1, .stimmig = false};
+    const Stand soll[] = {
+        {.zeiger = vbDefault, .spielfeld = vorher},
+        {.zeiger = vbDefault, .spiel = true, .einstellungen = false, .tmrRand = true, .spielfeld = vorher},
+        {.zeiger = vbCustom, .spiel = true, .eingesperrt = true, .einstellungen = false, .tmrRand = true, .spielfeld = danach},
+    };
+    ASSERT_EQ(gesehen.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_STAND(gesehen[i], soll[i]) << "event pump " << i + 1;
 }
 
 TEST_F(Spiel, EndeHältAlleTimerVorDerErstenPauseAnUndLässtKeinZweitesEndeZu) {
@@ -119,8 +123,9 @@ TEST_F(Spiel, EndeHältAlleTimerVorDerErstenPauseAnUndLässtKeinZweitesEndeZu) {
         m.Form_KeyDown(vbKeyEscape, 0);
     };
     m.SpielEnde();
-    EXPECT_EQ(std::tuple(gesehen, stand(), fenster.nur(Dialog::MsgBox).size()),
-              std::tuple(Schritte{"0 3", "0 0"}, keinSpiel(3), 0u));
+    EXPECT_EQ(gesehen, (Schritte{"0 3", "0 0"}));
+    EXPECT_STAND(stand(), Stand{.spielfeld = {.rekord = 3}});
+    EXPECT_TRUE(fenster.nur(Dialog::MsgBox).empty());
 }
 
 // Something comes in at one of the three event pumps of a start.
@@ -137,19 +142,25 @@ struct Dazwischen : Spiel, ::testing::WithParamInterface<int> {
 
 TEST_P(Dazwischen, EscBeendetDenStartGanzOderGarNicht) {
     // F2 right behind Esc in the same pump: the aborted start is still unwinding and turns it away.
-    beiPause([this] { m.Form_KeyDown(vbKeyEscape, 0), m.mnuSpielStarten_Click(); });
+    beiPause([this] {
+        m.Form_KeyDown(vbKeyEscape, 0);
+        m.mnuSpielStarten_Click();
+    });
+
     // Before the game counts as running, Esc has nothing to abort.
-    const std::string danach[] = {FRISCH, keinSpiel(0, 2520), keinSpiel(1)};
-    EXPECT_EQ(std::tuple(stand(), fenster.nur(Dialog::MsgBox).size()),
-              std::tuple(danach[GetParam() - 1], GetParam() == 1 ? 0u : 1u));
+    const Stand danach[] = {FRISCH, Stand{.spielfeld = {.pad = 2520}}, Stand{.spielfeld = {.rekord = 1}}};
+    EXPECT_STAND(stand(), danach[GetParam() - 1]);
+    EXPECT_EQ(fenster.nur(Dialog::MsgBox).size(), GetParam() == 1 ? 0u : 1u);
     starten(0.0f);
-    EXPECT_EQ(stand(), FRISCH);
+    EXPECT_STAND(stand(), FRISCH);
 }
 
 TEST_P(Dazwischen, ZweiterStartWirdAbgewiesen) {
     beiPause([this] { m.mnuSpielStarten_Click(); });
     // One seed at loading, one at the start; three pumps.
-    EXPECT_EQ(std::tuple(stand(), zufall.saaten.size(), fenster.doEventsAnzahl), std::tuple(FRISCH, 2u, 3));
+    EXPECT_STAND(stand(), FRISCH);
+    EXPECT_EQ(zufall.saaten.size(), 2u);
+    EXPECT_EQ(fenster.doEventsAnzahl, 3);
 }
 
 TEST_P(Dazwischen, GeschlossenesFensterStartetNichtWeiter) {
@@ -181,7 +192,7 @@ TEST_F(Spiel, HundertGewinntAufJedemWeg) {
                                     "play qmbscore from 2500", "Zeiger frei", "DoEvents", "DoEvents",
                                     "InputBox MAXIMALANZAHL", "HighscoreEintragen Velmora 100", "MsgBox Highscore",
                                     "stop qmbscore", "close qmbscore", "play qmbgame"})) << weg;
-        EXPECT_EQ(stand(), keinSpiel(0)) << weg;
+        EXPECT_STAND(stand(), Stand{}) << weg;
     }
 }
 
@@ -205,13 +216,13 @@ TEST_F(Spiel, GewonnenVerlorenAbgebrochen) {
                                 öffnen(sound.GewonnenDatei), "play qmbscore repeat from 0", "play qmbscore from 2500",
                                 frage, frage, frage, "HighscoreEintragen Jörg Mülle 7", "MsgBox Punkte: 7",
                                 "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"}));
-    EXPECT_EQ(stand(), keinSpiel(0));
+    EXPECT_STAND(stand(), Stand{});
     liste.plätze.assign(10, {"Platz", 8}); // 7 does not enter
     verlieren(7);
     EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7", "stop qmbgame",
                                 öffnen(sound.VerlorenDatei), "play qmbscore repeat from 0", "play qmbscore from 2600",
                                 "MsgBox Quambel", "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"}));
-    EXPECT_EQ(stand(), keinSpiel(0));
+    EXPECT_STAND(stand(), Stand{});
     starten();
     m.Form_KeyDown(vbKeyEscape, 0);
     m.Form_KeyDown(vbKeyEscape, 0); // without a game Esc does nothing

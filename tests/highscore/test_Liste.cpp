@@ -98,7 +98,10 @@ struct Liste : ::testing::Test {
     TestProgramm programm;
     SkriptFenster fenster;
     modQuambel liste{programm, fenster, platte};
-    void SetUp() override { programm.appPfad = "/spiel", programm.benutzerOrdner = "/home/q"; }
+    void SetUp() override {
+        programm.appPfad = "/spiel";
+        programm.benutzerOrdner = "/home/q";
+    }
     std::string lies(const std::string& p = "/spiel/Highscores.qmb") { return platte.inhalt(p).value_or("fehlt"); }
 };
 
@@ -156,7 +159,8 @@ TEST_F(Liste, EintragNachPunktenUndUnterSperre) {
         platte.namen.clear();
         if (!f.vorher.empty()) platte.ablegen("/spiel/Highscores.qmb", datei(f.vorher));
         platte.sperrfehler = f.sperre;
-        fenster.protokoll.clear(), fenster.wartenAnzahl = 0;
+        fenster.protokoll.clear();
+        fenster.wartenAnzahl = 0;
         fenster.beimWarten = [&](int n) { n == f.freiNach ? platte.sperrfehler = 0 : 0; };
         EXPECT_EQ((std::tuple{liste.IstHighscore(f.punkte), liste.HighscoreEintragen(f.name, f.punkte), lies(), fenster.wartenAnzahl > 0,
                               fenster.protokoll.empty() ? "" : fenster.protokoll.back().prompt, fenster.protokoll.size() <= 1}),
@@ -265,7 +269,8 @@ TEST_P(Unterbrechung, LässtImmerDieAlteOderDieNeueListeGanzZurück) {
         try {
             modQuambel liste(programm, fenster, platte);
             liste.HighscoreDateiSetzen();
-            platte.schritte = 0, platte.störAn = k; // from the insertion on
+            platte.schritte = 0; // from the insertion on
+            platte.störAn = k;
             platz = liste.HighscoreEintragen("rolf", 60);
         } catch (const Absturz&) {
         }
@@ -381,7 +386,9 @@ TEST(Kopien, ZugleichGehtKeinEintragVerlorenUndDieListeBleibtGanz) {
                     gut = std::ranges::all_of(modQuambel(programm, fenster).ZeilenLesen(), istEintrag);
             ::_exit(gut && fenster.protokoll.empty() ? 0 : 1);
         }
-        ::close(los[0]), ::close(los[1]);
+        ::close(los[0]);
+        ::close(los[1]);
+
         for (pid_t p : kinder) {
             int status = -1;
             ::waitpid(p, &status, 0);

@@ -91,7 +91,9 @@ TEST(Musik, PegelUndLautheit) {
         const double spitzeDb = 20 * std::log10(spitze), lautheitDb = 10 * std::log10(quadrate / werte);
         std::printf("%-6s Spitze %6.1f dBFS, Lautheit %6.1f dB\n", s.name, spitzeDb, lautheitDb);
         EXPECT_LE(spitzeDb, -3.0) << s.name;
-        leisestes = std::min(leisestes, lautheitDb), lautestes = std::max(lautestes, lautheitDb);
+        leisestes = std::min(leisestes, lautheitDb);
+        lautestes = std::max(lautestes, lautheitDb);
+
     }
     // The pieces are balanced for the SoundFont the game takes by default;
     // another one (FluidR3, chosen through QUAMBEL_SOUNDFONT) weighs its

@@ -37,8 +37,11 @@ struct Spur {
 };
 
 inline Bytes kopf(int format, int spuren, std::uint16_t teilung) {
-    Bytes b{'M', 'T', 'h', 'd'};
-    be(b, 6, 4), be(b, format, 2), be(b, spuren, 2), be(b, teilung, 2);
+    Bytes b{'M', 'T', 'h', 'd', 0, 0, 0, 6}; // six bytes follow
+    be(b, format, 2);
+
+    be(b, spuren, 2);
+    be(b, teilung, 2);
     return b;
 }
 
@@ -58,7 +61,11 @@ inline Bytes smf(int format, std::uint16_t teilung, const std::vector<Spur>& spu
 struct Ordner {
     const std::filesystem::path pfad = std::filesystem::temp_directory_path() / ("quambel-spieler-" + std::to_string(::getpid()));
     Ordner() { std::filesystem::create_directories(pfad / "mit Leer"); }
-    ~Ordner() { std::error_code f; std::filesystem::remove_all(pfad, f); }
+    ~Ordner() {
+        std::error_code f;
+        std::filesystem::remove_all(pfad, f);
+    }
+
     std::string schreiben(const std::string& name, const Bytes& daten) const {
         std::ofstream(pfad / name, std::ios::binary).write(reinterpret_cast<const char*>(daten.data()), std::streamsize(daten.size()));
         return (pfad / name).string();

@@ -58,7 +58,13 @@ void wiederholen(QWidget* w, Qt::Key k, int n, ulong& zeit, const std::function<
     }
 }
 
+// A pixel as a letter: red, blue, black ("schwarz") or something else.
+char art(QRgb c) {
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60 ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
+}
+
 struct Fenster : ::testing::Test, Modell {
+
     HauptFenster w{m};
     void SetUp() override {
         w.show();
@@ -145,7 +151,8 @@ TEST_F(Fenster, TastenUndMaus) {
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return m.PowerPad; }) && !m.SpielLäuft && m.optTastatur.Value && !m.optMaus.Value &&
                 QApplication::focusWidget() == w.optMaus && w.isVisible());
-    m.optMaus_Click(), kürzel(Qt::Key_F2);
+    m.optMaus_Click();
+    kürzel(Qt::Key_F2);
     QMouseEvent e(QEvent::MouseMove, QPointF(100, 300), QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.feld(), &e);
     EXPECT_FLOAT_EQ(m.Pad.Left + m.Pad.Width / 2, 1500);
@@ -158,7 +165,8 @@ TEST_F(Fenster, TastenUndMaus) {
 // than at scale 1.
 TEST_F(Fenster, VergrößertWächstAllesMit) {
     const QSize klein = w.size();
-    m.optMaus_Click(), kürzel(Qt::Key_F2);
+    m.optMaus_Click();
+    kürzel(Qt::Key_F2);
     ball(7, {4500, 3000, 0, 0, true}); // centre 308, 208 pixels at scale 1, radius 8
     for (auto [breite, s, erwartet] :
          {std::tuple{426, 1.0, "0,0 426x482 16,88 305x25 11 rr..bs."}, {1000, 1.5, "180,0 639x723 24,132 458x38 17 rr..bs."},
@@ -172,10 +180,8 @@ TEST_F(Fenster, VergrößertWächstAllesMit) {
         std::string ist = QString("%1,%2 %3x%4 %5,%6 %7x%8 %9 ").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())
                               .arg(los.x()).arg(los.y()).arg(los.width()).arg(los.height()).arg(w.cmdLos->font().pixelSize()).toStdString();
         const QPointF pad(m.Pad.Left + m.Pad.Width / 2, m.Pad.Top + m.Pad.Height / 2);
-        for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, pad / 15, {24, 200}, {26, 200}}) {
-            const QRgb c = b.pixel((p * s).toPoint());
-            ist += qRed(c) > 200 && qGreen(c) < 60 ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
-        }
+        for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, pad / 15, {24, 200}, {26, 200}})
+            ist += art(b.pixel((p * s).toPoint()));
         EXPECT_EQ(ist, erwartet);
         EXPECT_FLOAT_EQ(pad.x(), 1500) << s;
     }
@@ -298,10 +304,6 @@ struct Malen : ::testing::Test, Modell {
         QPainter p(&b);
         feld.zeichnen(p, QRegion(0, 0, 426, 482));
         return b;
-    }
-    // A pixel as a letter: red, blue, black ("schwarz") or something else.
-    static char art(QRgb c) {
-        return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60 ? 'r' : c == qRgb(0, 0, 255) ? 'b' : c == qRgb(0, 0, 0) ? 's' : '.';
     }
 };
 

@@ -74,7 +74,9 @@ TEST_F(Musikordner, EinrichtenUndAufräumen) {
     if (tot == 0) ::_exit(0);
     ::waitpid(tot, nullptr, 0);
     const fs::path halb = qmb / ("lost.qmb." + std::to_string(tot)), läuft = qmb / "won.qmb.1";
-    std::ofstream(halb) << "halb", std::ofstream(läuft) << "im Werden";
+    std::ofstream(halb) << "halb";
+    std::ofstream(läuft) << "im Werden";
+
     std::ofstream(ordner / "opfer.txt") << "bleibt";
     fs::create_symlink(ordner / "opfer.txt", qmb / "game1.qmb");
     std::string beimPumpen; // between the background pieces and the jingles the window gets events once

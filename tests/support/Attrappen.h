@@ -102,7 +102,11 @@ struct FesterZufall : Zufallsquelle {
     std::deque<float> werte;
     int gezogen = 0;
     std::vector<double> saaten;
-    float Rnd() override { return ++gezogen, nächste(werte, 0.5f); }
+    float Rnd() override {
+        ++gezogen;
+        return nächste(werte, 0.5f);
+    }
+
     void Randomize(double saat) override { saaten.push_back(saat); }
 };
 
