@@ -207,7 +207,13 @@ void Spielfeld::neuMalen(const QRegion& bereich) {
         fläche_ = eigeneBildfläche(this, [this](QPainter& p, const QRegion& r) { zeichnen(p, r); });
     }
     if (eigen && fläche_) {
-        if (fläche_->zeigen(bereich.isEmpty() ? QRegion(rect()) : bereich) && gezeigt) gezeigt();
+        const bool gezeigtAufFläche = fläche_->zeigen(bereich.isEmpty() ? QRegion(rect()) : bereich);
+        if (gezeigtAufFläche && gezeigt) gezeigt();
+        if (gezeigtAufFläche || fläche_->sichtbar()) return;
+        // The surface could not show the frame and is not on the screen
+        // (it could not be set up): the widget paints it, whole, as it
+        // missed what the surface was given before.
+        update();
         return;
     }
     if (fläche_ && fläche_->sichtbar()) {

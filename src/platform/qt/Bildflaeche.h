@@ -23,7 +23,9 @@ public:
     // Shows the widget's picture on the surface, over the widget: repaints
     // `bereich` (widget coordinates) and whatever the buffer it paints into
     // missed, then hands it to the compositor. False when nothing could be
-    // shown (no buffer free yet): the region is kept for the next frame.
+    // shown (no buffer free yet): the region is kept for the next frame;
+    // a surface that is not on the screen then leaves the frame to the
+    // widget.
     virtual bool zeigen(const QRegion& bereich) = 0;
     // Takes the surface away; the widget shows through again.
     virtual void verbergen() = 0;

@@ -80,7 +80,13 @@ public:
     bool sichtbar() const override { return sichtbar_; }
 
     bool zeigen(const QRegion& bereich) override {
-        if (!fenster_ || !passendesBild()) return false;
+        if (!fenster_) return false;
+        if (!passendesBild()) {
+            // No image for the new size: off the screen, so that the widget
+            // beneath paints the frames until one can be made.
+            verbergen();
+            return false;
+        }
         if (!sichtbar_) {
             XMapWindow(d_, fenster_);
             sichtbar_ = true;
