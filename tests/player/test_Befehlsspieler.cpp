@@ -200,7 +200,7 @@ TEST_F(MitSoundFont, AusgabeNurOffenWährendEtwasKlingt) {
     const double rate = s.klang()->einstellung("synth.sample-rate");
     const double gerät = s.klang()->einstellung("audio.period-size") * s.klang()->einstellung("audio.periods") / rate;
     EXPECT_TRUE(gerät >= 0.04 && gerät <= 0.08) << gerät;
-    EXPECT_TRUE(Befehlsspieler::Vorlauf / rate >= 0.08 && Befehlsspieler::Vorlauf / rate <= 0.2);
+    EXPECT_TRUE(Befehlsspieler::Anlauf / rate >= 0.08 && Befehlsspieler::Vorlauf / rate <= 0.3);
     auto warteBis = [&](bool offen) {
         for (int i = 0; i < 2000 && s.ausgabeOffen() != offen; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return s.ausgabeOffen() == offen;

@@ -142,25 +142,32 @@ bool Befehlsspieler::kannKlingen() const {
 // with the music off or a piece over, no audio thread runs and nothing wakes.
 void Befehlsspieler::arbeiten() {
     std::unique_lock lock(m_);
+    // The driver has just opened with Anlauf frames stored: the rest of the
+    // store follows a moment later, so that rendering it does not hold up
+    // the first sound on a machine with two cores.
+    bool geöffnet = false;
     while (!ende_) {
         // Nothing to do while silent but wait for a command; else every
-        // eighth of the lead, so the store never gets below seven eighths.
+        // quarter of the lead, so the store never gets below three quarters.
+        const int teil = geöffnet ? 16 : 4;
         if (ladenFertig_ && (!klingt_ || (!offen_ && !kannKlingen())))
             arbeit_.wait(lock);
         else
-            arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / 8 / einstellungen_.klang.abtastrate));
+            arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / teil / einstellungen_.klang.abtastrate));
+        geöffnet = false;
         if (ende_ || !klingt_) continue;
         const bool soll = kannKlingen();
         if (soll && !offen_) {
             // The store is filled first, so that the driver's first call finds sound.
-            vorausRendernGesperrt();
+            vorausRendernGesperrt(Anlauf / Sequenzer::Blocklänge);
             FluidKlang* k = klang_.get();
             lock.unlock(); // opening takes a few milliseconds; the game's commands need not wait
             const bool offen = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
             lock.lock();
             offen_ = offen;
+            geöffnet = offen;
         }
-        if (offen_) vorausRendernGesperrt();
+        if (offen_ && !geöffnet) vorausRendernGesperrt();
         const std::int64_t ring = std::int64_t(einstellungen_.klang.periodenlänge) * einstellungen_.klang.perioden;
         if (!soll && offen_ && geschrieben_ == gelesen_ && stilleFrames_ >= ring) {
             tönt_ = false;
@@ -194,8 +201,10 @@ void Befehlsspieler::vorausRendernGesperrt(int blöcke) {
         if (!tönt_) ausblenden(links, rechts, Sequenzer::Blocklänge);
         ausgeklungen_ = !tönt_;
         geschrieben_ += Sequenzer::Blocklänge;
+        // The next piece goes out as soon as enough of it is there.
+        if (geschrieben_ - gelesen_ >= Anlauf) anlauf_ = false;
     }
-    if (geschrieben_ - gelesen_ + Sequenzer::Blocklänge > Vorlauf) anlauf_ = false;
+    if (geschrieben_ - gelesen_ >= Anlauf) anlauf_ = false;
 }
 
 bool Befehlsspieler::warteAufKlang() {
