@@ -45,9 +45,12 @@ if command -v pulseaudio >/dev/null; then
     -L module-native-protocol-unix 2>/dev/null && pa=1 && ton="FluidSynth über PulseAudio (Null-Senke)"
   sleep 1
 fi
-dauerlauf() { tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" "$@" 2>>"$tmp/dauerlauf.err"; }
+# Every background piece the game picks is piece $STUECK (default 2, the
+# dearest to synthesise), so that the CPU figures of two runs compare.
+stueck=${STUECK:-2}
+dauerlauf() { tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" --stück "$stueck" "$@" 2>>"$tmp/dauerlauf.err"; }
 # Music off against no sound output at all: no server to reach, no card.
-PULSE_SERVER=unix:/nonexistent tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" --spiel "$spiel" --leerlauf 20 \
+PULSE_SERVER=unix:/nonexistent tests/e2e/xvfb.sh "$bau/bench/qt/quambel_dauerlauf" --stück "$stueck" --spiel "$spiel" --leerlauf 20 \
   2>>"$tmp/dauerlauf.err" >"$tmp/ohneton.md"
 if [ -n "${pa:-}" ]; then "$bau/bench/player/quambel_ausgabezeiten" 20 >"$tmp/zeiten.md" 2>>"$tmp/dauerlauf.err"; fi
 dauerlauf --spiel "$spiel" --leerlauf 20 >"$tmp/dauerlauf.md"
@@ -71,7 +74,7 @@ fi
 
 echo "## Messungen $(date -u +%Y-%m-%d)"
 echo
-echo "Rechner: $(nproc) Kerne, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo); Ton: $ton; SoundFont: ${QUAMBEL_SOUNDFONT:-Vorgabe des Spiels}"
+echo "Rechner: $(nproc) Kerne, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo); Ton: $ton; SoundFont: ${QUAMBEL_SOUNDFONT:-Vorgabe des Spiels}; Hintergrundstück: game$stueck"
 echo
 echo "| Benchmark | Zeit je Durchlauf |"
 echo "| --- | --- |"
