@@ -142,19 +142,19 @@ bool Befehlsspieler::kannKlingen() const {
 // with the music off or a piece over, no audio thread runs and nothing wakes.
 void Befehlsspieler::arbeiten() {
     std::unique_lock lock(m_);
-    // The driver has just opened with Anlauf frames stored: the rest of the
-    // store follows a moment later, so that rendering it does not hold up
-    // the first sound on a machine with two cores.
-    bool geöffnet = false;
     while (!ende_) {
-        // Nothing to do while silent but wait for a command; else every
-        // quarter of the lead, so the store never gets below three quarters.
-        const int teil = geöffnet ? 16 : 4;
+        // Nothing to do while silent but wait for a command. While sound
+        // flows, each round renders a quarter of the store: every 64 ms once
+        // the store is three quarters full, every 16 ms until then (after the
+        // driver opened with Anlauf frames, or while it has still to drop a
+        // closed piece's store). So no round holds the lock, or a core, for
+        // long, and the first sound never waits for the rest of the store.
+        const bool knapp = leeren_ || geschrieben_ - gelesen_ < Vorlauf / 4 * 3;
         if (ladenFertig_ && (!klingt_ || (!offen_ && !kannKlingen())))
             arbeit_.wait(lock);
         else
-            arbeit_.wait_for(lock, std::chrono::milliseconds(1000 * Vorlauf / teil / einstellungen_.klang.abtastrate));
-        geöffnet = false;
+            arbeit_.wait_for(
+                lock, std::chrono::milliseconds(1000 * Vorlauf / (knapp ? 16 : 4) / einstellungen_.klang.abtastrate));
         if (ende_ || !klingt_) continue;
         const bool soll = kannKlingen();
         if (soll && !offen_) {
@@ -165,9 +165,10 @@ void Befehlsspieler::arbeiten() {
             const bool offen = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
             lock.lock();
             offen_ = offen;
-            geöffnet = offen;
+        } else if (offen_) {
+            // A new piece after a close goes out once Anlauf frames of it are there.
+            vorausRendernGesperrt((anlauf_ ? Anlauf : Vorlauf / 4) / Sequenzer::Blocklänge);
         }
-        if (offen_ && !geöffnet) vorausRendernGesperrt();
         const std::int64_t ring = std::int64_t(einstellungen_.klang.periodenlänge) * einstellungen_.klang.perioden;
         if (!soll && offen_ && geschrieben_ == gelesen_ && stilleFrames_ >= ring) {
             tönt_ = false;
@@ -256,6 +257,9 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
         if (tönt_ && !anlauf) ++unterläufe_;
     }
     stilleFrames_ = (n > 0 ? 0 : stilleFrames_.load()) + (frames - n);
+    // The store is free for the next piece: the render thread may go on at
+    // once (a signal without the lock, never a wait on this thread).
+    if (schließen) arbeit_.notify_one();
 }
 
 void Befehlsspieler::einBlock(float* links, float* rechts) {
