@@ -142,7 +142,10 @@ private:
     std::array<float, Vorratsgröße> vorratL_{}, vorratR_{};
     std::atomic<std::int64_t> geschrieben_{0}, gelesen_{0};
     std::atomic<bool> leeren_{false}; // the driver drops what is stored (a piece was closed)
-    std::atomic<bool> anlauf_{false}; // after that, the driver waits until the store is full again
+    // After that, and at the very start (the driver opens as the SoundFont
+    // is loaded, before anything is stored), the driver waits until Anlauf
+    // frames are stored.
+    std::atomic<bool> anlauf_{true};
     std::atomic<long> unterläufe_{0};
     std::atomic<bool> offen_{false};
     std::atomic<bool> tönt_{false}; // something plays: a dry store is an underrun
