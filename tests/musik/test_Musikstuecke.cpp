@@ -50,7 +50,10 @@ TEST(Musik, FormUndLänge) {
             const int k = e.status & 0x0F;
             if ((e.status & 0xF0) == 0xC0 && !programm.count(k)) programm[k] = e.ms;
             if ((e.status & 0xF0) != 0x90 || e.daten2 == 0) continue;
-            spuren.insert(e.spur), kanäle.insert(k), stärken.insert(e.daten2), ersteNote.emplace(k, e.ms);
+            spuren.insert(e.spur);
+            kanäle.insert(k);
+            stärken.insert(e.daten2);
+            ersteNote.emplace(k, e.ms);
             if (e.spur == 1) melodie = std::min(melodie, e.ms);
             auto aus = std::find_if(&e + 1, st.ereignisse.data() + st.ereignisse.size(), [&](const MidiEreignis& x) {
                 return (x.status == (0x80 | k) || (x.status == (0x90 | k) && x.daten2 == 0)) && x.daten1 == e.daten1;
@@ -87,13 +90,16 @@ TEST(Musik, PegelUndLautheit) {
         ASSERT_EQ(p.mciSendString("play x from " + std::to_string(int(s.abMs)), antwort), 0u);
         double spitze = 0, quadrate = 0, werte = 0;
         for (double ms = s.abMs, länge = lesen(s).längeMs; ms < länge; ms += 1000)
-            for (float x : p.vorrücken(1000)) spitze = std::max(spitze, double(std::abs(x))), quadrate += double(x) * x, ++werte;
+            for (float x : p.vorrücken(1000)) {
+                spitze = std::max(spitze, double(std::abs(x)));
+                quadrate += double(x) * x;
+                ++werte;
+            }
         const double spitzeDb = 20 * std::log10(spitze), lautheitDb = 10 * std::log10(quadrate / werte);
         std::printf("%-6s Spitze %6.1f dBFS, Lautheit %6.1f dB\n", s.name, spitzeDb, lautheitDb);
         EXPECT_LE(spitzeDb, -3.0) << s.name;
         leisestes = std::min(leisestes, lautheitDb);
         lautestes = std::max(lautestes, lautheitDb);
-
     }
     // The pieces are balanced for the SoundFont the game takes by default;
     // another one (FluidR3, chosen through QUAMBEL_SOUNDFONT) weighs its
