@@ -126,9 +126,12 @@ void Sequenzer::senden(const MidiEreignis& e, Klangziel& ziel) const {
 
 void Sequenzer::notenAus(Klangziel& ziel, bool schnitt) const {
     for (int k = 0; k < 16; ++k) {
-        ziel.nachricht(basis_ + k, Regler, 64, 0);               // sustain off
-        if (schnitt) ziel.nachricht(basis_ + k, Regler, 120, 0); // all sound off
-        ziel.nachricht(basis_ + k, Regler, 123, 0);              // all notes off
+        ziel.nachricht(basis_ + k, Regler, 64, 0);  // sustain off
+        ziel.nachricht(basis_ + k, Regler, 123, 0); // all notes off
+        // All sound off comes last: the synth carries both out at its next
+        // block, in order, and a release after the cut would let every
+        // voice die away after all.
+        if (schnitt) ziel.nachricht(basis_ + k, Regler, 120, 0);
     }
 }
 

@@ -43,6 +43,9 @@ public:
     // One block of time: sends what is due, then advances by Blocklänge frames.
     void block(Klangziel* ziel);
 
+    // Releases every note on its channels (sustain too), or cuts them.
+    void notenAus(Klangziel& ziel, bool schnitt) const;
+
     // Sends program, controllers and pitch bend as the events already played
     // have set them, without any note.
     void zustandSenden(Klangziel& ziel) const;
@@ -62,7 +65,6 @@ private:
     void fällige(std::int64_t grenze, Klangziel* ziel);
     void senden(const MidiEreignis& e, Klangziel& ziel) const;
     void amEnde(Klangziel* ziel);
-    void notenAus(Klangziel& ziel, bool schnitt) const;
 
     std::shared_ptr<const MidiStück> stück_;
     int basis_;
