@@ -89,6 +89,12 @@ std::string Dateisystem::probenPfad(const std::string& ordner) {
 
 Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::string& beiseite,
                       std::string_view inhalt, Ersetzung wie) {
+    return ersetzen(
+        dateien, ziel, beiseite, [inhalt](Schreibdatei& datei) { return datei.schreiben(inhalt); }, wie);
+}
+
+Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::string& beiseite,
+                      const Dateischreiber& schreiben, Ersetzung wie) {
     std::unique_ptr<Schreibdatei> datei;
     Fehlernummer f = dateien.anlegen(beiseite, datei, wie.privat);
     if (f == EEXIST) { // left by a dead copy whose process id we now have
@@ -96,7 +102,7 @@ Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::
         f = dateien.anlegen(beiseite, datei, wie.privat);
     }
     if (f != 0) return f;
-    f = datei->schreiben(inhalt);
+    f = schreiben(*datei);
     if (f == 0 && wie.dauerhaft) f = datei->sichern();
     const Fehlernummer beimSchließen = datei->schließen();
     if (f == 0) f = beimSchließen;

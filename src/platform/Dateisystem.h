@@ -108,6 +108,11 @@ struct Ersetzung {
 // survive a crash, the caller flushes the folder afterwards (ordnerSichern).
 Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::string& beiseite,
                       std::string_view inhalt, Ersetzung wie);
+// The same for a file written piece by piece: `schreiben` writes it all into
+// the file beside, or returns why not (nothing is renamed then).
+using Dateischreiber = std::function<Fehlernummer(Schreibdatei& datei)>;
+Fehlernummer ersetzen(Dateisystem& dateien, const std::string& ziel, const std::string& beiseite,
+                      const Dateischreiber& schreiben, Ersetzung wie);
 
 // Folder and name with one separator between them, whatever the folder ends with.
 std::string pfadVerbinden(const std::string& ordner, std::string_view name);

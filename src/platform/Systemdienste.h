@@ -16,6 +16,15 @@ std::string programmordner();
 // program has no console, so there it is a message box of its own.
 void hinweisZeigen(const std::string& text);
 
+// The per-user folder for files the program can make again when they are
+// gone ($XDG_CACHE_HOME or ~/.cache on Linux, %LOCALAPPDATA% on Windows),
+// with "Quambel" appended; empty when there is none.
+std::string zwischenspeicherordner();
+
+// The calling thread gets only the time no other thread of any program
+// wants: for work done ahead that nobody waits for.
+void geringerVorrang();
+
 // Where --version and --help write to. A Windows program with windows has
 // no console: it takes the one it was started from, when its output goes
 // nowhere else (a pipe or file stays as it is). Elsewhere nothing to do.

@@ -56,6 +56,13 @@ std::string programmordner() {
     return schnitt == std::wstring::npos ? std::string() : win::utf8(pfad.substr(0, schnitt));
 }
 
+std::string zwischenspeicherordner() {
+    const wchar_t* lokal = _wgetenv(L"LOCALAPPDATA");
+    return lokal && *lokal ? win::utf8(lokal) + "\\Quambel" : std::string();
+}
+
+void geringerVorrang() { ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_IDLE); }
+
 namespace {
 UINT alteCodepage = 0;
 }
