@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     QTranslator deutsch;
     qmb::anwendungEinrichten(deutsch, QUAMBEL_VERSION);
     // The player is ours, not the program's default, so that its underruns can be read at the end.
-    auto eigenerSpieler = std::make_unique<qmb::Befehlsspieler>();
+    auto eigenerSpieler = std::make_unique<qmb::Befehlsspieler>(qmb::programmeinstellungen());
     qmb::Befehlsspieler& spieler = *eigenerSpieler;
     qmb::Programm programm(std::make_unique<Stückwahl>(std::move(eigenerSpieler), stück));
     qmb::frmMain& m = programm.modell();

@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -196,6 +197,20 @@ int FluidKlang::biegung(int kanal) const {
 }
 
 int FluidKlang::stimmen() const { return fluid_synth_get_active_voice_count(synth_); }
+
+std::pair<unsigned, unsigned> FluidKlang::notenspanne() const {
+    std::vector<fluid_voice_t*> liste(static_cast<std::size_t>(fluid_synth_get_polyphony(synth_)));
+    fluid_synth_get_voicelist(synth_, liste.data(), static_cast<int>(liste.size()), -1);
+    // Numbers count from 0 in the synth; ours from 1, so that 0 is "none".
+    unsigned klein = 0, groß = 0;
+    for (fluid_voice_t* v : liste) {
+        if (!v) break;
+        const unsigned n = fluid_voice_get_id(v) + 1;
+        klein = klein == 0 ? n : std::min(klein, n);
+        groß = std::max(groß, n);
+    }
+    return {klein, groß};
+}
 
 double FluidKlang::einstellung(const char* name) const {
     double d = -1;

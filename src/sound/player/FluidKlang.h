@@ -4,6 +4,7 @@
 // sound (callback mode), so that our sequencer decides what is rendered when.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sound/player/Klangziel.h"
@@ -59,6 +60,11 @@ public:
     int bank(int kanal) const; // 128 on a drum channel
     int biegung(int kanal) const;
     int stimmen() const;
+    // The smallest and the largest number among the notes that sound, in
+    // the order the synth began them (every note-on one number higher); 0
+    // and 0 when none sounds. For a recording to tell when the notes begun
+    // before a point have all died away.
+    std::pair<unsigned, unsigned> notenspanne() const;
     // A setting as the synth took it ("audio.period-size", "synth.gain", …).
     double einstellung(const char* name) const;
 

@@ -1,5 +1,6 @@
 #include "sound/player/Musikspieler.h"
 
+#include "platform/Dateisystem.h"
 #include "platform/Systemdienste.h"
 
 #include <algorithm>
@@ -67,6 +68,8 @@ Befehlsspieler::Befehlsspieler(Spielereinstellungen e) : einstellungen_(std::mov
     if (!einstellungen_.uhr) einstellungen_.uhr = stetigeUhr;
     if (einstellungen_.schriften.empty()) einstellungen_.schriften = FluidKlang::schriftKandidaten();
     uhrLäuft_ = einstellungen_.ausgabe == Spielereinstellungen::Ausgabe::Gerät;
+    if (!einstellungen_.aufnahmen.empty())
+        aufnahmen_ = std::make_unique<Aufnahmen>(einstellungen_.aufnahmen, systemDateisystem());
     if (uhrLäuft_) uhrStart_ = einstellungen_.uhr();
     // The SoundFont takes from a few ten to several hundred milliseconds to
     // load; the first window must not wait for it.
@@ -82,6 +85,7 @@ Befehlsspieler::~Befehlsspieler() {
     arbeit_.notify_all();
     if (arbeiter_.joinable()) arbeiter_.join();
     if (lader_.joinable()) lader_.join();
+    aufnahmen_.reset(); // a recording under way stops within a few blocks
     // The audio thread may be waiting for the lock inside the callback, so the
     // driver is stopped without holding it.
     if (klang_) klang_->ausgabeBeenden();
@@ -92,9 +96,13 @@ void Befehlsspieler::laden() {
     const bool gerät = einstellungen_.ausgabe == Spielereinstellungen::Ausgabe::Gerät;
     std::string grund = "kein SoundFont";
     std::unique_ptr<FluidKlang> k;
+    std::string schrift;
     for (const std::string& pfad : einstellungen_.schriften) {
         k = FluidKlang::erzeugen(pfad, einstellungen_.klang, grund);
-        if (k) break;
+        if (k) {
+            schrift = pfad;
+            break;
+        }
     }
     bool bereit = k != nullptr;
     if (k && gerät) {
@@ -111,6 +119,7 @@ void Befehlsspieler::laden() {
         if (bereit) {
             uhrNachziehen();
             klang_ = std::move(k);
+            schrift_ = schrift;
             // Pieces that started on the clock go on with sound from where
             // they are, with their instruments as far as they got.
             for (Platz& p : plätze_)
@@ -127,11 +136,47 @@ void Befehlsspieler::laden() {
     }
     geladenCv_.notify_all();
     arbeit_.notify_all();
+    // Pieces opened before the SoundFont was known get their recordings now.
+    if (!bereit || !aufnahmen_) return;
+    std::vector<std::shared_ptr<const MidiStück>> offen;
+    {
+        std::lock_guard lock(m_);
+        for (const Platz& p : plätze_)
+            if (p.stück && p.schlüssel == 0) offen.push_back(p.stück);
+    }
+    for (const auto& stück : offen) {
+        auto [schlüssel, aufnahme] = aufnahmeFür(stück, schrift);
+        std::lock_guard lock(m_);
+        for (Platz& p : plätze_) {
+            if (p.stück != stück) continue;
+            p.schlüssel = schlüssel;
+            p.aufnahme = aufnahme;
+            // Live since the SoundFont came: the recording takes over once
+            // the notes it holds from before then have died away.
+            if (p.sequenzer->spielt() && !p.gespeichert) quelleWählen(p);
+        }
+    }
+}
+
+std::pair<std::uint64_t, std::shared_ptr<Aufnahme>>
+Befehlsspieler::aufnahmeFür(const std::shared_ptr<const MidiStück>& stück, const std::string& schrift) {
+    if (!aufnahmen_ || schrift.empty()) return {0, nullptr};
+    const std::uint64_t schlüssel = Aufnahmen::schlüssel(*stück, schrift, einstellungen_.klang);
+    auto aufnahme = aufnahmen_->finden(schlüssel);
+    if (!aufnahme) aufnahmen_->bestellen(stück, schrift, einstellungen_.klang);
+    return {schlüssel, std::move(aufnahme)};
+}
+
+bool Befehlsspieler::Platz::klingtGespeichert() const {
+    if (ausklang > 0) return true;
+    if (!gespeichert || !sequenzer) return false;
+    // Past the end of the piece the recording holds its last notes dying away.
+    return sequenzer->spielt() || (sequenzer->zuEnde() && gelesen < aufnahme->frames());
 }
 
 bool Befehlsspieler::kannKlingen() const {
     for (const Platz& p : plätze_)
-        if (p.sequenzer && p.sequenzer->spielt()) return true;
+        if ((p.sequenzer && p.sequenzer->spielt()) || p.klingtGespeichert()) return true;
     // Notes dying away after a pause; not after the last piece was closed:
     // that cut every voice, and the synth counts them only at its next block.
     return ausklingen_ && klang_ && klang_->stimmen() > 0;
@@ -262,16 +307,165 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
     if (schließen) arbeit_.notify_one();
 }
 
+// One block: each piece's events go to the synth, or its recording is read;
+// the synth is rendered only while something of it can be heard.
 void Befehlsspieler::einBlock(float* links, float* rechts) {
+    constexpr int B = Sequenzer::Blocklänge;
+    std::fill(links, links + B, 0.0f);
+    std::fill(rechts, rechts + B, 0.0f);
     Klangziel* z = ziel();
-    for (Platz& p : plätze_)
-        if (p.sequenzer) p.sequenzer->block(z);
-    if (klingt_) {
-        klang_->rendern(links, rechts, Sequenzer::Blocklänge);
-    } else {
-        std::fill(links, links + Sequenzer::Blocklänge, 0.0f);
-        std::fill(rechts, rechts + Sequenzer::Blocklänge, 0.0f);
+    bool live = false, gespeichert = false;
+    int überblendung = 0;
+    for (Platz& p : plätze_) {
+        if (!p.einholen) continue;
+        p.einholen = false;
+        if (einholen(p)) {
+            verworfen_ = 0; // what the synth gives now is heard
+        } else {
+            p.ausklang = Nachklang;
+            p.ausklangAb = p.gelesen;
+        }
     }
+    for (Platz& p : plätze_) {
+        if (!p.sequenzer) continue;
+        // A piece playing live whose recording was just made: it takes over
+        // as after a play command here.
+        if (p.schlüssel != 0 && !p.aufnahme && p.sequenzer->spielt()) {
+            p.aufnahme = aufnahmen_->bereit(p.schlüssel);
+            if (p.aufnahme) quelleWählen(p);
+        }
+        // The recording takes over once the notes begun before the live
+        // start have died away, as long as no other piece plays live: the
+        // synth then fades out what it played of this piece.
+        if (!p.gespeichert && p.übergabe >= 0 && p.sequenzer->spielt() && p.sequenzer->positionFrames() >= p.übergabe) {
+            bool andere = false;
+            for (const Platz& q : plätze_)
+                andere = andere || (&q != &p && q.sequenzer && q.sequenzer->spielt() && !q.gespeichert);
+            if (!andere) {
+                p.gespeichert = true;
+                p.gelesen = p.sequenzer->positionFrames();
+                p.überblendung = Ausblendung;
+            }
+        }
+        p.sequenzer->block(p.gespeichert ? nullptr : z);
+        live = live || (!p.gespeichert && p.sequenzer->spielt());
+        if (p.klingtGespeichert()) {
+            gespeichert = true;
+            aufnahmeMischen(p, links, rechts);
+        }
+        überblendung = std::max(überblendung, p.überblendung);
+    }
+    if (live) verworfen_ = 0; // a piece live again is heard with all the synth gives
+    if (!klingt_ || (gespeichert && !live && verworfen_ == 0 && klang_->stimmen() == 0)) return;
+    std::array<float, B> l, r;
+    klang_->rendern(l.data(), r.data(), B);
+    if (verworfen_ > 0 && überblendung == 0) {
+        verworfen_ = std::max(0, verworfen_ - B);
+        return;
+    }
+    for (int i = 0; i < B; ++i) {
+        // Fading out over the frames left of the cross-fade, as the recording fades in.
+        const float g = überblendung > 0 ? static_cast<float>(überblendung - i) / (Ausblendung + 1) : 1.0f;
+        links[i] += l[i] * g;
+        rechts[i] += r[i] * g;
+    }
+    for (Platz& p : plätze_) {
+        if (p.überblendung == 0) continue;
+        p.überblendung = std::max(0, p.überblendung - B);
+        if (p.überblendung > 0) continue;
+        // Faded out: its voices go, the reverb they left goes unheard.
+        p.sequenzer->notenAus(*klang_, true);
+        verworfen_ = Nachhall;
+    }
+}
+
+// Adds what the recording holds for this block: the piece playing, the end
+// of it dying away, or the tail of a stop fading out.
+void Befehlsspieler::aufnahmeMischen(Platz& p, float* links, float* rechts) {
+    constexpr int B = Sequenzer::Blocklänge;
+    std::array<float, B> l, r;
+    if (p.gespeichert && (p.sequenzer->spielt() || p.sequenzer->zuEnde())) {
+        p.aufnahme->lesen(p.gelesen, l.data(), r.data(), B);
+        for (int i = 0; i < B; ++i) {
+            // Fading in over the cross-fade from the synth.
+            const float g =
+                p.überblendung > 0 ? 1.0f - static_cast<float>(p.überblendung - i) / (Ausblendung + 1) : 1.0f;
+            links[i] += l[i] * g;
+            rechts[i] += r[i] * g;
+        }
+        p.gelesen += B;
+    }
+    if (p.ausklang > 0) {
+        p.aufnahme->lesen(p.ausklangAb, l.data(), r.data(), B);
+        for (int i = 0; i < B; ++i) {
+            const float g = static_cast<float>(p.ausklang - i) / (Nachklang + 1);
+            links[i] += l[i] * g;
+            rechts[i] += r[i] * g;
+        }
+        p.ausklangAb += B;
+        p.ausklang = std::max(0, p.ausklang - B);
+    }
+}
+
+// A piece that starts to play at its current position: live, and from the
+// recording as soon as it can take over (at once from the start).
+void Befehlsspieler::quelleWählen(Platz& p) {
+    if (p.schlüssel != 0 && !p.aufnahme) p.aufnahme = aufnahmen_->bereit(p.schlüssel);
+    p.übergabe = -1;
+    const std::int64_t von = p.sequenzer->positionFrames();
+    // Repeating, the notes at the end of one round ring into the next: only
+    // the synth plays that as it always did. A start between blocks would
+    // put the notes on another grid than the recording's.
+    if (!p.aufnahme || !klingt_ || p.sequenzer->wiederholt() || von % Sequenzer::Blocklänge != 0) return;
+    p.übergabe = p.aufnahme->übergabe(von);
+    if (p.übergabe != von) return;
+    // Nothing of the piece sounds yet that the recording would not hold.
+    p.sequenzer->notenAus(*klang_, false);
+    p.gespeichert = true;
+    p.gelesen = von;
+}
+
+// A recorded piece stops playing, for a stop or to play from elsewhere: the
+// synth takes over its notes at the next block (a stop), or what the
+// recording holds fades out. The next play starts live.
+void Befehlsspieler::aufnahmeAnhalten(Platz& p, bool stopp) {
+    // Played again before the render thread took over a stop: that stop's
+    // notes fade out instead, so that nothing released there reaches the new play.
+    if (p.einholen && !stopp) {
+        p.einholen = false;
+        p.ausklang = Nachklang;
+    }
+    if (!p.gespeichert) return;
+    if (p.überblendung > 0) p.sequenzer->notenAus(*klang_, true);
+    p.gespeichert = false;
+    p.überblendung = 0;
+    p.einholen = stopp;
+    p.ausklang = stopp ? 0 : Nachklang;
+    p.ausklangAb = p.gelesen;
+}
+
+// The notes sounding where a recorded piece stopped, played on the synth from
+// where they began with the output thrown away, then released: the synth
+// then sounds as if it had played the piece all along and was stopped live.
+// Only on a silent synth, whose time is nobody else's.
+bool Befehlsspieler::einholen(Platz& p) {
+    constexpr int B = Sequenzer::Blocklänge;
+    const int rate = einstellungen_.klang.abtastrate;
+    const std::int64_t bis = p.sequenzer->positionFrames();
+    // From one block early: a start between two blocks leaves out the events
+    // in the half block before it, which the recording sent with that block.
+    std::int64_t von = std::max(p.aufnahme->ältesterAnfang(bis) - B, bis - Einholen);
+    von = std::max<std::int64_t>(0, von - von % B);
+    if (klang_->stimmen() > 0 || von * 1000 % rate != 0) return false;
+    Sequenzer nach(p.stück, p.sequenzer->ersterKanal(), rate);
+    if (!nach.spielen(von * 1000 / rate, false, klang_.get())) return false;
+    std::array<float, B> l, r;
+    for (std::int64_t t = von; t < bis; t += B) {
+        nach.block(klang_.get());
+        klang_->rendern(l.data(), r.data(), B);
+    }
+    p.sequenzer->notenAus(*klang_, false);
+    return true;
 }
 
 std::int64_t Befehlsspieler::uhrFrames() const {
@@ -335,11 +529,11 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
     if (w.size() > 2) return MciUnbekanntesWort;
     if (wort == "stop") {
         ausklingen_ = true;
+        if (p->sequenzer->spielt()) aufnahmeAnhalten(*p, true);
         p->sequenzer->anhalten(ziel());
     } else {
         p->sequenzer->verstummen(ziel());
-        p->sequenzer.reset();
-        p->alias.clear();
+        *p = Platz{};
         // With nothing else playing, what is stored is only this piece's
         // tail: the driver drops it, and the closed piece is silent at once.
         bool andere = false;
@@ -378,10 +572,17 @@ unsigned Befehlsspieler::öffnen(const std::vector<std::string>& w) {
         if (finden(alias)) return MciAliasBelegt;
     }
     // Reading happens outside the lock, so that sound keeps flowing meanwhile.
-    auto stück = std::make_shared<MidiStück>();
-    const MidiFehler f = leseMidiDatei(w[1], *stück);
+    auto gelesen = std::make_shared<MidiStück>();
+    const MidiFehler f = leseMidiDatei(w[1], *gelesen);
     if (f == MidiFehler::DateiUnlesbar) return MciDateiFehlt;
     if (f != MidiFehler::Keiner) return MciUngültigeDatei;
+    const std::shared_ptr<const MidiStück> stück = std::move(gelesen);
+    std::string schrift;
+    {
+        std::lock_guard lock(m_);
+        schrift = schrift_;
+    }
+    auto [schlüssel, aufnahme] = aufnahmeFür(stück, schrift);
 
     std::lock_guard lock(m_);
     uhrNachziehen();
@@ -390,8 +591,10 @@ unsigned Befehlsspieler::öffnen(const std::vector<std::string>& w) {
         Platz& p = plätze_[i];
         if (p.sequenzer) continue;
         p.alias = alias;
-        p.sequenzer =
-            std::make_unique<Sequenzer>(std::move(stück), static_cast<int>(i) * 16, einstellungen_.klang.abtastrate);
+        p.sequenzer = std::make_unique<Sequenzer>(stück, static_cast<int>(i) * 16, einstellungen_.klang.abtastrate);
+        p.stück = stück;
+        p.schlüssel = schlüssel;
+        p.aufnahme = std::move(aufnahme);
         return 0;
     }
     return MciKeinGerätFrei;
@@ -413,17 +616,24 @@ unsigned Befehlsspieler::spielen(const std::vector<std::string>& w) {
             return MciUnbekanntesWort;
         }
     }
-    Sequenzer& s = *finden(w[1])->sequenzer;
+    Platz& p = *finden(w[1]);
+    Sequenzer& s = *p.sequenzer;
     // The render thread may sleep with the output closed: it opens it again.
     arbeit_.notify_all();
     ausklingen_ = true;
-    if (ab) return s.spielen(von, wiederholen, ziel()) ? 0u : static_cast<unsigned>(MciAußerhalb);
-    if (wiederholen) {
+    if (ab && (von < 0 || von > s.längeMs())) return MciAußerhalb;
+    // A plain play of a piece that plays goes on as it is.
+    if (!ab && !wiederholen && s.spielt()) return 0;
+    aufnahmeAnhalten(p, false);
+    if (ab) {
+        s.spielen(von, wiederholen, ziel());
+    } else if (wiederholen) {
         // Repeating from where it stands; from the very end that means from the start.
         s.spielen(s.positionMs(), true, ziel());
-        return 0;
+    } else {
+        s.fortsetzen(ziel());
     }
-    s.fortsetzen(ziel());
+    if (s.spielt()) quelleWählen(p);
     return 0;
 }
 
@@ -447,6 +657,15 @@ unsigned Befehlsspieler::status(const std::vector<std::string>& w, std::string& 
     return 0;
 }
 
-std::unique_ptr<Befehlsschnittstelle> erzeugeMusikspieler() { return std::make_unique<Befehlsspieler>(); }
+Spielereinstellungen programmeinstellungen() {
+    Spielereinstellungen e;
+    if (const std::string ordner = zwischenspeicherordner(); !ordner.empty())
+        e.aufnahmen = pfadVerbinden(ordner, "Klang");
+    return e;
+}
+
+std::unique_ptr<Befehlsschnittstelle> erzeugeMusikspieler() {
+    return std::make_unique<Befehlsspieler>(programmeinstellungen());
+}
 
 } // namespace qmb

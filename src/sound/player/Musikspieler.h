@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/Befehlsschnittstelle.h"
+#include "sound/player/Aufnahmen.h"
 #include "sound/player/FluidKlang.h"
 #include "sound/player/Sequenzer.h"
 
@@ -57,6 +58,9 @@ struct Spielereinstellungen {
     Klangeinstellungen klang;
     // The steady clock for running silently; std::chrono::steady_clock when empty.
     std::function<std::chrono::nanoseconds()> uhr;
+    // The folder the pieces are recorded into (see Aufnahmen); empty: every
+    // piece is synthesised live, every time.
+    std::string aufnahmen;
 };
 
 class Befehlsspieler : public Befehlsschnittstelle {
@@ -102,12 +106,41 @@ public:
     // A closed piece fades out over this many frames (8 ms at 32 kHz) instead
     // of breaking off with a click.
     static constexpr int Ausblendung = 256;
+    // A recorded piece that is stopped: the synth plays the notes sounding
+    // there from where they began, unheard and as fast as it can, and
+    // releases them as a live stop does. Notes begun longer ago than this
+    // (2 s at 32 kHz; at most a few ten milliseconds of synthesis) are left out.
+    static constexpr int Einholen = 65536;
+    // Where that cannot be (the synth is busy with another piece), the
+    // recording fades out over this many frames (128 ms at 32 kHz) instead.
+    static constexpr int Nachklang = 4096;
+    // After a recording took over from the synth, the synth's own reverb of
+    // the notes it played is still rendered, unheard, this long (the
+    // recording holds that reverb too), so that it does not come back when
+    // the synth is next heard.
+    static constexpr int Nachhall = 32768;
     int abtastrate() const { return einstellungen_.klang.abtastrate; }
 
 private:
     struct Platz {
         std::string alias; // lower case; empty when free
         std::unique_ptr<Sequenzer> sequenzer;
+        std::shared_ptr<const MidiStück> stück;
+        std::uint64_t schlüssel = 0; // among the recordings; 0 until the SoundFont is known
+        std::shared_ptr<Aufnahme> aufnahme;
+        // Its sound comes from the recording, from frame `gelesen` on; the
+        // sequencer only keeps the time.
+        bool gespeichert = false;
+        std::int64_t gelesen = 0;
+        // Playing live: from this frame on the recording takes over (-1: never).
+        std::int64_t übergabe = -1;
+        int überblendung = 0; // frames left of the synth fading into the recording
+        // Stopped while the recording played: the synth is to take over its notes.
+        bool einholen = false;
+        // A stopped recording dying away: frames left, and where it reads.
+        int ausklang = 0;
+        std::int64_t ausklangAb = 0;
+        bool klingtGespeichert() const;
     };
 
     static int rückruf(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
@@ -116,6 +149,14 @@ private:
     void vorausRendernGesperrt(int blöcke = Vorlauf);
     bool kannKlingen() const;
     void einBlock(float* links, float* rechts);
+    void aufnahmeMischen(Platz& p, float* links, float* rechts);
+    // The piece's key and its recording when there is one, else it is asked
+    // for; without the lock (it may read the disk).
+    std::pair<std::uint64_t, std::shared_ptr<Aufnahme>> aufnahmeFür(const std::shared_ptr<const MidiStück>& stück,
+                                                                    const std::string& schrift);
+    void quelleWählen(Platz& p);
+    void aufnahmeAnhalten(Platz& p, bool stopp);
+    bool einholen(Platz& p);
     void uhrNachziehen();
     std::int64_t uhrFrames() const;
     Klangziel* ziel();
@@ -131,6 +172,9 @@ private:
     bool klingt_ = false;
     bool uhrLäuft_;
     std::unique_ptr<FluidKlang> klang_;
+    std::string schrift_; // the SoundFont the synth loaded
+    std::unique_ptr<Aufnahmen> aufnahmen_;
+    int verworfen_ = 0; // frames of the synth still unheard after a recording took over
     std::array<Platz, 2> plätze_;
     std::chrono::nanoseconds uhrStart_{};
     std::int64_t uhrFrames_ = 0; // frames passed on the clock
@@ -160,7 +204,9 @@ private:
     std::thread lader_;
 };
 
-// The player of the program: sound when it can, silence on the clock when not.
+// The player of the program: sound when it can, silence on the clock when
+// not, the pieces recorded into the user's cache folder.
+Spielereinstellungen programmeinstellungen();
 std::unique_ptr<Befehlsschnittstelle> erzeugeMusikspieler();
 
 } // namespace qmb
