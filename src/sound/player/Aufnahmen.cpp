@@ -209,8 +209,8 @@ void Aufnahmen::arbeiten() {
         Auftrag a = std::move(aufträge_.front());
         aufträge_.pop_front();
         lock.unlock();
-        const Fehlernummer f = aufnehmen(*a.stück, a.schrift, a.klang);
         aufräumen();
+        const Fehlernummer f = aufnehmen(*a.stück, a.schrift, a.klang);
         // A recording that fails is not tried again this session; the piece plays live.
         if (f != 0 && f != ECANCELED)
             hinweisZeigen("ein Musikstück konnte nicht vorab aufgenommen werden (" + fehlertext(f) +
@@ -280,7 +280,8 @@ Fehlernummer Aufnahmen::aufnehmen(const MidiStück& stück, const std::string& s
 }
 
 // Left-overs of copies that died while recording go, and the oldest
-// recordings beyond Höchstens (pieces of SoundFonts or versions gone by).
+// recordings (pieces of SoundFonts or versions gone by), so that with the
+// one about to be made there are Höchstens at most.
 void Aufnahmen::aufräumen() {
     std::vector<std::string> namen;
     if (dateien_.auflisten(ordner_, namen) != 0) return;
@@ -298,7 +299,7 @@ void Aufnahmen::aufräumen() {
         }
     }
     std::sort(fertige.begin(), fertige.end());
-    for (std::size_t i = 0; i + Höchstens < fertige.size(); ++i) dateien_.entfernen(fertige[i].second);
+    for (std::size_t i = 0; i + Höchstens <= fertige.size(); ++i) dateien_.entfernen(fertige[i].second);
 }
 
 } // namespace qmb
