@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "SmfBauer.h"
+#include "platform/Dateisystem.h"
+#include "sound/player/Aufnahmen.h"
 #include "sound/player/FluidKlang.h"
 #include "sound/player/MidiDatei.h"
 #include "sound/player/Sequenzer.h"
@@ -150,6 +152,38 @@ BENCHMARK(BM_Spielmusik)
     ->DenseRange(qmb::RESSOURCE_LIED_1, qmb::RESSOURCE_LIED_1 + qmb::LIEDER - 1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// The same piece played from its recording, read 64 frames at a time as the
+// player does (recorded once before, outside the timing).
+void BM_AufnahmeSpielmusik(benchmark::State& state) {
+    const auto daten = qmb::Musikressource(static_cast<int>(state.range(0)));
+    const auto stück = lesen({daten.data(), daten.size()});
+    const std::string schrift = ersteSchrift();
+    const qmb::Klangeinstellungen e;
+    const auto ordner = std::filesystem::temp_directory_path() / "quambel-bench-aufnahmen";
+    qmb::Aufnahmen lager(ordner.string(), qmb::systemDateisystem());
+    if (schrift.empty() || lager.aufnehmen(*stück, schrift, e) != 0) {
+        state.SkipWithError("keine Aufnahme");
+        return;
+    }
+    const auto aufnahme = lager.finden(qmb::Aufnahmen::schlüssel(*stück, schrift, e));
+    std::array<float, qmb::Sequenzer::Blocklänge> l{}, r{};
+    double musik = 0, wand = 0;
+    for (auto _ : state) {
+        const auto anfang = std::chrono::steady_clock::now();
+        for (std::int64_t f = 0; f < aufnahme->frames(); f += qmb::Sequenzer::Blocklänge)
+            aufnahme->lesen(f, l.data(), r.data(), qmb::Sequenzer::Blocklänge);
+        benchmark::DoNotOptimize(l.data());
+        wand += std::chrono::duration<double>(std::chrono::steady_clock::now() - anfang).count();
+        musik += static_cast<double>(aufnahme->frames()) / e.abtastrate;
+    }
+    state.counters["Echtzeitfaktor"] = wand > 0 ? musik / wand : 0;
+    std::filesystem::remove_all(ordner);
+}
+BENCHMARK(BM_AufnahmeSpielmusik)
+    ->DenseRange(qmb::RESSOURCE_LIED_1, qmb::RESSOURCE_LIED_1 + qmb::LIEDER - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 #endif
 
 // Creating the synth with each GM SoundFont that is installed.
