@@ -154,11 +154,15 @@ TEST_F(Aufnahmen_, NurGanzUndPassend) {
         EXPECT_NE(k, schlüssel);
     EXPECT_EQ(Aufnahmen::schlüssel(*this->stück(c), schrift, klang), schlüssel);
     EXPECT_EQ(Aufnahme::öffnen(datei, schlüssel + 1), nullptr);
-    // Damaged: cut short, one byte more, the tail overwritten.
+    // Damaged: cut short, eight bytes more in front of an intact tail, the tail overwritten.
     const auto größe = std::filesystem::file_size(datei);
     const std::function<void()> schäden[] = {
         [&] { std::filesystem::resize_file(datei, größe - 1); },
-        [&] { std::filesystem::resize_file(datei, größe + 1); },
+        [&] {
+            std::ifstream ein(datei, std::ios::binary);
+            const std::string inhalt((std::istreambuf_iterator<char>(ein)), {});
+            std::ofstream(datei, std::ios::binary) << "12345678" << inhalt;
+        },
         [&] { std::fstream(datei, std::ios::in | std::ios::out | std::ios::binary).seekp(-20, std::ios::end).write("kaputt", 6); },
     };
     for (const auto& schaden : schäden) {
