@@ -210,11 +210,11 @@ void Aufnahmen::arbeiten() {
         aufträge_.pop_front();
         lock.unlock();
         aufräumen();
-        const Fehlernummer f = aufnehmen(*a.stück, a.schrift, a.klang);
-        // A recording that fails is not tried again this session; the piece plays live.
-        if (f != 0 && f != ECANCELED)
-            hinweisZeigen("ein Musikstück konnte nicht vorab aufgenommen werden (" + fehlertext(f) +
-                          "), es klingt weiter live");
+        // A recording that fails (a full disk, a cache folder we may not
+        // write) is not tried again this session, and nobody is told: the
+        // piece plays live as it always did, and the player could do nothing
+        // about it (on Windows a notice is a message box of its own).
+        aufnehmen(*a.stück, a.schrift, a.klang);
         lock.lock();
     }
     arbeitet_ = false;
