@@ -154,6 +154,8 @@ TEST_F(Aufnahmen_, NurGanzUndPassend) {
         EXPECT_NE(k, schlüssel);
     EXPECT_EQ(Aufnahmen::schlüssel(*this->stück(c), schrift, klang), schlüssel);
     EXPECT_EQ(Aufnahme::öffnen(datei, schlüssel + 1), nullptr);
+    // A folder that cannot be made (a file lies on the way): no recording, and nothing else.
+    EXPECT_EQ(Aufnahmen(c + "/drin", systemDateisystem()).aufnehmen(*stück, schrift, klang), ENOTDIR);
     // Damaged: cut short, eight bytes more in front of an intact tail, the tail overwritten.
     const auto größe = std::filesystem::file_size(datei);
     const std::function<void()> schäden[] = {
