@@ -102,16 +102,13 @@ bool Aufnahme::lesen(std::int64_t ab, float* links, float* rechts, int frames) {
     return gut;
 }
 
-std::int64_t Aufnahme::übergabe(std::int64_t ab) const {
+std::int64_t Aufnahme::übergabe(std::int64_t ab, bool ausgelassen) const {
     const auto blöcke = static_cast<std::int64_t>(älteste_.size());
     if (ab <= 0) return 0;
     const std::int64_t erster = ab / Block;
     if (erster >= blöcke) return -1;
-    // The notes begun up to the end of the first live block count as older:
-    // a play from a point skips the events just before it, which the
-    // recording sent with that block.
-    const std::uint32_t grenze = jüngste_[static_cast<std::size_t>(erster)];
-    for (std::int64_t c = erster + 1; c < blöcke; ++c) {
+    const std::uint32_t grenze = jüngste_[static_cast<std::size_t>(ausgelassen ? erster : erster - 1)];
+    for (std::int64_t c = ausgelassen ? erster + 1 : erster; c < blöcke; ++c) {
         const std::uint32_t ält = älteste_[static_cast<std::size_t>(c - 1)];
         if (ält == 0 || ält > grenze) return c * Block;
     }
@@ -149,6 +146,7 @@ std::uint64_t Aufnahmen::schlüssel(const MidiStück& stück, const std::string&
     p.dazu(std::filesystem::last_write_time(utf8Pfad(schrift), f).time_since_epoch().count());
     for (const auto wert : {k.abtastrate, k.polyphonie}) p.dazu(wert);
     p.dazu(k.lautstärke);
+    p.dazu(k.effekte);
     p.dazu(stück.längeMs);
     for (const MidiEreignis& e : stück.ereignisse) {
         p.dazu(e.ms);

@@ -41,8 +41,11 @@ public:
     bool lesen(std::int64_t ab, float* links, float* rechts, int frames);
     // Playing live from frame `ab` (a block's start), the first block's start
     // from which the recording holds no note begun before `ab`, so that it can
-    // take over; -1 when that never happens before the end.
-    std::int64_t übergabe(std::int64_t ab) const;
+    // take over; -1 when that never happens before the end. `ausgelassen`:
+    // the live play left out events of the half block before `ab` (see
+    // Sequenzer::lässtAus), which the recording sent with the block at `ab`;
+    // then the notes begun there count as older too.
+    std::int64_t übergabe(std::int64_t ab, bool ausgelassen) const;
     // The start of the block in which the oldest note sounding at frame `bei`
     // (a block's start) began; `bei` when none sounds.
     std::int64_t ältesterAnfang(std::int64_t bei) const;

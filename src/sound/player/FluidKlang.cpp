@@ -95,6 +95,8 @@ std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, con
     fluid_settings_setint(k->einstellungen_, "synth.midi-channels", Kanäle);
     fluid_settings_setint(k->einstellungen_, "synth.polyphony", e.polyphonie);
     fluid_settings_setnum(k->einstellungen_, "synth.gain", e.lautstärke);
+    fluid_settings_setint(k->einstellungen_, "synth.reverb.active", e.effekte);
+    fluid_settings_setint(k->einstellungen_, "synth.chorus.active", e.effekte);
     // FluidSynth's default asks for sound every 64 frames (690 wake-ups a
     // second), which costs more CPU than the synthesis itself. The player
     // renders ahead on its own thread; the driver only copies.

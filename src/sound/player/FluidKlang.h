@@ -29,6 +29,10 @@ struct Klangeinstellungen {
     // through a sound server, and a late audio thread still finds sound queued.
     int periodenlänge = 512;
     int perioden = 4;
+    // Reverb and chorus. Without them the sound is the notes alone, which
+    // lets a measurement tell a difference in the notes from one in the
+    // effects (whose reverb runs on the synth's own clock).
+    bool effekte = true;
 };
 
 class FluidKlang : public Klangziel {

@@ -153,7 +153,7 @@ void Befehlsspieler::laden() {
             p.aufnahme = aufnahme;
             // Live since the SoundFont came: the recording takes over once
             // the notes it holds from before then have died away.
-            if (p.sequenzer->spielt() && !p.gespeichert) quelleWählen(p);
+            if (p.sequenzer->spielt() && !p.gespeichert) quelleWählen(p, false);
         }
     }
 }
@@ -332,7 +332,7 @@ void Befehlsspieler::einBlock(float* links, float* rechts) {
         // as after a play command here.
         if (p.schlüssel != 0 && !p.aufnahme && p.sequenzer->spielt()) {
             p.aufnahme = aufnahmen_->bereit(p.schlüssel);
-            if (p.aufnahme) quelleWählen(p);
+            if (p.aufnahme) quelleWählen(p, false);
         }
         // The recording takes over once the notes begun before the live
         // start have died away, as long as no other piece plays live: the
@@ -409,7 +409,7 @@ void Befehlsspieler::aufnahmeMischen(Platz& p, float* links, float* rechts) {
 
 // A piece that starts to play at its current position: live, and from the
 // recording as soon as it can take over (at once from the start).
-void Befehlsspieler::quelleWählen(Platz& p) {
+void Befehlsspieler::quelleWählen(Platz& p, bool ausgelassen) {
     if (p.schlüssel != 0 && !p.aufnahme) p.aufnahme = aufnahmen_->bereit(p.schlüssel);
     p.übergabe = -1;
     const std::int64_t von = p.sequenzer->positionFrames();
@@ -417,7 +417,7 @@ void Befehlsspieler::quelleWählen(Platz& p) {
     // the synth plays that as it always did. A start between blocks would
     // put the notes on another grid than the recording's.
     if (!p.aufnahme || !klingt_ || p.sequenzer->wiederholt() || von % Sequenzer::Blocklänge != 0) return;
-    p.übergabe = p.aufnahme->übergabe(von);
+    p.übergabe = p.aufnahme->übergabe(von, ausgelassen);
     if (p.übergabe != von) return;
     // Nothing of the piece sounds yet that the recording would not hold.
     p.sequenzer->notenAus(*klang_, false);
@@ -633,7 +633,8 @@ unsigned Befehlsspieler::spielen(const std::vector<std::string>& w) {
     } else {
         s.fortsetzen(ziel());
     }
-    if (s.spielt()) quelleWählen(p);
+    // Going on after a stop leaves nothing out: the events before it went out.
+    if (s.spielt()) quelleWählen(p, ab && s.lässtAus(s.positionFrames()));
     return 0;
 }
 

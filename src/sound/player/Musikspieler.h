@@ -154,7 +154,7 @@ private:
     // for; without the lock (it may read the disk).
     std::pair<std::uint64_t, std::shared_ptr<Aufnahme>> aufnahmeFür(const std::shared_ptr<const MidiStück>& stück,
                                                                     const std::string& schrift);
-    void quelleWählen(Platz& p);
+    void quelleWählen(Platz& p, bool ausgelassen);
     void aufnahmeAnhalten(Platz& p, bool stopp);
     bool einholen(Platz& p);
     void uhrNachziehen();

@@ -60,6 +60,13 @@ bool Sequenzer::spielen(std::int64_t abMs, bool wiederholen, Klangziel* ziel) {
     return true;
 }
 
+bool Sequenzer::lässtAus(std::int64_t frame) const {
+    const auto& liste = stück_->ereignisse;
+    const auto erstes = std::partition_point(
+        liste.begin(), liste.end(), [&](const MidiEreignis& e) { return frameVon(e) < frame - Blocklänge / 2; });
+    return erstes != liste.end() && frameVon(*erstes) < frame;
+}
+
 void Sequenzer::fortsetzen(Klangziel* ziel) {
     if (spielt_ || zuEnde_) return;
     // A plain play command plays to the end once, like every play that does

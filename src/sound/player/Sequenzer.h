@@ -43,6 +43,10 @@ public:
     // One block of time: sends what is due, then advances by Blocklänge frames.
     void block(Klangziel* ziel);
 
+    // Whether a play from `frame` leaves out events that a block starting
+    // there sends when played into: those in the half block before it.
+    bool lässtAus(std::int64_t frame) const;
+
     // Releases every note on its channels (sustain too), or cuts them.
     void notenAus(Klangziel& ziel, bool schnitt) const;
 
