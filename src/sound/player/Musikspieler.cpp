@@ -142,13 +142,13 @@ void Befehlsspieler::laden() {
     {
         std::lock_guard lock(m_);
         for (const Platz& p : plätze_)
-            if (p.stück && p.schlüssel == 0) offen.push_back(p.stück);
+            if (p.sequenzer && p.schlüssel == 0) offen.push_back(p.sequenzer->geteiltesStück());
     }
     for (const auto& stück : offen) {
         auto [schlüssel, aufnahme] = aufnahmeFür(stück, schrift);
         std::lock_guard lock(m_);
         for (Platz& p : plätze_) {
-            if (p.stück != stück) continue;
+            if (!p.sequenzer || p.sequenzer->geteiltesStück() != stück) continue;
             p.schlüssel = schlüssel;
             p.aufnahme = aufnahme;
             // Live since the SoundFont came: the recording takes over once
@@ -457,7 +457,7 @@ bool Befehlsspieler::einholen(Platz& p) {
     std::int64_t von = std::max(p.aufnahme->ältesterAnfang(bis) - B, bis - Einholen);
     von = std::max<std::int64_t>(0, von - von % B);
     if (klang_->stimmen() > 0 || von * 1000 % rate != 0) return false;
-    Sequenzer nach(p.stück, p.sequenzer->ersterKanal(), rate);
+    Sequenzer nach(p.sequenzer->geteiltesStück(), p.sequenzer->ersterKanal(), rate);
     if (!nach.spielen(von * 1000 / rate, false, klang_.get())) return false;
     std::array<float, B> l, r;
     for (std::int64_t t = von; t < bis; t += B) {
@@ -592,7 +592,6 @@ unsigned Befehlsspieler::öffnen(const std::vector<std::string>& w) {
         if (p.sequenzer) continue;
         p.alias = alias;
         p.sequenzer = std::make_unique<Sequenzer>(stück, static_cast<int>(i) * 16, einstellungen_.klang.abtastrate);
-        p.stück = stück;
         p.schlüssel = schlüssel;
         p.aufnahme = std::move(aufnahme);
         return 0;

@@ -125,7 +125,6 @@ private:
     struct Platz {
         std::string alias; // lower case; empty when free
         std::unique_ptr<Sequenzer> sequenzer;
-        std::shared_ptr<const MidiStück> stück;
         std::uint64_t schlüssel = 0; // among the recordings; 0 until the SoundFont is known
         std::shared_ptr<Aufnahme> aufnahme;
         // Its sound comes from the recording, from frame `gelesen` on; the

@@ -62,6 +62,7 @@ public:
     std::int64_t positionFrames() const { return position_; }
     int ersterKanal() const { return basis_; }
     const MidiStück& stück() const { return *stück_; }
+    const std::shared_ptr<const MidiStück>& geteiltesStück() const { return stück_; }
 
 private:
     std::int64_t frameVon(const MidiEreignis& e) const;
