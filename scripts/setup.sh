@@ -14,8 +14,8 @@ PAKETE=(
   # spoken on Qt's connection; Qt's Wayland plugin, so that Wayland desktops
   # run the game natively
   libx11-dev libxext-dev libwayland-dev wayland-protocols qt6-base-private-dev qt6-wayland
-  # music: synthesiser and a General MIDI SoundFont
-  libfluidsynth-dev timgm6mb-soundfont
+  # music: synthesiser, a General MIDI SoundFont, the desktop's sound server
+  libfluidsynth-dev timgm6mb-soundfont libpulse-dev
   # scalable fonts close to the ones the game was drawn with: Liberation Sans
   # for "MS Sans Serif" and Arial, Comic Neue for Comic Sans, DejaVu besides
   fonts-liberation2 fonts-comic-neue fonts-dejavu-core

@@ -3,6 +3,8 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -126,7 +128,6 @@ std::unique_ptr<FluidKlang> FluidKlang::erzeugen(const std::string& schrift, con
 }
 
 FluidKlang::~FluidKlang() {
-    ausgabeBeenden();
     if (synth_) delete_fluid_synth(synth_);
     if (einstellungen_) delete_fluid_settings(einstellungen_);
 }
@@ -154,24 +155,62 @@ void FluidKlang::rendern(float* links, float* rechts, int frames) {
     fluid_synth_write_float(synth_, frames, links, 0, 1, rechts, 0, 1);
 }
 
-bool FluidKlang::ausgabeStarten(const std::vector<std::string>& treiber, Rückruf rückruf, void* daten) {
-    if (treiber_) return true;
-    for (const std::string& wahl : treiber) {
-        const auto doppelpunkt = wahl.find(':');
-        const std::string name = wahl.substr(0, doppelpunkt);
+namespace {
+
+class Treiberausgabe final : public Tonausgabe {
+public:
+    Treiberausgabe(fluid_settings_t* e, std::string wahl, Tonquelle q)
+        : einstellungen_(e), wahl_(std::move(wahl)), quelle_(std::move(q)) {
+        int länge = 0, anzahl = 0;
+        fluid_settings_getint(e, "audio.period-size", &länge);
+        fluid_settings_getint(e, "audio.periods", &anzahl);
+        puffer_ = static_cast<std::int64_t>(länge) * anzahl;
+    }
+    ~Treiberausgabe() override { beenden(); }
+    bool starten() override {
+        if (treiber_) return true;
+        const auto doppelpunkt = wahl_.find(':');
+        const std::string name = wahl_.substr(0, doppelpunkt);
         if (!name.empty()) fluid_settings_setstr(einstellungen_, "audio.driver", name.c_str());
         if (doppelpunkt != std::string::npos)
             fluid_settings_setstr(einstellungen_, ("audio." + name + ".device").c_str(),
-                                  wahl.c_str() + doppelpunkt + 1);
-        treiber_ = new_fluid_audio_driver2(einstellungen_, rückruf, daten);
-        if (treiber_) return true;
+                                  wahl_.c_str() + doppelpunkt + 1);
+        stille_ = 0;
+        treiber_ = new_fluid_audio_driver2(einstellungen_, &rückruf, this);
+        return treiber_ != nullptr;
     }
-    return false;
-}
+    void beenden() override {
+        if (treiber_) delete_fluid_audio_driver(treiber_);
+        treiber_ = nullptr;
+    }
+    // Once a whole device buffer of silence has gone out, closing cuts nothing off.
+    bool verklungen() const override { return stille_ >= puffer_; }
 
-void FluidKlang::ausgabeBeenden() {
-    if (treiber_) delete_fluid_audio_driver(treiber_);
-    treiber_ = nullptr;
+private:
+    static int rückruf(void* daten, int frames, int, float*[], int nout, float* aus[]) {
+        auto* a = static_cast<Treiberausgabe*>(daten);
+        if (nout < 2) return 0;
+        const int n = a->quelle_.nehmen(aus[0], aus[1], frames);
+        if (n < frames) {
+            std::fill(aus[0] + n, aus[0] + frames, 0.0f);
+            std::fill(aus[1] + n, aus[1] + frames, 0.0f);
+            a->quelle_.leer();
+        }
+        a->stille_ = (n > 0 ? 0 : a->stille_.load()) + (frames - n);
+        return 0;
+    }
+    fluid_settings_t* einstellungen_;
+    std::string wahl_;
+    Tonquelle quelle_;
+    std::int64_t puffer_ = 0;
+    fluid_audio_driver_t* treiber_ = nullptr;
+    std::atomic<std::int64_t> stille_{0};
+};
+
+} // namespace
+
+std::unique_ptr<Tonausgabe> FluidKlang::treiberausgabe(const std::string& treiber, Tonquelle quelle) {
+    return std::make_unique<Treiberausgabe>(einstellungen_, treiber, std::move(quelle));
 }
 
 int FluidKlang::regler(int kanal, int nummer) const {

@@ -1,18 +1,17 @@
 #pragma once
 // The one FluidSynth synth of the program: 32 MIDI channels (two pieces side
-// by side), one SoundFont, and optionally an audio driver that asks us for
-// sound (callback mode), so that our sequencer decides what is rendered when.
+// by side), one SoundFont, and the audio drivers of FluidSynth.
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "sound/player/Klangziel.h"
+#include "sound/player/Tonausgabe.h"
 
 extern "C" {
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
-typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
 }
 
 namespace qmb {
@@ -49,14 +48,11 @@ public:
     // Renders `frames` stereo frames into two separate buffers.
     void rendern(float* links, float* rechts, int frames);
 
-    // The audio callback: it gets the number of frames and the two output
-    // buffers (already cleared).
-    using Rückruf = int (*)(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
-    // Tries the drivers in order ("" is FluidSynth's default, "alsa:null"
-    // is ALSA's device "null"); true when one runs.
-    bool ausgabeStarten(const std::vector<std::string>& treiber, Rückruf rückruf, void* daten);
-    // Stops the driver; afterwards the callback is not called again.
-    void ausgabeBeenden();
+    // An output through one of FluidSynth's audio drivers with this synth's
+    // buffer settings: "" is FluidSynth's default, "alsa:null" is ALSA's
+    // device "null". It asks for sound in its own thread (callback mode) and
+    // must end before the synth does.
+    std::unique_ptr<Tonausgabe> treiberausgabe(const std::string& treiber, Tonquelle quelle);
 
     // Channel state as the synth sees it (for tests and diagnosis).
     int regler(int kanal, int nummer) const;
@@ -80,7 +76,6 @@ private:
     FluidKlang() = default;
     fluid_settings_t* einstellungen_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
-    fluid_audio_driver_t* treiber_ = nullptr;
 };
 
 // Keeps FluidSynth from writing to the terminal; its failures reach us as

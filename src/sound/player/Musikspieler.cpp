@@ -86,9 +86,9 @@ Befehlsspieler::~Befehlsspieler() {
     if (arbeiter_.joinable()) arbeiter_.join();
     if (lader_.joinable()) lader_.join();
     aufnahmen_.reset(); // a recording under way stops within a few blocks
-    // The audio thread may be waiting for the lock inside the callback, so the
-    // driver is stopped without holding it.
-    if (klang_) klang_->ausgabeBeenden();
+    // Stopped without holding the lock; the output.s thread ends with it.
+    if (ausgabe_) ausgabe_->beenden();
+    ausgabe_.reset();
     klang_.reset();
 }
 
@@ -105,12 +105,23 @@ void Befehlsspieler::laden() {
         }
     }
     bool bereit = k != nullptr;
+    std::unique_ptr<Tonausgabe> ausgabe;
     if (k && gerät) {
-        // Until klang_ is set below the callback finds no synth and leaves
-        // the buffers silent.
-        // Tried once now, so that a missing device is known at once; the
-        // render thread closes it again while nothing plays.
-        bereit = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
+        // Each output is tried once now, so that a missing device is known
+        // at once; the render thread closes the one that opened again while
+        // nothing plays. Until klang_ is set below, nothing is stored, and
+        // the output gets nothing.
+        const Tonquelle quelle{[this](float* l, float* r, int n) { return ausgabeNehmen(l, r, n); },
+                               [this] { aussetzer(); }};
+        for (const std::string& wahl : einstellungen_.treiber) {
+            auto a = wahl == "tonserver" ? tonserver(einstellungen_.klang.abtastrate, quelle)
+                                         : k->treiberausgabe(wahl, quelle);
+            if (a && a->starten()) {
+                ausgabe = std::move(a);
+                break;
+            }
+        }
+        bereit = ausgabe != nullptr;
         offen_ = bereit;
         if (!bereit) grund = "kein Audiogerät";
     }
@@ -119,6 +130,7 @@ void Befehlsspieler::laden() {
         if (bereit) {
             uhrNachziehen();
             klang_ = std::move(k);
+            ausgabe_ = std::move(ausgabe);
             schrift_ = schrift;
             // Pieces that started on the clock go on with sound from where
             // they are, with their instruments as far as they got.
@@ -182,8 +194,8 @@ bool Befehlsspieler::kannKlingen() const {
     return ausklingen_ && klang_ && klang_->stimmen() > 0;
 }
 
-// The render thread: keeps the store Vorlauf frames ahead of the driver while
-// something can sound, and holds the driver open only for as long as that:
+// The render thread: keeps the store Vorlauf frames ahead of the output while
+// something can sound, and holds the output open only for as long as that:
 // with the music off or a piece over, no audio thread runs and nothing wakes.
 void Befehlsspieler::arbeiten() {
     std::unique_lock lock(m_);
@@ -191,7 +203,7 @@ void Befehlsspieler::arbeiten() {
         // Nothing to do while silent but wait for a command. While sound
         // flows, each round renders a quarter of the store: every 64 ms once
         // the store is three quarters full, every 16 ms until then (after the
-        // driver opened with Anlauf frames, or while it has still to drop a
+        // output opened with Anlauf frames, or while it has still to drop a
         // closed piece's store). So no round holds the lock, or a core, for
         // long, and the first sound never waits for the rest of the store.
         const bool knapp = leeren_ || geschrieben_ - gelesen_ < Vorlauf / 4 * 3;
@@ -203,23 +215,23 @@ void Befehlsspieler::arbeiten() {
         if (ende_ || !klingt_) continue;
         const bool soll = kannKlingen();
         if (soll && !offen_) {
-            // The store is filled first, so that the driver's first call finds sound.
+            // The store is filled first, so that the output's first call finds sound.
             vorausRendernGesperrt(Anlauf / Sequenzer::Blocklänge);
-            FluidKlang* k = klang_.get();
             lock.unlock(); // opening takes a few milliseconds; the game's commands need not wait
-            const bool offen = k->ausgabeStarten(einstellungen_.treiber, &Befehlsspieler::rückruf, this);
+            const bool offen = ausgabe_->starten();
             lock.lock();
             offen_ = offen;
         } else if (offen_) {
             // A new piece after a close goes out once Anlauf frames of it are there.
             vorausRendernGesperrt((anlauf_ ? Anlauf : Vorlauf / 4) / Sequenzer::Blocklänge);
+            lock.unlock(); // it may have to reach the sound server anew
+            ausgabe_->nachschub();
+            lock.lock();
         }
-        const std::int64_t ring = std::int64_t(einstellungen_.klang.periodenlänge) * einstellungen_.klang.perioden;
-        if (!soll && offen_ && geschrieben_ == gelesen_ && stilleFrames_ >= ring) {
+        if (!soll && offen_ && geschrieben_ == gelesen_ && ausgabe_->verklungen()) {
             tönt_ = false;
-            FluidKlang* k = klang_.get();
             lock.unlock();
-            k->ausgabeBeenden();
+            ausgabe_->beenden();
             lock.lock();
             offen_ = false;
         }
@@ -232,13 +244,13 @@ void Befehlsspieler::vorausRendern(int blöcke) {
 }
 
 void Befehlsspieler::vorausRendernGesperrt(int blöcke) {
-    if (leeren_) return; // first the driver drops what is stored
+    if (leeren_) return; // first the output drops what is stored
     tönt_ = kannKlingen();
     // The store holds whole blocks, so a block never wraps around its end.
     for (; blöcke > 0 && geschrieben_ - gelesen_ + Sequenzer::Blocklänge <= Vorlauf; --blöcke) {
         // Once nothing can sound, what the synth still gives is its reverb
         // dying away for up to a second: one block of it fades out, then
-        // nothing more is stored, and the driver can close.
+        // nothing more is stored, and the output can close.
         if (!tönt_ && ausgeklungen_) break;
         const auto w = static_cast<std::size_t>(geschrieben_ % Vorratsgröße);
         float* links = vorratL_.data() + w;
@@ -271,22 +283,17 @@ const FluidKlang* Befehlsspieler::klang() const {
 
 Klangziel* Befehlsspieler::ziel() { return klingt_ ? klang_.get() : nullptr; }
 
-int Befehlsspieler::rückruf(void* daten, int frames, int, float*[], int nout, float* aus[]) {
-    if (nout >= 2) static_cast<Befehlsspieler*>(daten)->ausgabeFüllen(aus[0], aus[1], frames);
-    return 0;
-}
-
-void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
+int Befehlsspieler::ausgabeNehmen(float* links, float* rechts, int höchstens) {
     // A piece was closed with nothing else playing: what is stored is its
-    // tail. Its first frames fade out, the rest of it is dropped.
+    // tail. Its first frames fade out, the rest of it is dropped; all of it
+    // when the output took back what it queued and fades that instead.
     const bool schließen = leeren_.exchange(false);
     // The next piece starts once the store is full again: handed out while
     // the render thread is still at it, on a busy machine, its first
     // blocks would come in pieces with silence between them.
-    const bool anlauf = !schließen && anlauf_;
     const std::int64_t von = gelesen_, ende = geschrieben_;
-    int n = anlauf ? 0 : static_cast<int>(std::min<std::int64_t>(frames, ende - von));
-    if (schließen) n = std::min(n, Ausblendung);
+    int n = !schließen && anlauf_ ? 0 : static_cast<int>(std::min<std::int64_t>(höchstens, ende - von));
+    if (schließen) n = std::min(n, zurückgenommen_ ? 0 : Ausblendung);
     for (int i = 0; i < n;) {
         const auto r = static_cast<std::size_t>((von + i) % Vorratsgröße);
         const int stück = std::min(n - i, Vorratsgröße - static_cast<int>(r));
@@ -296,15 +303,23 @@ void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
     }
     if (schließen) ausblenden(links, rechts, n);
     gelesen_ = schließen ? ende : von + n;
-    if (n < frames) {
-        std::fill(links + n, links + frames, 0.0f);
-        std::fill(rechts + n, rechts + frames, 0.0f);
-        if (tönt_ && !anlauf) ++unterläufe_;
-    }
-    stilleFrames_ = (n > 0 ? 0 : stilleFrames_.load()) + (frames - n);
     // The store is free for the next piece: the render thread may go on at
     // once (a signal without the lock, never a wait on this thread).
     if (schließen) arbeit_.notify_one();
+    return n;
+}
+
+void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
+    const int n = ausgabeNehmen(links, rechts, frames);
+    if (n == frames) return;
+    std::fill(links + n, links + frames, 0.0f);
+    std::fill(rechts + n, rechts + frames, 0.0f);
+    aussetzer();
+}
+
+// Silence while waiting for a new piece's store is no underrun.
+void Befehlsspieler::aussetzer() {
+    if (tönt_ && !anlauf_) ++unterläufe_;
 }
 
 // One block: each piece's events go to the synth, or its recording is read;
@@ -535,11 +550,17 @@ unsigned Befehlsspieler::mciSendString(const std::string& befehl, std::string& a
         p->sequenzer->verstummen(ziel());
         *p = Platz{};
         // With nothing else playing, what is stored is only this piece's
-        // tail: the driver drops it, and the closed piece is silent at once.
+        // tail: the output drops it, and takes back what it queued where it
+        // can, so the closed piece is silent at once.
         bool andere = false;
         for (const Platz& q : plätze_) andere = andere || (q.sequenzer && q.sequenzer->spielt());
         if (!andere) {
+            // In this order: from the moment the store is to be dropped, an
+            // output that takes back drops all of it.
+            const bool zurück = ausgabe_ && offen_ && ausgabe_->nimmtZurück();
+            zurückgenommen_ = zurück;
             leeren_ = true;
+            if (zurück) ausgabe_->zurücknehmen(Ausblendung);
             anlauf_ = true;
             tönt_ = false;
             ausgeklungen_ = true; // its fade is the end; the reverb left in the synth stays unheard

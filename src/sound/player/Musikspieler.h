@@ -27,6 +27,7 @@
 #include "sound/player/Aufnahmen.h"
 #include "sound/player/FluidKlang.h"
 #include "sound/player/Sequenzer.h"
+#include "sound/player/Tonausgabe.h"
 
 namespace qmb {
 
@@ -47,14 +48,15 @@ enum Mcifehler : unsigned {
 
 struct Spielereinstellungen {
     enum class Ausgabe {
-        Gerät,   // sound card through FluidSynth's audio driver, else silent on the clock
+        Gerät,   // the sound server or a sound card, else silent on the clock
         Offline, // no device, no clock: time passes only through vorrücken()
     };
     Ausgabe ausgabe = Ausgabe::Gerät;
     // SoundFonts to try in order; empty means FluidKlang::schriftKandidaten().
     std::vector<std::string> schriften;
-    // Audio drivers to try in order; "" is FluidSynth's default (ALSA).
-    std::vector<std::string> treiber{"", "pulseaudio"};
+    // Outputs to try in order: "tonserver" is the desktop's sound server,
+    // any other a FluidSynth audio driver ("" is its default, ALSA).
+    std::vector<std::string> treiber{"tonserver", "", "pulseaudio"};
     Klangeinstellungen klang;
     // The steady clock for running silently; std::chrono::steady_clock when empty.
     std::function<std::chrono::nanoseconds()> uhr;
@@ -81,16 +83,18 @@ public:
     bool klingt() const;
     // The synth, once warteAufKlang() returned true (for looking at channel state).
     const FluidKlang* klang() const;
-    // Renders ahead into the store the audio driver takes from, up to
+    // Renders ahead into the store the output takes from, up to
     // Vorlauf frames or the given number of blocks; the render thread calls
     // it, tests may too (a few blocks stand for a render thread held up).
     void vorausRendern(int blöcke = Vorlauf);
-    // What the audio driver's callback does: copies from the store into two
-    // buffers of any length, and never renders or waits for a lock itself.
-    // When the store runs dry it fills up with silence and counts an underrun.
+    // What an output takes: copies up to `höchstens` frames from the store
+    // into two buffers and says how many; never renders or waits for a lock.
+    int ausgabeNehmen(float* links, float* rechts, int höchstens);
+    // What an audio driver's callback does: takes as much, and where the
+    // store runs dry fills up with silence and counts an underrun.
     void ausgabeFüllen(float* links, float* rechts, int frames);
     long unterläufe() const { return unterläufe_; }
-    // Whether the audio driver is open: only while something can sound.
+    // Whether the output is open: only while something can sound.
     bool ausgabeOffen() const { return offen_; }
     // 256 ms at 32 kHz, topped up a quarter at a time: background music
     // needs no lower latency (a closed piece drops what is stored), and a
@@ -99,9 +103,9 @@ public:
     // 18 times). Rendering 64 ms at a time instead of 16 costs the render
     // thread a fifth less (the heaviest piece, in the settings panel).
     static constexpr int Vorlauf = 8192;
-    // What must be stored before the driver opens, and before the next piece
+    // What must be stored before the output opens, and before the next piece
     // is handed out after a close (128 ms): more would only delay the first
-    // sound, the rest follows at once while the driver already plays.
+    // sound, the rest follows at once while the output already plays.
     static constexpr int Anlauf = 4096;
     // A closed piece fades out over this many frames (8 ms at 32 kHz) instead
     // of breaking off with a click.
@@ -142,7 +146,7 @@ private:
         bool klingtGespeichert() const;
     };
 
-    static int rückruf(void* daten, int frames, int nfx, float* fx[], int nout, float* aus[]);
+    void aussetzer();
     void laden();
     void arbeiten();
     void vorausRendernGesperrt(int blöcke = Vorlauf);
@@ -171,7 +175,8 @@ private:
     bool klingt_ = false;
     bool uhrLäuft_;
     std::unique_ptr<FluidKlang> klang_;
-    std::string schrift_; // the SoundFont the synth loaded
+    std::unique_ptr<Tonausgabe> ausgabe_; // set with klang_ when there is sound
+    std::string schrift_;                 // the SoundFont the synth loaded
     std::unique_ptr<Aufnahmen> aufnahmen_;
     int verworfen_ = 0; // frames of the synth still unheard after a recording took over
     std::array<Platz, 2> plätze_;
@@ -179,24 +184,23 @@ private:
     std::int64_t uhrFrames_ = 0; // frames passed on the clock
     double angefordert_ = 0;     // offline: frames asked for so far
     std::int64_t gerendert_ = 0; // offline: frames rendered so far
-    // The store between the render thread and the audio driver: one writer,
+    // The store between the render thread and the output: one writer,
     // one reader, positions counted in frames since the start.
     static constexpr int Vorratsgröße = 2 * Vorlauf;
     std::array<float, Vorratsgröße> vorratL_{}, vorratR_{};
     std::atomic<std::int64_t> geschrieben_{0}, gelesen_{0};
-    std::atomic<bool> leeren_{false}; // the driver drops what is stored (a piece was closed)
-    // After that, and at the very start (the driver opens as the SoundFont
-    // is loaded, before anything is stored), the driver waits until Anlauf
+    std::atomic<bool> leeren_{false}; // the output drops what is stored (a piece was closed)
+    // ... all of it: the output took back what it queued and fades that itself.
+    std::atomic<bool> zurückgenommen_{false};
+    // After that, and at the very start (the output opens as the SoundFont
+    // is loaded, before anything is stored), the output waits until Anlauf
     // frames are stored.
     std::atomic<bool> anlauf_{true};
     std::atomic<long> unterläufe_{0};
     std::atomic<bool> offen_{false};
     std::atomic<bool> tönt_{false}; // something plays: a dry store is an underrun
-    // Frames of silence the driver has taken since sound last flowed: once a
-    // whole device buffer of them has gone out, closing the driver cuts nothing off.
-    std::atomic<std::int64_t> stilleFrames_{0};
-    bool ausgeklungen_ = true; // the last block stored was the faded end
-    bool ausklingen_ = true;   // voices still sounding may die away
+    bool ausgeklungen_ = true;      // the last block stored was the faded end
+    bool ausklingen_ = true;        // voices still sounding may die away
     bool ende_ = false;
     std::condition_variable arbeit_;
     std::thread arbeiter_;
