@@ -144,6 +144,7 @@ TEST_F(Tonserver, SpielerWechseltStückeUndSchließt) {
     e.treiber = {"tonserver"};
     Befehlsspieler s(e);
     ASSERT_TRUE(s.warteAufKlang());
+    EXPECT_TRUE(warte([&] { return !s.ausgabeOffen(); })) << "open after loading with nothing to play";
     auto befehl = [&](const std::string& b) { std::string a; EXPECT_EQ(s.mciSendString(b, a), 0u) << b; };
     // Whether the recording comes to hold sound after sample `ab`.
     auto hören = [&](std::size_t ab) {

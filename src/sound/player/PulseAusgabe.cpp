@@ -143,7 +143,7 @@ bool PulseAusgabe::öffnen() {
         stelle_ = server_ = 0;
         ausstehend_ = 0;
         hungrig_ = false;
-        verklungen_ = false;
+        verklungen_ = true; // nothing queued yet: with nothing to play it closes again
         if (pa_stream_connect_playback(strom_, nullptr, &puffer, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0) schließen();
     }
     pa_stream_state_t z = PA_STREAM_FAILED;
