@@ -77,6 +77,9 @@ private:
     bool hungrig_ = false;    // the source had less than the server asked for
     bool gestört_ = false;    // the stream broke off, or could not be made
     std::chrono::steady_clock::time_point nächsterVersuch_{};
+    // How far the server had read at the last take-back, and when it said so.
+    std::int64_t gelesen_ = 0;
+    std::chrono::steady_clock::time_point gelesenUm_{};
     std::atomic<bool> verklungen_{true};
 };
 
@@ -191,6 +194,16 @@ void PulseAusgabe::nachschub() {
 void PulseAusgabe::nachfüllen() {
     hungrig_ = false;
     if (!strom_ || ausstehend_ > 0 || pa_stream_get_state(strom_) != PA_STREAM_READY) return;
+    // After a take-back the next piece goes right after the fade, or, once
+    // the server has read past that, where it reads now: written behind its
+    // read index, the piece's start would be lost.
+    if (stelle_ < server_) {
+        const auto vergangen = std::chrono::steady_clock::now() - gelesenUm_;
+        const std::int64_t jetzt =
+            gelesen_ + Vorsprung +
+            std::chrono::duration_cast<std::chrono::microseconds>(vergangen).count() * rate_ / 1000000;
+        stelle_ = std::min(std::max(stelle_, jetzt), server_);
+    }
     // After a take-back, what lies between the fade and the end of the
     // silence written there is room as well: the server asks for it again
     // only once it has read past, too late for what follows the fade.
@@ -254,7 +267,9 @@ void PulseAusgabe::zeit(pa_stream* s, int erfolg, void* d) {
     const int ausblendung = a->ausstehend_;
     a->ausstehend_ = 0;
     const pa_timing_info* t = erfolg ? pa_stream_get_timing_info(s) : nullptr;
-    const std::int64_t ab = t && !t->read_index_corrupt ? t->read_index / Bytes + Vorsprung : a->stelle_;
+    a->gelesen_ = t && !t->read_index_corrupt ? t->read_index / Bytes : a->stelle_;
+    a->gelesenUm_ = std::chrono::steady_clock::now();
+    const std::int64_t ab = a->gelesen_ + Vorsprung;
     // Frames from `ab` to the end of what was written: the first fade out,
     // the rest becomes silence.
     if (ab < a->stelle_ && a->stelle_ - ab <= Verlauf) {
