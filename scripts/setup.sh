@@ -26,7 +26,8 @@ PAKETE=(
   xvfb xauth xdotool x11-utils imagemagick sox sway grim wtype jq
   # desktop integration checks
   appstream desktop-file-utils
-  # measurements: a sound server with a null sink, so the music is really synthesised
+  # a sound server with a null sink: the sound-server tests run one of their own, the
+  # measurements one where the music is really played
   pulseaudio
   # the Qt-free part cross-built for Windows, its tests under wine (scripts/windows-kreuz.sh)
   g++-mingw-w64-x86-64-posix wine wine64 googletest
