@@ -86,7 +86,7 @@ Befehlsspieler::~Befehlsspieler() {
     if (arbeiter_.joinable()) arbeiter_.join();
     if (lader_.joinable()) lader_.join();
     aufnahmen_.reset(); // a recording under way stops within a few blocks
-    // Stopped without holding the lock; the output.s thread ends with it.
+    // Stopped without holding the lock; the output's thread ends with it.
     if (ausgabe_) ausgabe_->beenden();
     ausgabe_.reset();
     klang_.reset();
