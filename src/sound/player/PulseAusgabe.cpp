@@ -205,8 +205,8 @@ void PulseAusgabe::nachfüllen() {
         stelle_ = std::min(std::max(stelle_, jetzt), server_);
     }
     // After a take-back, what lies between the fade and the end of the
-    // silence written there is room as well: the server asks for it again
-    // only once it has read past, too late for what follows the fade.
+    // silence written there is room as well: the server may ask for it again
+    // only later, and what follows the fade would wait for that.
     auto frei = static_cast<int>(pa_stream_writable_size(strom_) / Bytes + (server_ - stelle_));
     while (frei > 0) {
         const int wunsch = std::min(frei, Anforderung);
