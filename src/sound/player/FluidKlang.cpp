@@ -190,12 +190,7 @@ private:
     static int rückruf(void* daten, int frames, int, float*[], int nout, float* aus[]) {
         auto* a = static_cast<Treiberausgabe*>(daten);
         if (nout < 2) return 0;
-        const int n = a->quelle_.nehmen(aus[0], aus[1], frames);
-        if (n < frames) {
-            std::fill(aus[0] + n, aus[0] + frames, 0.0f);
-            std::fill(aus[1] + n, aus[1] + frames, 0.0f);
-            a->quelle_.leer();
-        }
+        const int n = füllen(a->quelle_, aus[0], aus[1], frames);
         a->stille_ = (n > 0 ? 0 : a->stille_.load()) + (frames - n);
         return 0;
     }

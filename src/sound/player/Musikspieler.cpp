@@ -111,11 +111,9 @@ void Befehlsspieler::laden() {
         // at once; the render thread closes the one that opened again while
         // nothing plays. Until klang_ is set below, nothing is stored, and
         // the output gets nothing.
-        const Tonquelle quelle{[this](float* l, float* r, int n) { return ausgabeNehmen(l, r, n); },
-                               [this] { aussetzer(); }};
         for (const std::string& wahl : einstellungen_.treiber) {
-            auto a = wahl == "tonserver" ? tonserver(einstellungen_.klang.abtastrate, quelle)
-                                         : k->treiberausgabe(wahl, quelle);
+            auto a = wahl == "tonserver" ? tonserver(einstellungen_.klang.abtastrate, quelle_)
+                                         : k->treiberausgabe(wahl, quelle_);
             if (a && a->starten()) {
                 ausgabe = std::move(a);
                 break;
@@ -309,13 +307,7 @@ int Befehlsspieler::ausgabeNehmen(float* links, float* rechts, int höchstens) {
     return n;
 }
 
-void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) {
-    const int n = ausgabeNehmen(links, rechts, frames);
-    if (n == frames) return;
-    std::fill(links + n, links + frames, 0.0f);
-    std::fill(rechts + n, rechts + frames, 0.0f);
-    aussetzer();
-}
+void Befehlsspieler::ausgabeFüllen(float* links, float* rechts, int frames) { füllen(quelle_, links, rechts, frames); }
 
 // Silence while waiting for a new piece's store is no underrun.
 void Befehlsspieler::aussetzer() {

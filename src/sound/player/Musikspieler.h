@@ -176,7 +176,10 @@ private:
     bool uhrLäuft_;
     std::unique_ptr<FluidKlang> klang_;
     std::unique_ptr<Tonausgabe> ausgabe_; // set with klang_ when there is sound
-    std::string schrift_;                 // the SoundFont the synth loaded
+    // What the outputs take from: the store, and the count of underruns.
+    const Tonquelle quelle_{[this](float* l, float* r, int n) { return ausgabeNehmen(l, r, n); },
+                            [this] { aussetzer(); }};
+    std::string schrift_; // the SoundFont the synth loaded
     std::unique_ptr<Aufnahmen> aufnahmen_;
     int verworfen_ = 0; // frames of the synth still unheard after a recording took over
     std::array<Platz, 2> plätze_;

@@ -5,6 +5,7 @@
 // there is one (PulseAudio, or PipeWire speaking its protocol), which can
 // queue a lot and so wakes rarely, and FluidSynth's audio drivers everywhere
 // else (ALSA without a server, WASAPI or DirectSound on Windows).
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -17,6 +18,18 @@ struct Tonquelle {
     // The output wanted sound and had none left to play.
     std::function<void()> leer;
 };
+
+// What an output that must fill whole buffers does: takes what is stored,
+// silence for the rest, and tells the source when it ran dry. Says how many
+// frames were sound.
+inline int füllen(const Tonquelle& quelle, float* links, float* rechts, int frames) {
+    const int n = quelle.nehmen(links, rechts, frames);
+    if (n == frames) return n;
+    std::fill(links + n, links + frames, 0.0f);
+    std::fill(rechts + n, rechts + frames, 0.0f);
+    quelle.leer();
+    return n;
+}
 
 class Tonausgabe {
 public:
