@@ -33,7 +33,9 @@ for b in d["benchmarks"]:
 PY
 }
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"; [ -n "${pa:-}" ] && pulseaudio -k 2>/dev/null || true' EXIT
+# The server is found through its socket in the run's folder: it is asked
+# to quit before the folder goes, or it would be left running.
+trap '{ [ -n "${pa:-}" ] && pulseaudio -k 2>/dev/null; } || true; rm -rf "$tmp"' EXIT
 
 json "$bau/bench/kern/bench_kern" >"$tmp/kern.json"
 QT_QPA_PLATFORM=offscreen json "$bau/bench/qt/bench_zeichnen" >"$tmp/zeichnen.json"

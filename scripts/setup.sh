@@ -13,7 +13,7 @@ PAKETE=(
   # memory, libxext), and on Wayland through the compositor's protocol
   # spoken on Qt's connection; Qt's Wayland plugin, so that Wayland desktops
   # run the game natively
-  libx11-dev libxext-dev libwayland-dev wayland-protocols qt6-base-private-dev qt6-wayland
+  libx11-dev libxcb1-dev libxext-dev libwayland-dev wayland-protocols qt6-base-private-dev qt6-wayland
   # music: synthesiser, a General MIDI SoundFont, the desktop's sound server
   libfluidsynth-dev timgm6mb-soundfont libpulse-dev
   # scalable fonts close to the ones the game was drawn with: Liberation Sans
