@@ -407,7 +407,6 @@ int main(int argc, char** argv) {
             });
         }
     });
-    bot.start(15);
 
     // ---- the course: start, settle, panel, play -------------------------------
     programm.starten();
@@ -419,6 +418,10 @@ int main(int argc, char** argv) {
         QTimer::singleShot(static_cast<int>(leerlaufSekunden * 1000), [&, cpu0, t0] {
             leerCpu = (cpuSekunden() - cpu0) / std::chrono::duration<double>(Uhr::now() - t0).count();
             messen = true;
+            // The bot plays from here on; in the panel it would only wake
+            // the program 67 times a second for nothing, which no player
+            // does, and the panel's figure would be the bot's.
+            bot.start(15);
             const double cpu1 = cpuSekunden();
             const auto t1 = Uhr::now();
             QTimer::singleShot(static_cast<int>(spielSekunden * 1000), [&, cpu1, t1] {
