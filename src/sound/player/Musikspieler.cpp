@@ -52,7 +52,7 @@ bool zahl(const std::string& s, std::int64_t& wert) {
 // Fades n frames linearly from full to nothing.
 void ausblenden(float* links, float* rechts, int n) {
     for (int i = 0; i < n; ++i) {
-        const float g = static_cast<float>(n - i) / static_cast<float>(n + 1);
+        const float g = ausblendFaktor(i, n);
         links[i] *= g;
         rechts[i] *= g;
     }

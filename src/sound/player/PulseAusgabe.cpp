@@ -277,7 +277,7 @@ void PulseAusgabe::zeit(pa_stream* s, int erfolg, void* d) {
         const int n = std::min(ausblendung, länge);
         std::vector<float> neu(2 * static_cast<std::size_t>(länge), 0.0f);
         for (int i = 0; i < n; ++i) {
-            const float g = static_cast<float>(n - i) / static_cast<float>(n + 1);
+            const float g = ausblendFaktor(i, n);
             const auto v = static_cast<std::size_t>((ab + i) % Verlauf);
             neu[2 * i] = a->verlauf_[2 * v] * g;
             neu[2 * i + 1] = a->verlauf_[2 * v + 1] * g;

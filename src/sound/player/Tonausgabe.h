@@ -19,6 +19,11 @@ struct Tonquelle {
     std::function<void()> leer;
 };
 
+// The gain of frame i of n as a closed piece fades out, where the player
+// fades its store and where an output fades what it takes back: the same
+// ending either way.
+inline float ausblendFaktor(int i, int n) { return static_cast<float>(n - i) / static_cast<float>(n + 1); }
+
 // What an output that must fill whole buffers does: takes what is stored,
 // silence for the rest, and tells the source when it ran dry. Says how many
 // frames were sound.
