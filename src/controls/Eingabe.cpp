@@ -31,8 +31,8 @@ void frmMain::Form_KeyDown(int KeyCode, int /*Shift*/) {
     default: break;
     }
     if (optTastatur.Value && SpielLäuft && !Pausiert) {
-        if (KeyCode == vbKeyLeft) PadRichtung = 1;
-        if (KeyCode == vbKeyRight) PadRichtung = 2;
+        if (KeyCode == vbKeyLeft) PadLenken(1);
+        if (KeyCode == vbKeyRight) PadLenken(2);
     }
 }
 
@@ -49,8 +49,8 @@ void frmMain::Form_KeyUp(int KeyCode, int /*Shift*/) {
     default: break;
     }
     if (optTastatur.Value && SpielLäuft && !Pausiert) {
-        if (KeyCode == vbKeyRight && PadRichtung == 2) PadRichtung = 0;
-        if (KeyCode == vbKeyLeft && PadRichtung == 1) PadRichtung = 0;
+        if (KeyCode == vbKeyRight && PadRichtung == 2) PadLenken(0);
+        if (KeyCode == vbKeyLeft && PadRichtung == 1) PadLenken(0);
     }
 }
 

@@ -16,6 +16,13 @@ void frmMain::tmrPad_Timer() {
     }
 }
 
+// Every direction the pad gets goes through here: its timer moves it only
+// while there is one, and rests (sleeps on the desktop) while there is none.
+void frmMain::PadLenken(int32_t Richtung) {
+    PadRichtung = Richtung;
+    tmrPad.setRuhend(Richtung == 0);
+}
+
 void frmMain::PowerPadAn() {
     PowerPad = true;
     Pad.FillColor = ROT;

@@ -53,7 +53,7 @@ void frmMain::SpielStarten() {
 
     tmrRand.setEnabled(true);
     SpielLäuft = true;
-    PadRichtung = 0;
+    PadLenken(0);
     fraSpielEinstellungen.Visible = false;
     d.fenster.DoEvents();
     if (vorbei()) return;
@@ -99,7 +99,7 @@ void frmMain::SpielEnde() {
     fraSpielEinstellungen.Visible = true;
     tmrBälle.setEnabled(false);
     tmrRand.setEnabled(false);
-    PadRichtung = 0;
+    PadLenken(0);
     SpielLäuft = false;
     lblPunkte.Caption.clear();
     MousePointer = vbArrow;

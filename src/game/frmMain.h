@@ -185,6 +185,7 @@ public:
     void BonusErstellen(int16_t Typ, int32_t PosY, int32_t PosX, int16_t vx, int32_t vy);
     void PowerPadAn();
     void PowerPadAus();
+    void PadLenken(int32_t Richtung);
     void ZufallsStück();
     void MausEinsperren(bool Einsperren);
     Rechteck GetClientScreenRect();

@@ -14,8 +14,8 @@ class Zeitgeber;
 class Zeitgebertreiber {
 public:
     virtual ~Zeitgebertreiber() = default;
-    // Called whenever a timer is enabled, disabled or gets a new interval.
-    // Disabling must stop further ticks at once.
+    // Called whenever a timer is enabled, disabled, gets a new interval or
+    // starts or ends a rest. Disabling must stop further ticks at once.
     virtual void geändert(Zeitgeber& z) = 0;
 };
 
@@ -38,6 +38,16 @@ public:
         intervall_ = ms;
         if (treiber_) treiber_->geändert(*this);
     }
+    // A resting timer stays enabled, but its ticks would change nothing for
+    // now (the pad's timer while no arrow key is held). A driver may let it
+    // sleep rather than wake the program for nothing, as long as it keeps
+    // the beat: the first tick after the rest comes when it would have come.
+    bool Ruhend() const { return ruhend_; }
+    void setRuhend(bool ruhend) {
+        if (ruhend_ == ruhend) return;
+        ruhend_ = ruhend;
+        if (treiber_) treiber_->geändert(*this);
+    }
 
     // What one tick does; set once by the window that owns the timer.
     void setTick(std::function<void()> tick) { tick_ = std::move(tick); }
@@ -56,6 +66,7 @@ private:
     std::string name_;
     int intervall_;
     bool an_ = false;
+    bool ruhend_ = false;
     uint64_t ticks_ = 0;
     std::function<void()> tick_;
     Zeitgebertreiber* treiber_ = nullptr;
@@ -64,6 +75,7 @@ private:
 // A clock that only moves when told to: timers tick in the order in which
 // they fall due, so a test can run a whole game in milliseconds, exactly
 // repeatable. Enabling a timer schedules its first tick one interval later.
+// Resting timers tick on: their ticks cost nothing here.
 class VirtuelleUhr : public Zeitgebertreiber {
 public:
     void anmelden(Zeitgeber& z);

@@ -35,7 +35,8 @@ TEST_F(Steuerung, PadschritteBisAnDieWände) {
 }
 
 TEST_F(Steuerung, BeidePfeileGehalten) {
-    // Letting go of the arrow that is no longer the direction keeps the pad going.
+    // Letting go of the arrow that is no longer the direction keeps the pad
+    // going; without a direction the pad's timer rests.
     const int L = vbKeyLeft, R = vbKeyRight;
     const std::pair<std::vector<int>, int32_t> fälle[] = { // key codes, negative when let go
         {{L, R}, 2}, {{L, R, -L}, 2}, {{L, R, -L, -R}, 0}, {{R, L, -R}, 1}, {{R, L, -R, -L}, 0}, {{R, -R, -L}, 0},
@@ -43,9 +44,10 @@ TEST_F(Steuerung, BeidePfeileGehalten) {
     m.optTastatur_Click();
     starten();
     for (const auto& [tasten, richtung] : fälle) {
-        m.PadRichtung = 0;
+        m.PadLenken(0);
         for (int t : tasten) t > 0 ? m.Form_KeyDown(t, 1) : m.Form_KeyUp(-t, 0);
         EXPECT_EQ(m.PadRichtung, richtung) << ::testing::PrintToString(tasten);
+        EXPECT_EQ(m.tmrPad.Ruhend(), richtung == 0) << ::testing::PrintToString(tasten);
     }
 }
 

@@ -1,7 +1,7 @@
 // The game's window on the offscreen platform: menus that answer their
 // shortcuts only while the game shows them, keys and mouse passed on as
 // Windows key codes and twips, the about window's texts, the name box and
-// the list window;
+// the list window; the timers' driver;
 // the playfield painting what the model says, crisp at a device pixel ratio
 // of 2, and between ticks drawing where things are going, as the prediction
 // works it out.
@@ -33,6 +33,7 @@
 #include "highscore/qt/frmHighScore.h"
 #include "platform/qt/QtFensterdienste.h"
 #include "platform/qt/QtShell.h"
+#include "platform/qt/QtZeitgeber.h"
 
 namespace qmb::test {
 namespace {
@@ -187,6 +188,24 @@ TEST_F(Fenster, VergrößertWächstAllesMit) {
     }
     w.resize(100, 100);
     EXPECT_EQ(w.size(), klein);
+}
+
+// A resting timer sleeps (the pad's timer while no arrow is held) and
+// ticks on once woken.
+TEST(Zeitgeber, RuhendSchläftGewecktTicktEr) {
+    QtZeitgeberTreiber treiber;
+    Zeitgeber z("z", 5);
+    int ticks = 0;
+    z.setTick([&] { ++ticks; });
+    treiber.anmelden(z);
+    z.setEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }));
+    z.setRuhend(true);
+    const int vorher = ticks;
+    QTest::qWait(50);
+    EXPECT_EQ(ticks, vorher);
+    z.setRuhend(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > vorher + 2; }));
 }
 
 // Every text of the about window inside its label at scale 1 and 2.

@@ -15,9 +15,12 @@ void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
     // 40 ms would then wobble visibly. Precise timers keep the game's pace.
     t->setTimerType(Qt::PreciseTimer);
     Zeitgeber* zp = &z;
-    QObject::connect(t, &QTimer::timeout, this, [this, zp] {
+    QObject::connect(t, &QTimer::timeout, this, [this, zp, t] {
         if (!zp->Enabled()) return;
-        uhren_[zp].seitTick.start();
+        Uhr& u = uhren_[zp];
+        u.seitTick.start();
+        // Woken from a rest for the rest of a beat: whole intervals again.
+        if (t->interval() != u.intervall) t->start(u.intervall);
         if (vorTick) vorTick(*zp);
         zp->Tick();
         if (nachTick) nachTick(*zp);
@@ -30,16 +33,36 @@ void QtZeitgeberTreiber::anmelden(Zeitgeber& z) {
 void QtZeitgeberTreiber::geändert(Zeitgeber& z) {
     auto it = uhren_.find(&z);
     if (it == uhren_.end()) return;
-    QTimer* t = it->second.timer;
-    if (z.Enabled()) {
-        it->second.seitTick.start();
+    Uhr& u = it->second;
+    if (!z.Enabled()) {
+        u.timer->stop();
+        u.seitTick.invalidate();
+        u.intervall = 0;
+        return;
+    }
+    const int intervall = z.Interval() > 0 ? z.Interval() : 1;
+    if (u.intervall != intervall) {
         // Enabling a timer (or giving it a new interval) starts a fresh
         // period: its first tick comes one whole interval later.
-        t->start(z.Interval() > 0 ? z.Interval() : 1);
-    } else {
-        t->stop();
-        it->second.seitTick.invalidate();
+        u.intervall = intervall;
+        u.seitTick.start();
+        if (z.Ruhend())
+            u.timer->stop();
+        else
+            u.timer->start(intervall);
+        return;
     }
+    if (z.Ruhend()) {
+        u.timer->stop();
+        return;
+    }
+    if (u.timer->isActive()) return;
+    // Awake after a rest: the ticks it slept through would have changed
+    // nothing, and the next one comes on the old beat, so that a key pressed
+    // moves the pad as soon as it did when the timer never slept.
+    const qint64 periode = intervall * qint64{1000000};
+    const qint64 rest = periode - u.seitTick.nsecsElapsed() % periode;
+    u.timer->start(static_cast<int>((rest + 500000) / 1000000));
 }
 
 double QtZeitgeberTreiber::anteil(const Zeitgeber& z) const {

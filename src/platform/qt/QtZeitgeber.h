@@ -2,6 +2,7 @@
 // Makes the game's timers tick on Qt: one precise QTimer per game timer, on
 // the user-interface thread. Disabling a timer stops its QTimer at once, so
 // no tick of a stopped timer is ever delivered, not even one already queued.
+// A resting timer sleeps: its QTimer stops, and wakes on the timer's beat.
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -37,7 +38,8 @@ public:
 private:
     struct Uhr {
         QTimer* timer;
-        QElapsedTimer seitTick;
+        QElapsedTimer seitTick; // since the last tick, or the start of the period
+        int intervall = 0;      // of the running period; 0 while disabled
     };
     std::unordered_map<const Zeitgeber*, Uhr> uhren_;
 };
