@@ -87,6 +87,23 @@ spiel_halten() {
   im_takt "das Spiel startet nicht" sichtbar "Quambel"
 }
 
+# Esc ends the running game (a held one goes on first). With the pad away
+# from the ball the game may be over before the Esc arrives: either end is
+# answered, each dialogue until it is gone, until the start title shows alone.
+spiel_beenden() {
+  local i t
+  kill -CONT "$pid"
+  taste "$haupt" Escape
+  for ((i = 0; i < 150; i++)); do
+    sichtbar "$START" && ! sichtbar "Abbruch durch Spieler" && ! sichtbar "HIGHSCORE!" && ! sichtbar 'Punkte: [0-9]*' &&
+      ! sichtbar "Quambel - Highscore" && return 0
+    for t in "Abbruch durch Spieler" 'HIGHSCORE!' 'Punkte: [0-9]*'; do sichtbar "$t" && antworte "$t" Return; done
+    sichtbar "Quambel - Highscore" && antworte "Quambel - Highscore" Escape
+    sleep 0.1
+  done
+  fehler "das Spiel endet weder durch Esc noch von selbst"
+}
+
 # Every music file in the private music folder, not empty.
 musik_da() {
   for n in game1 game2 game3 game4 lost won; do

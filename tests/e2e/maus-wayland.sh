@@ -51,18 +51,6 @@ runde() {
   while [ $# -gt 0 ]; do zeiger relativ "$1" "$2"; shift 2; done
   im_takt "$meldung" unter "$ziel"
 }
-spiel_beenden() {
-  kill -CONT "$pid"
-  taste "$haupt" Escape
-  for ((i = 0; ; i++)); do
-    [ "$i" -lt 100 ] || fehler "das Spiel endet nicht"
-    sichtbar "$START" && ! sichtbar "Abbruch durch Spieler" && ! sichtbar "HIGHSCORE!" && ! sichtbar 'Punkte: [0-9]*' &&
-      ! sichtbar "Quambel - Highscore" && return 0
-    for t in "Abbruch durch Spieler" 'HIGHSCORE!' 'Punkte: [0-9]*'; do sichtbar "$t" && taste "$(fenster_id "$t")" Return; done
-    sichtbar "Quambel - Highscore" && taste "$(fenster_id "Quambel - Highscore")" Escape
-    sleep 0.1
-  done
-}
 
 # Mouse mode with the box ticked is how the game starts: the pad follows.
 runde 300 100 "das Pad folgt dem Zeiger nicht nach x=100" -200 0

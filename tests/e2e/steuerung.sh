@@ -39,21 +39,7 @@ xdotool keydown Right
 im_takt "das Pad erreicht die rechte Wand nicht" an_der_wand
 kill -CONT "$pid"
 xdotool keyup Right
-# Esc ends the game (a held game goes on to take it). With the pad away from
-# the ball the game may be over before the Esc arrives: either end is
-# answered to its last window.
-beenden() {
-  taste "$haupt" Escape
-  kill -CONT "$pid"
-  for ((i = 0; ; i++)); do
-    [ "$i" -lt 150 ] || fehler "das Spiel endet weder durch Esc noch von selbst"
-    if sichtbar "Abbruch durch Spieler"; then antworte "Abbruch durch Spieler" Return; break; fi
-    if sichtbar "Quambel - Highscore"; then antworte "Quambel - Highscore" Escape; break; fi
-    for t in 'HIGHSCORE!' 'Punkte: [0-9]*'; do sichtbar "$t" && taste "$(warte_fenster "$t")" Return; done
-    sleep 0.1
-  done
-}
-beenden
+spiel_beenden
 
 # Mouse, confined: the pointer cannot leave the playfield during a game, and
 # the pad follows it. A ball left to itself is lost about a second after the
@@ -77,7 +63,7 @@ folgt() {
   warte_fenster "Quambel - pausiert - Strg \\+ P drücken" 5 >/dev/null
   unter_dem_zeiger() { pad_messen "maus-$x" && [ "$a" -le $((x - 3)) ] && [ "$b" -ge $((x + 3)) ] && [ $((b - a)) -ge 76 ]; }
   bis 3 "$meldung" unter_dem_zeiger
-  beenden
+  spiel_beenden
 }
 xdotool mousemove $((fx + 160)) $((fy + 88)) click 1
 # Keyboard mode cleared the confinement box; mouse mode enables it again.
