@@ -458,12 +458,13 @@ int main(int argc, char** argv) {
         if (csv)
             csv << zeitgeber[static_cast<size_t>(t.zeitgeber)]->Name() << ',' << t.ms << ',' << t.abschnitt << '\n';
         const Tick*& l = letzter[static_cast<size_t>(t.zeitgeber)];
-        if (l && l->abschnitt == t.abschnitt && !t.nachRuhe)
-            abstände[static_cast<size_t>(t.zeitgeber)].push_back(t.ms - l->ms);
-        // Across a rest the pad's timer keeps its beat: a whole number of intervals.
-        if (l && l->abschnitt == t.abschnitt && t.nachRuhe) {
+        if (l && l->abschnitt == t.abschnitt) {
             const double x = t.ms - l->ms, n = nenn[static_cast<size_t>(t.zeitgeber)];
-            nachRuhe.push_back(std::abs(x - std::round(x / n) * n));
+            // Across a rest the pad's timer keeps its beat: a whole number of intervals.
+            if (t.nachRuhe)
+                nachRuhe.push_back(std::abs(x - std::round(x / n) * n));
+            else
+                abstände[static_cast<size_t>(t.zeitgeber)].push_back(x);
         }
         l = &t;
     }
