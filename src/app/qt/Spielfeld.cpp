@@ -28,7 +28,8 @@ QPointF aufGerätepixel(QPointF p, qreal dpr) { return {std::round(p.x() * dpr) 
 constexpr uint32_t ART_LINIE = 0x01000000;
 constexpr uint32_t ART_BILD = 0x02000000;
 constexpr uint32_t ART_TEXT = 0x04000000;
-constexpr int GANZ_NEU_AB = 24; // changed drawables from which the whole field is repainted
+constexpr size_t GANZ_NEU_AB = 24; // changed drawables from which the whole field is repainted
+constexpr size_t TEXTBILDER = 16;  // captions of the score label kept laid out
 
 } // namespace
 
@@ -170,21 +171,22 @@ void Spielfeld::aktualisieren() {
         auto ort = [](const Abbild& a) { return a.sichtbar ? a.ort.toAlignedRect().adjusted(-1, -1, 1, 1) : QRect(); };
         const Abbild leer{};
         const size_t n = std::max(neu_.size(), gemalt_.size());
-        int geändert = 0;
-        for (size_t i = 0; i < n && geändert <= GANZ_NEU_AB; ++i) {
+        // A drawable moves a few pixels a frame: its old and new place as one
+        // rectangle give a region of a few large rectangles instead of many
+        // slivers, each of which costs a clip, a fill and a flush.
+        std::array<QRect, GANZ_NEU_AB + 1> orte;
+        size_t geändert = 0;
+        for (size_t i = 0; i < n && geändert < orte.size(); ++i) {
             const Abbild& alt = i < gemalt_.size() ? gemalt_[i] : leer;
             const Abbild& jetzt = i < neu_.size() ? neu_[i] : leer;
-            if (alt == jetzt) continue;
-            ++geändert;
-            // A drawable moves a few pixels a frame: its old and new place as
-            // one rectangle give a region of a few large rectangles instead of
-            // many slivers, each of which costs a clip, a fill and a flush.
-            bereich += ort(alt).united(ort(jetzt));
+            if (alt != jetzt) orte[geändert++] = ort(alt).united(ort(jetzt));
         }
-        if (l.Caption != gemalterText_) bereich += ansicht(alsPixel(l.Left, l.Top, l.Width, l.Height)).toAlignedRect();
         // With many balls in flight a region of hundreds of small rectangles
-        // costs more to build and to clip against than painting it all.
+        // costs more to build and to clip against than painting it all; the
+        // region is built only when it will be painted.
         ganz = geändert > GANZ_NEU_AB;
+        for (size_t i = 0; i < geändert && !ganz; ++i) bereich += orte[i];
+        if (l.Caption != gemalterText_) bereich += ansicht(alsPixel(l.Left, l.Top, l.Width, l.Height)).toAlignedRect();
     }
     // The new scene is the one painted from here on (at once on the
     // playfield's own surface, later through Qt).
@@ -295,15 +297,22 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         // disappear.
         p.fillRect(r, grund);
         if (gemalterText_.empty()) return;
-        QString text = QString::fromStdString(gemalterText_);
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const QSize größe(static_cast<int>(std::lround(r.width() * dpr)),
                           static_cast<int>(std::lround(r.height() * dpr)));
-        if (textBildFür_ != text || textBild_.size() != größe || textBild_.devicePixelRatio() != dpr) {
-            textBild_ = QPixmap(größe);
-            textBild_.setDevicePixelRatio(dpr);
-            textBild_.fill(Qt::transparent);
-            QPainter t(&textBild_);
+        if (größe != textGröße_ || dpr != textDpr_) {
+            textBilder_.clear();
+            textGröße_ = größe;
+            textDpr_ = dpr;
+        }
+        auto bild = textBilder_.find(gemalterText_);
+        if (bild == textBilder_.end()) {
+            if (textBilder_.size() >= TEXTBILDER) textBilder_.clear();
+            QString text = QString::fromStdString(gemalterText_);
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            QPixmap neu(größe);
+            neu.setDevicePixelRatio(dpr);
+            neu.fill(Qt::transparent);
+            QPainter t(&neu);
             // Laid out as at scale 1 and drawn larger, so that the lines
             // break at the same words at every scale.
             t.scale(maßstab_, maßstab_);
@@ -311,9 +320,10 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
             t.setPen(palette().color(QPalette::WindowText));
             t.drawText(QRectF(0, 0, r.width() / maßstab_, r.height() / maßstab_),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
-            textBildFür_ = text;
+            t.end();
+            bild = textBilder_.emplace(gemalterText_, std::move(neu)).first;
         }
-        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), textBild_);
+        p.drawPixmap(aufGerätepixel(r.topLeft(), dpr), bild->second);
     };
     auto pause = [&](const Abbild& a) {
         // Quiet: a pale plate with a thin edge and grey text, so that a
@@ -384,7 +394,7 @@ void Spielfeld::resizeEvent(QResizeEvent* ereignis) {
         maßstab_ = neu;
         formCache_.clear();
         motivCache_.clear();
-        textBildFür_.clear();
+        textBilder_.clear();
         // The scene painted is taken anew at the new scale, from the same
         // sampled fractions, and painted whole.
         szeneErfassen(gemalt_);
@@ -397,7 +407,7 @@ void Spielfeld::resizeEvent(QResizeEvent* ereignis) {
 
 void Spielfeld::changeEvent(QEvent* ereignis) {
     if (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::FontChange) {
-        textBildFür_.clear();
+        textBilder_.clear();
         update();
     }
     QWidget::changeEvent(ereignis);

@@ -122,11 +122,13 @@ private:
     std::map<std::tuple<int, int, int, int>, QPixmap> motivCache_;
     std::array<std::unique_ptr<QSvgRenderer>, 3> motive_;
     QFont schrift_;
-    // The score label's text, laid out once per caption: while balls fly past
-    // it, it is drawn every frame, and shaping the text each time cost more
-    // than all the balls together.
-    QPixmap textBild_;
-    QString textBildFür_;
+    // The score label's pictures, laid out once per caption: while balls fly
+    // past it, it is drawn every frame, and shaping the text each time cost
+    // more than all the balls together. The score goes up and down a ball at
+    // a time, so the last few captions come back again and again.
+    std::map<std::string, QPixmap> textBilder_;
+    QSize textGröße_;
+    qreal textDpr_ = 0;
     bool flüssig_ = true;
     double maßstab_ = 1.0;
     // The timers' fractions sampled for the picture being made.
