@@ -99,7 +99,8 @@ TEST(Sequenzer, WiederholenBehältDenÜberhang) {
     ASSERT_TRUE(q.spielen(10, true, &a));
     a.liste.clear();
     blöcke(q, a, 12);
-    EXPECT_EQ((std::tuple{q.positionFrames(), a.noten()}), (std::tuple{32 + 64, std::vector<Nachricht>{{11, 0, 0x80, 60, 0}, {11, 0, 0x90, 60, 100}}}));
+    EXPECT_EQ(q.positionFrames(), 32 + 64);
+    EXPECT_EQ(a.noten(), (std::vector<Nachricht>{{11, 0, 0x80, 60, 0}, {11, 0, 0x90, 60, 100}}));
     // Paused and continued with a plain play, it plays once to the end.
     q.anhalten(&a);
     q.fortsetzen(&a);

@@ -117,7 +117,8 @@ TEST_F(UmlautOrdner, MusikdateienInUmlautOrdnern) {
     BefehlsProtokoll mci; modSound sound{mci, programm, fenster};
     for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', '\r', '\n', 0x1A, static_cast<unsigned char>(id)};
     sound.SoundInitialisieren();
-    EXPECT_EQ(std::tuple(fenster.nur(Dialog::MsgBox).size(), lies(L"QmbSound\\won.qmb")), std::tuple(0u, std::string("M\r\n\x1A") + static_cast<char>(102)));
+    EXPECT_TRUE(fenster.nur(Dialog::MsgBox).empty());
+    EXPECT_EQ(lies(L"QmbSound\\won.qmb"), std::string("M\r\n\x1A") + static_cast<char>(102));
     MidiStück stück; // the player's reader finds it: not a MIDI file, but no unreadable one
     EXPECT_EQ(leseMidiDatei(sound.VerlorenDatei, stück), MidiFehler::KeinKopf);
     sound.SoundBeenden();
