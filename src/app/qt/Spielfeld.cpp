@@ -299,10 +299,10 @@ void Spielfeld::zeichnen(QPainter& p, const QRegion& bereich) {
         if (gemalterText_.empty()) return;
         const QSize größe(static_cast<int>(std::lround(r.width() * dpr)),
                           static_cast<int>(std::lround(r.height() * dpr)));
-        if (größe != textGröße_ || dpr != textDpr_) {
-            textBilder_.clear();
-            textGröße_ = größe;
-            textDpr_ = dpr;
+        // All pictures kept share one size: another size or ratio drops them.
+        if (!textBilder_.empty()) {
+            const QPixmap& eines = textBilder_.begin()->second;
+            if (eines.size() != größe || eines.devicePixelRatio() != dpr) textBilder_.clear();
         }
         auto bild = textBilder_.find(gemalterText_);
         if (bild == textBilder_.end()) {

@@ -127,8 +127,6 @@ private:
     // more than all the balls together. The score goes up and down a ball at
     // a time, so the last few captions come back again and again.
     std::map<std::string, QPixmap> textBilder_;
-    QSize textGröße_;
-    qreal textDpr_ = 0;
     bool flüssig_ = true;
     double maßstab_ = 1.0;
     // The timers' fractions sampled for the picture being made.
