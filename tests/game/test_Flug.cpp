@@ -23,7 +23,6 @@ struct Feld : ::testing::Test, Modell {
         laden();
         starten();
     }
-
     // Runs shot ticks and notes, for every shot fired, the tick and its gun
     // (a new shot stands at 6290: made at 6530 and moved once).
     Gefeuert feuern(int takte) {
@@ -35,9 +34,6 @@ struct Feld : ::testing::Test, Modell {
                 if (m.Munition != vorher && m.Schuss(s).Top == 6290.0f) gefeuert.emplace_back(t, m.Schuss(s).Left);
         }
         return gefeuert;
-    }
-    void schuss(int n, float left, float top) {
-        m.Schuss.Load(n), m.Schuss(n).Left = left, m.Schuss(n).Top = top, m.Schuss(n).Visible = true;
     }
 };
 using Ballflug = Feld;
@@ -97,11 +93,14 @@ TEST_F(Ballflug, EinTakt) {
         if (zug.empty() && nach.aktiv && nach.top + 240 <= 6600) {
             EXPECT_EQ(std::pair(voraus.Left, voraus.Top), std::pair(nach.left, nach.top));
         }
+        EXPECT_EQ(ball(1), nach);
+        EXPECT_EQ(ball(2), zwilling);
+        EXPECT_EQ(zufall.gezogen, static_cast<int>(zug.size()));
         // The label shows the new score and best, and goes behind a new ball.
         const int punkte = 1 + nach.aktiv + zwilling.aktiv;
-        EXPECT_EQ((std::tuple{ball(1), ball(2), zufall.gezogen, m.lblPunkte.Caption, m.lblPunkte.Hinten, m.SpielLäuft}),
-                  (std::tuple{nach, zwilling, static_cast<int>(zug.size()), label(punkte, std::max(2, punkte), 100),
-                              zwilling.aktiv, true}));
+        EXPECT_EQ(m.lblPunkte.Caption, label(punkte, std::max(2, punkte), 100));
+        EXPECT_EQ(m.lblPunkte.Hinten, zwilling.aktiv);
+        EXPECT_TRUE(m.SpielLäuft);
     }
 }
 
@@ -128,8 +127,10 @@ TEST_F(Bonusse, ErscheintAnDerOberenWand) {
         const bool neu = motiv != Motiv::Keins;
         const Bild bild{1740, 400, 360, 360, true, motiv, std::to_string(static_cast<int>(motiv))};
         // 360 + 0.25 * 5280 + 60; 360 + 20 + 20
-        EXPECT_EQ((std::tuple{m.Bonus(1) == (neu ? bild : m.Bonus(0)), m.lblPunkte.Hinten, bonus(1), zufall.gezogen}),
-                  (std::tuple{true, neu, neu ? Flug{1740, 400, 60, 40, true} : Flug{}, neu ? 6 : 1}));
+        EXPECT_TRUE(m.Bonus(1) == (neu ? bild : m.Bonus(0))) << "the new bonus's picture, or the empty slot's";
+        EXPECT_EQ(m.lblPunkte.Hinten, neu);
+        EXPECT_EQ(bonus(1), (neu ? Flug{1740, 400, 60, 40, true} : Flug{}));
+        EXPECT_EQ(zufall.gezogen, neu ? 6 : 1);
     }
 }
 
@@ -164,8 +165,10 @@ TEST_F(Bonusse, EinTakt) {
             EXPECT_EQ(std::pair(voraus.Left, voraus.Top), std::pair(nach.left, nach.top));
         }
         // Two draws: the spawn draw and the bonus's own.
-        EXPECT_EQ((std::tuple{bonus(1), m.Bonus(1).Visible, m.lblPunkte.Caption, zufall.gezogen}),
-                  (std::tuple{nach, nach.aktiv, label(1, 1, munitionNach), 2}));
+        EXPECT_EQ(bonus(1), nach);
+        EXPECT_EQ(m.Bonus(1).Visible, nach.aktiv);
+        EXPECT_EQ(m.lblPunkte.Caption, label(1, 1, munitionNach));
+        EXPECT_EQ(zufall.gezogen, 2);
     }
 }
 
@@ -197,7 +200,8 @@ TEST_F(Bonusse, HöchstensZehnUndNurImSpiel) {
         for (int i = 2; i <= belegt; ++i) bonus(i, 2, {400.0f * i, 1000, 0, 0});
         m.tmrBonusse_Timer();
         // Nine: one further bonus takes slot 10. Ten: none is free while the caught one holds its own.
-        EXPECT_EQ(std::pair(imSpiel(10), bonus(10).left), std::pair(9, belegt == 9 ? 3000.0f : 4000.0f)) << belegt;
+        EXPECT_EQ(imSpiel(10), 9) << belegt;
+        EXPECT_EQ(bonus(10).left, belegt == 9 ? 3000.0f : 4000.0f) << belegt;
     }
     bonus(1, 2, {2000, 1000, 0, 0});
     zufall.gezogen = 0;
@@ -211,7 +215,8 @@ TEST_F(Bonusse, HöchstensZehnUndNurImSpiel) {
 TEST_F(Schüsse, TaktUndGewehre) {
     m.Munition = 3;
     m.Form_KeyDown(vbKeyControl, 0);
-    EXPECT_EQ((std::tuple{feuern(30), m.lblPunkte.Caption}), (std::tuple{Gefeuert{{1, 2640}, {8, 3770}, {15, 2640}}, label(1, 1, 0)}));
+    EXPECT_EQ(feuern(30), (Gefeuert{{1, 2640}, {8, 3770}, {15, 2640}}));
+    EXPECT_EQ(m.lblPunkte.Caption, label(1, 1, 0));
     // Refilled with fire still held, the cadence goes on from where it stood.
     bonus(1, 2, {3000, 6300, 0, 0});
     m.tmrBonusse_Timer();
@@ -224,7 +229,8 @@ TEST_F(Schüsse, TaktUndGewehre) {
     m.Form_MouseDown(vbLeftButton, 0, 0, 0); // the left button always starts anew
     EXPECT_EQ(feuern(1), (Gefeuert{{1, 2640}}));
     m.Form_MouseUp(vbLeftButton, 0, 0, 0);
-    EXPECT_EQ((std::tuple{feuern(10), m.Munition}), (std::tuple{Gefeuert{}, 46}));
+    EXPECT_EQ(feuern(10), Gefeuert{});
+    EXPECT_EQ(m.Munition, 46);
 }
 
 TEST_F(Schüsse, TreffenNurMitEchterÜberlappung) {
@@ -245,8 +251,9 @@ TEST_F(Schüsse, TreffenNurMitEchterÜberlappung) {
         schuss(1, 3000, schussTop);
         m.tmrSchüsse_Timer();
         const Flug zwilling{left, top, -30, -100, true};
-        EXPECT_EQ((std::tuple{ball(3), schüsse().empty(), m.lblPunkte.Caption}),
-                  (std::tuple{trifft ? zwilling : Flug{}, trifft, trifft ? label(3, 3, 100) : ""}));
+        EXPECT_EQ(ball(3), trifft ? zwilling : Flug{});
+        EXPECT_EQ(schüsse().empty(), trifft);
+        EXPECT_EQ(m.lblPunkte.Caption, trifft ? label(3, 3, 100) : "");
         m.Schuss.Unload(1);
         ball(3, {});
     }
@@ -257,21 +264,24 @@ TEST_F(Schüsse, TeiltNurDenBallImNiedrigerenSlot) {
     ball(2, {2980, 6150, -25, 90, true});
     schuss(1, 3000, 6530);
     m.tmrSchüsse_Timer();
-    EXPECT_EQ((std::tuple{ball(2), ball(4), ball(5), m.Ball(4).Visible, m.lblPunkte.Caption}),
-              (std::tuple{Flug{2980, 6150, -25, 90, true}, Flug{2980, 6150, 25, 90, true}, Flug{}, true,
-                          label(4, 4, 100)}));
+    EXPECT_EQ(ball(2), (Flug{2980, 6150, -25, 90, true}));
+    EXPECT_EQ(ball(4), (Flug{2980, 6150, 25, 90, true}));
+    EXPECT_EQ(ball(5), Flug{});
+    EXPECT_TRUE(m.Ball(4).Visible);
+    EXPECT_EQ(m.lblPunkte.Caption, label(4, 4, 100));
 }
 
 TEST_F(Schüsse, OhneFreienSlotWartetDerSchussUndDieAnderenStehen) {
     bälle(100);
-    m.Punkte = 99;
-    m.PunkteStandAktualisieren(); // 99 balls do not win yet
+    punkte(99); // 99 balls do not win yet
     ball(50, {2950, 3000, 0, 0, true});
     schuss(1, 3000, 3240);
     schuss(2, 1000, 5000);
     m.tmrSchüsse_Timer();
-    EXPECT_EQ((std::tuple{m.Schuss(1).Top, m.Schuss(2).Top, m.Punkte, m.SpielLäuft}),
-              (std::tuple{3000.0f, 5000.0f, 99, true}));
+    EXPECT_EQ(m.Schuss(1).Top, 3000.0f) << "the shot waits";
+    EXPECT_EQ(m.Schuss(2).Top, 5000.0f) << "and so does the other";
+    EXPECT_EQ(m.Punkte, 99);
+    EXPECT_TRUE(m.SpielLäuft);
 }
 
 } // namespace

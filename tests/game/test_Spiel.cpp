@@ -19,8 +19,7 @@ struct Spiel : ::testing::Test, Modell {
     void verlieren(int16_t rekord) {
         starten();
         m.Rekord = rekord;
-        ball(1, {500, 6400, 0, 0, true}); // beside the pad, below its top edge
-        m.tmrBälle_Timer();
+        letzterBallWeg();
     }
     static std::string öffnen(const std::string& datei) { return "open " + datei + " type MPEGVideo alias qmbscore"; }
 };
@@ -146,7 +145,6 @@ TEST_P(Dazwischen, EscBeendetDenStartGanzOderGarNicht) {
         m.Form_KeyDown(vbKeyEscape, 0);
         m.mnuSpielStarten_Click();
     });
-
     // Before the game counts as running, Esc has nothing to abort.
     const Stand danach[] = {FRISCH, Stand{.spielfeld = {.pad = 2520}}, Stand{.spielfeld = {.rekord = 1}}};
     EXPECT_STAND(stand(), danach[GetParam() - 1]);
@@ -173,16 +171,35 @@ INSTANTIATE_TEST_SUITE_P(Ereignispause, Dazwischen, ::testing::Values(1, 2, 3));
 
 TEST_F(Spiel, HundertGewinntAufJedemWeg) {
     const std::pair<const char*, std::function<void()>> wege[] = {
-        {"score", [this] { m.Punkte = 100, m.PunkteStandAktualisieren(); }},
-        {"100th ball at the pad", [this] { bälle(99), ball(1, {3060, 6300, 0, 300, true}), m.tmrBälle_Timer(); }},
-        {"no slot for the twin", [this] { bälle(100), m.Punkte = 99, ball(1, {3060, 6300, 0, 300, true}), m.tmrBälle_Timer(); }},
+        {"score", [this] { punkte(100); }},
+        {"100th ball at the pad", [this] {
+             bälle(99);
+             ball(1, {3060, 6300, 0, 300, true});
+             m.tmrBälle_Timer();
+         }},
+        {"no slot for the twin", [this] {
+             bälle(100);
+             m.Punkte = 99;
+             ball(1, {3060, 6300, 0, 300, true});
+             m.tmrBälle_Timer();
+         }},
         {"100th ball by a shot", [this] {
-             bälle(99), ball(50, {2950, 3000, 0, 0, true});
-             for (int s : {1, 2, 3}) m.Schuss.Load(s), m.Schuss(s).Left = 1000.0f * s, m.Schuss(s).Top = 3240;
+             bälle(99);
+             ball(50, {2950, 3000, 0, 0, true});
+             for (int s : {1, 2, 3}) schuss(s, 1000.0f * s, 3240);
              m.tmrSchüsse_Timer();
          }},
-        {"five balls at 95", [this] { bälle(95), bonus(1, 1, {2900, 6300, 0, 0}), bonus(2, 2, {1000, 1000, 10, 0}), m.tmrBonusse_Timer(); }},
-        {"fifth ball finds no slot at 96", [this] { bälle(96), bonus(1, 1, {2900, 6300, 0, 0}), m.tmrBonusse_Timer(); }},
+        {"five balls at 95", [this] {
+             bälle(95);
+             bonus(1, 1, {2900, 6300, 0, 0});
+             bonus(2, 2, {1000, 1000, 10, 0});
+             m.tmrBonusse_Timer();
+         }},
+        {"fifth ball finds no slot at 96", [this] {
+             bälle(96);
+             bonus(1, 1, {2900, 6300, 0, 0});
+             m.tmrBonusse_Timer();
+         }},
     };
     for (const auto& [weg, was] : wege) {
         starten();
@@ -196,74 +213,88 @@ TEST_F(Spiel, HundertGewinntAufJedemWeg) {
     }
 }
 
-// What the player hears and reads when a game is won, lost with and without
-// a place, and aborted: the order across the ports, and the dialogues word
-// for word.
-TEST_F(Spiel, GewonnenVerlorenAbgebrochen) {
+// What the player hears and reads when a game ends: the order across the
+// ports, and the dialogues word for word.
+struct Ende : Spiel {
     std::vector<Dialog> gelesen;
     bool andere = false; // another copy fills the list while the name is asked for
-    fenster.beiDialog = [&](const Dialog& d) {
-        gelesen.push_back(d);
-        if (andere) liste.plätze.assign(10, {"Andere", 50});
-    };
+    Ende() {
+        fenster.beiDialog = [this](const Dialog& d) {
+            gelesen.push_back(d);
+            if (andere) liste.plätze.assign(10, {"Andere", 50});
+        };
+    }
+};
+
+const Dialog BESTENLISTE{Dialog::Fenster, "", "", "", Knöpfe::OK, Symbol::Keins, Antwort::OK, Fenster::HighScore, true};
+const Dialog HUNDERT{Dialog::InputBox, "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie "
+                     "Ihren Namen für die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"};
+const Dialog NAME{Dialog::InputBox, "Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren "
+                  "Namen ein.", "HIGHSCORE!", "Velmora"};
+const Dialog KEIN_PLATZ{Dialog::MsgBox, "Sie haben leider keinen Platz auf der Highscoreliste erreicht.\r\n\r\n"
+                        "Ihr Rekord: 7!\r\nVielleicht schaffen Sie es beim nächsten Mal.", "Quambel", "", Knöpfe::OK};
+const Schritte VERLOREN{"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7", "stop qmbgame"};
+
+TEST_F(Ende, HundertAufDemErstenPlatz) {
     starten();
-    m.Punkte = 100;
-    m.PunkteStandAktualisieren();
+    punkte(100);
+    EXPECT_EQ(gelesen, (std::vector<Dialog>{
+                           HUNDERT,
+                           {Dialog::MsgBox, "Sie Sind auf dem 1. Platz in der Highscoreliste. Herzlichen Glückwunsch.\r\n\r\n"
+                            "Hier nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!\r\nSchaffen Sie das nochmal?",
+                            "Highscore", "", Knöpfe::OK, Symbol::Information},
+                       }));
+}
+
+TEST_F(Ende, VerlorenMitPlatzFragtNachAbbrechenWiederNachDemNamen) {
+    liste.plätze = {{"Velmora", 100}};
     fenster.eingaben = {"", "", "Jörg Müller-Lüdenscheidt"}; // Cancel brings the question back
     verlieren(7);
-    const std::string frage = "InputBox HIGHSCORE!";
-    EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7", "stop qmbgame",
-                                öffnen(sound.GewonnenDatei), "play qmbscore repeat from 0", "play qmbscore from 2500",
-                                frage, frage, frage, "HighscoreEintragen Jörg Mülle 7", "MsgBox Punkte: 7",
-                                "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"}));
+    Schritte soll = VERLOREN;
+    soll.insert(soll.end(), {öffnen(sound.GewonnenDatei), "play qmbscore repeat from 0", "play qmbscore from 2500",
+                             "InputBox HIGHSCORE!", "InputBox HIGHSCORE!", "InputBox HIGHSCORE!",
+                             "HighscoreEintragen Jörg Mülle 7", "MsgBox Punkte: 7", "HighScore modal", "stop qmbscore",
+                             "close qmbscore", "play qmbgame"});
+    EXPECT_EQ(ablauf, soll);
     EXPECT_STAND(stand(), Stand{});
+    const Dialog zweiter{Dialog::MsgBox, "Sie sind auf dem 2. Platz auf der Highscoreliste. Herzlichen Glückwunsch.\r\n\r\n"
+                         "Hier Ihr Rekord: 7!\r\nDoch auch Sie können sich verbessen.\r\nMal sehen, ob Sie Ihren "
+                         "Highscore schlagen können...", "Punkte: 7", "", Knöpfe::OK, Symbol::Information};
+    EXPECT_EQ(gelesen, (std::vector<Dialog>{NAME, NAME, NAME, zweiter, BESTENLISTE}));
+}
+
+TEST_F(Ende, VerlorenOhnePlatz) {
     liste.plätze.assign(10, {"Platz", 8}); // 7 does not enter
     verlieren(7);
-    EXPECT_EQ(ablauf, (Schritte{"Zeiger frei", "DoEvents", "DoEvents", "IstHighscore 7", "stop qmbgame",
-                                öffnen(sound.VerlorenDatei), "play qmbscore repeat from 0", "play qmbscore from 2600",
-                                "MsgBox Quambel", "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"}));
+    Schritte soll = VERLOREN;
+    soll.insert(soll.end(), {öffnen(sound.VerlorenDatei), "play qmbscore repeat from 0", "play qmbscore from 2600",
+                             "MsgBox Quambel", "HighScore modal", "stop qmbscore", "close qmbscore", "play qmbgame"});
+    EXPECT_EQ(ablauf, soll);
     EXPECT_STAND(stand(), Stand{});
+    EXPECT_EQ(gelesen, (std::vector<Dialog>{KEIN_PLATZ, BESTENLISTE}));
+}
+
+TEST_F(Ende, AbgebrochenMitEsc) {
     starten();
     m.Form_KeyDown(vbKeyEscape, 0);
     m.Form_KeyDown(vbKeyEscape, 0); // without a game Esc does nothing
-    m.mnuMusik_Click(); // without music only the commands that always go
-    verlieren(7);
-    EXPECT_EQ(mci.befehle, (Schritte{"play qmbscore from 2600", "stop qmbscore", "close qmbscore"}));
-    liste.plätze.clear();
+    EXPECT_EQ(gelesen, (std::vector<Dialog>{{Dialog::MsgBox, "Das Spiel wurde abgebrochen.", "Abbruch durch Spieler", "",
+                                             Knöpfe::OK, Symbol::Information}}));
+}
+
+TEST_F(Ende, ListeWährendDerNamensfrageVollGeworden) {
     andere = true;
     verlieren(7);
-    // A list that failed has told the player so: no word about a place then.
-    andere = false;
+    EXPECT_EQ(gelesen, (std::vector<Dialog>{NAME, KEIN_PLATZ, BESTENLISTE}));
+}
+
+// A list that failed has told the player so: no word about a place then.
+TEST_F(Ende, KaputteListeNenntKeinenPlatz) {
     liste.kaputt = true;
     starten();
-    m.Punkte = 100;
-    m.PunkteStandAktualisieren();
-    liste.plätze.clear();
+    punkte(100);
     verlieren(7);
-    const auto M = Dialog::MsgBox;
-    const auto OK = Knöpfe::OK;
-    const auto INFO = Symbol::Information;
-    const Dialog bestenliste{Dialog::Fenster, "", "", "", OK, Symbol::Keins, Antwort::OK, Fenster::HighScore, true};
-    const Dialog hundert{Dialog::InputBox, "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie "
-                         "Ihren Namen für die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"};
-    const Dialog name{Dialog::InputBox, "Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren "
-                      "Namen ein.", "HIGHSCORE!", "Velmora"};
-    const Dialog keinPlatz{M, "Sie haben leider keinen Platz auf der Highscoreliste erreicht.\r\n\r\nIhr Rekord: 7!\r\n"
-                           "Vielleicht schaffen Sie es beim nächsten Mal.", "Quambel", "", OK, Symbol::Keins};
-    EXPECT_EQ(gelesen,
-              (std::vector<Dialog>{
-                  hundert,
-                  {M, "Sie Sind auf dem 1. Platz in der Highscoreliste. Herzlichen Glückwunsch.\r\n\r\nHier "
-                      "nocheinmal Ihr sagenhafter Score: 100, in Worten: \"EINHUNDERT\"!\r\nSchaffen Sie das nochmal?",
-                   "Highscore", "", OK, INFO},
-                  name, name, name,
-                  {M, "Sie sind auf dem 2. Platz auf der Highscoreliste. Herzlichen Glückwunsch.\r\n\r\nHier Ihr "
-                      "Rekord: 7!\r\nDoch auch Sie können sich verbessen.\r\nMal sehen, ob Sie Ihren Highscore "
-                      "schlagen können...", "Punkte: 7", "", OK, INFO},
-                  bestenliste, keinPlatz, bestenliste,
-                  {M, "Das Spiel wurde abgebrochen.", "Abbruch durch Spieler", "", OK, INFO},
-                  keinPlatz, bestenliste, name, keinPlatz, bestenliste, hundert, name, bestenliste,
-              }));
+    EXPECT_EQ(gelesen, (std::vector<Dialog>{HUNDERT, NAME, BESTENLISTE}));
 }
 
 // Closed while the game is being ended: the program is shutting down, so no
@@ -274,8 +305,8 @@ TEST_F(Spiel, GeschlossenesFensterBekommtKeineDialogeMehr) {
         s.laden();
         s.starten();
         s.fenster.beiDoEvents = [&s](int) { s.m.Unload(); };
-        if (art == 0) s.ball(1, {500, 6400, 0, 0, true}), s.m.tmrBälle_Timer();
-        if (art == 1) s.m.Punkte = 100, s.m.PunkteStandAktualisieren();
+        if (art == 0) s.letzterBallWeg();
+        if (art == 1) s.punkte(100);
         if (art == 2) s.m.Form_KeyDown(vbKeyEscape, 0);
         for (const auto& schritt : s.ablauf)
             EXPECT_TRUE(schritt.find("Box") == std::string::npos && schritt.find("High") == std::string::npos &&

@@ -152,6 +152,22 @@ struct Modell {
         m.Ball(i).Visible = f.aktiv;
         m.BallDaten[static_cast<size_t>(i)] = {f.vx, f.vy, static_cast<int16_t>(f.aktiv ? WAHR : 0)};
     }
+    // The score set as the game sets it, shown at once.
+    void punkte(int p) {
+        m.Punkte = static_cast<int16_t>(p);
+        m.PunkteStandAktualisieren();
+    }
+    // The last ball falls beside the pad, below its top edge, and is lost.
+    void letzterBallWeg() {
+        ball(1, {500, 6400, 0, 0, true});
+        m.tmrBälle_Timer();
+    }
+    void schuss(int n, float left, float top) {
+        m.Schuss.Load(n);
+        m.Schuss(n).Left = left;
+        m.Schuss(n).Top = top;
+        m.Schuss(n).Visible = true;
+    }
     void bälle(int n) { // slots 1..n in play, high up in the middle
         for (int i = 1; i <= n; ++i) ball(i, {3000, 2000, 0, 0, true});
     }
@@ -159,7 +175,6 @@ struct Modell {
         m.Bonus(i).Left = f.left;
         m.Bonus(i).Top = f.top;
         m.Bonus(i).Visible = true;
-
         m.Bonus(i).Tag = std::to_string(art);
         m.Bonus(i).Picture = static_cast<Motiv>(art);
         m.BonusDaten[static_cast<size_t>(i)] = {f.vx, f.vy, WAHR};
@@ -207,5 +222,4 @@ struct Modell {
         return s;
     }
 };
-
 } // namespace qmb::test
