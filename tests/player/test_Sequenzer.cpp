@@ -3,7 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <tuple>
+#include <ostream>
 
 #include "SmfBauer.h"
 #include "sound/player/Klangziel.h"
@@ -42,8 +42,16 @@ std::shared_ptr<const MidiStück> stück(Spur s) {
     return st;
 }
 
-// Position, whether it plays, whether it stopped at the end.
-std::tuple<std::int64_t, bool, bool> zustand(const Sequenzer& q) { return {q.positionMs(), q.spielt(), q.zuEnde()}; }
+// Where the sequencer stands, whether it plays, whether it stopped at the end.
+struct Zustand {
+    std::int64_t ms = 0;
+    bool spielt = false, zuEnde = false;
+    bool operator==(const Zustand&) const = default;
+    friend std::ostream& operator<<(std::ostream& o, const Zustand& z) {
+        return o << "{ms " << z.ms << (z.spielt ? ", spielt" : "") << (z.zuEnde ? ", zuEnde" : "") << '}';
+    }
+};
+Zustand zustand(const Sequenzer& q) { return {q.positionMs(), q.spielt(), q.zuEnde()}; }
 
 void blöcke(Sequenzer& s, Aufnahme& a, int n) {
     for (int i = 0; i < n; ++i, ++a.block) s.block(&a);
@@ -63,16 +71,19 @@ TEST(Sequenzer, EreignisseZumNächstenBlockUndDasEnde) {
     ASSERT_TRUE(q.spielen(0, false, &a));
     a.liste.clear();
     blöcke(q, a, 20);
-    EXPECT_EQ(zustand(q), std::tuple(20, true, false));
+    EXPECT_EQ(zustand(q), (Zustand{.ms = 20, .spielt = true}));
     blöcke(q, a, 30);
     std::vector<Nachricht> soll = stille(20);
     soll.insert(soll.begin(), {{0, 0, 0x90, 50, 100}, {10, 0, 0x90, 60, 100}, {11, 0, 0x90, 61, 100}, {20, 0, 0x80, 50, 0}});
     EXPECT_EQ(a.liste, soll);
     q.fortsetzen(&a); // a plain play at the end stays there
     blöcke(q, a, 5);
-    EXPECT_EQ(zustand(q), std::tuple(20, false, true));
+    const Zustand amEnde{.ms = 20, .zuEnde = true};
+    EXPECT_EQ(zustand(q), amEnde);
     // From beyond the end or before the start: refused, and nothing changes.
-    EXPECT_EQ((std::tuple{q.spielen(21, false, &a), q.spielen(-1, false, &a), zustand(q)}), (std::tuple{false, false, std::tuple(20, false, true)}));
+    EXPECT_FALSE(q.spielen(21, false, &a));
+    EXPECT_FALSE(q.spielen(-1, false, &a));
+    EXPECT_EQ(zustand(q), amEnde);
 }
 
 // A chord on every channel at once: all its notes sound in their block, none
