@@ -30,20 +30,29 @@
 namespace qmb::test {
 namespace {
 
+// A file system in memory. Every operation is a step; the step `störAn`
+// fails, or with `abstürzen` stops the program there. What a file holds
+// lasts a power failure once the file is flushed, its name once its folder is.
 struct Speicherplatte : Dateisystem {
-    struct Knoten { std::string daten, dauerhaft; };
-    std::map<std::string, std::shared_ptr<Knoten>> namen, dauerhaft;
+    struct Knoten { std::string daten, dauerhaft; }; // dauerhaft: what a power failure leaves
+    std::map<std::string, std::shared_ptr<Knoten>> namen, dauerhaft; // dauerhaft: the names a power failure leaves
     std::set<std::string> ordner{"/spiel", "/home"}, schreibgeschützt;
     Fehlernummer lesefehler = 0, sperrfehler = 0; // sperrfehler: the lock's answer (EWOULDBLOCK: held)
     std::set<std::string> laufend; // the copies that run
-    int störAn = 0, schritte = 0; // the step to disturb, from 1; steps so far
-    bool abstürzen = false;       // crash there instead of failing
+    int störAn = 0, schritte = 0;  // the step to disturb, from 1; steps so far
+    bool abstürzen = false;        // crash there instead of failing
 
+    // A file that has been there for good.
     void ablegen(const std::string& p, const std::string& d) { dauerhaft[p] = namen[p] = std::make_shared<Knoten>(Knoten{d, d}); }
     std::optional<std::string> inhalt(const std::string& p) { return namen.count(p) ? std::optional(namen[p]->daten) : std::nullopt; }
-    void stromausfall() { for (auto& [_, k] : namen = dauerhaft) k->daten = k->dauerhaft; }
+    void stromausfall() {
+        namen = dauerhaft;
+        for (auto& [_, k] : namen) k->daten = k->dauerhaft;
+    }
+    // One more step; true when it is the one to fail (or, with abstürzen, it throws).
     bool trifft() { return ++schritte == störAn && (abstürzen ? throw Absturz{} : true); }
     static std::string eltern(const std::string& p) { return p.substr(0, p.rfind('/')); }
+    // Whether a name can be made or removed at p.
     Fehlernummer schreibbar(const std::string& p) { return !ordner.count(eltern(p)) ? ENOENT : schreibgeschützt.count(eltern(p)) ? EROFS : 0; }
 
     Dateiart art(const std::string& p) override {
@@ -51,24 +60,38 @@ struct Speicherplatte : Dateisystem {
     }
     Fehlernummer lesen(const std::string& p, std::size_t grenze, std::string& s, bool& mehr) override {
         if (Fehlernummer f = trifft() ? EIO : lesefehler ? lesefehler : namen.count(p) ? 0 : ENOENT) return f;
-        return s = namen[p]->daten.substr(0, grenze), mehr = namen[p]->daten.size() > grenze, 0;
+        s = namen[p]->daten.substr(0, grenze);
+        mehr = namen[p]->daten.size() > grenze;
+        return 0;
     }
     struct Offen : Schreibdatei {
-        Speicherplatte* pl; std::shared_ptr<Knoten> k;
+        Speicherplatte* pl;
+        std::shared_ptr<Knoten> k;
         Offen(Speicherplatte* p, std::shared_ptr<Knoten> n) : pl(p), k(std::move(n)) {}
         // A failed write leaves half of it.
-        Fehlernummer schreiben(std::string_view d) override { return pl->trifft() ? (k->daten += d.substr(0, d.size() / 2), ENOSPC) : (k->daten += d, 0); }
-        Fehlernummer sichern() override { return pl->trifft() ? EIO : (k->dauerhaft = k->daten, 0); }
+        Fehlernummer schreiben(std::string_view d) override {
+            const bool voll = pl->trifft();
+            k->daten += voll ? d.substr(0, d.size() / 2) : d;
+            return voll ? ENOSPC : 0;
+        }
+        Fehlernummer sichern() override {
+            if (pl->trifft()) return EIO;
+            k->dauerhaft = k->daten;
+            return 0;
+        }
         Fehlernummer schließen() override { return pl->trifft() ? EIO : 0; }
     };
     Fehlernummer anlegen(const std::string& p, std::unique_ptr<Schreibdatei>& datei, bool) override {
         if (Fehlernummer f = trifft() ? EACCES : namen.count(p) ? EEXIST : schreibbar(p)) return f;
-        datei = std::make_unique<Offen>(this, namen[p] = std::make_shared<Knoten>());
+        namen[p] = std::make_shared<Knoten>();
+        datei = std::make_unique<Offen>(this, namen[p]);
         return 0;
     }
     Fehlernummer umbenennen(const std::string& von, const std::string& nach) override {
         if (Fehlernummer f = trifft() ? EIO : schreibbar(nach) ? schreibbar(nach) : namen.count(von) ? 0 : ENOENT) return f;
-        return namen[nach] = namen[von], namen.erase(von), 0;
+        namen[nach] = namen[von];
+        namen.erase(von);
+        return 0;
     }
     Fehlernummer entfernen(const std::string& p) override { return trifft() ? EIO : schreibbar(p) ? schreibbar(p) : namen.erase(p) ? 0 : ENOENT; }
     // The names become durable (a list is only ever flushed in one folder).
@@ -77,14 +100,21 @@ struct Speicherplatte : Dateisystem {
         dauerhaft = namen;
         return 0;
     }
-    Fehlernummer ordnerAnlegen(const std::string& o) override { return trifft() ? EIO : schreibgeschützt.count(eltern(o)) ? EACCES : (ordner.insert(o), 0); }
+    Fehlernummer ordnerAnlegen(const std::string& o) override {
+        if (Fehlernummer f = trifft() ? EIO : schreibgeschützt.count(eltern(o)) ? EACCES : 0) return f;
+        ordner.insert(o);
+        return 0;
+    }
     bool beschreibbar(const std::string& o) override { return !trifft() && ordner.count(o) && !schreibgeschützt.count(o); }
     Fehlernummer auflisten(const std::string& o, std::vector<std::string>& n) override {
-        for (auto& [p, _] : namen) eltern(p) == o ? n.push_back(p.substr(o.size() + 1)) : void();
+        for (auto& [p, _] : namen)
+            if (eltern(p) == o) n.push_back(p.substr(o.size() + 1));
         return trifft() ? EIO : 0;
     }
     Fehlernummer sperren(const std::string&, bool, std::unique_ptr<Sperre>& s) override {
-        return trifft() ? EIO : sperrfehler ? sperrfehler : (s = std::make_unique<Sperre>(), 0);
+        if (Fehlernummer f = trifft() ? EIO : sperrfehler) return f;
+        s = std::make_unique<Sperre>();
+        return 0;
     }
     std::string kennung() override { return "7"; }
     bool läuft(const std::string& k) override { return laufend.count(k); }
@@ -345,11 +375,15 @@ TEST(Kopien, SperrdateiNurAlsEigeneGewöhnlicheDatei) {
     const std::string pfad = programm.appPfad + "/" + eigeneSperre();
     Dateisystem& d = systemDateisystem();
     std::unique_ptr<Sperre> fremd, s;
+    const auto leer = [](const std::string& p) { // an empty file made at p
+        std::ofstream{p};
+        return p;
+    };
     const std::tuple<std::function<void()>, Fehlernummer> fälle[] = {
-        {[&] { std::ofstream{pfad}, fs::permissions(pfad, fs::perms(0644)); }, 0},
+        {[&] { fs::permissions(leer(pfad), fs::perms(0644)); }, 0},
         {[&] { ::mkfifo(pfad.c_str(), 0600); }, EINVAL},
-        {[&] { std::ofstream{programm.appPfad + "/ziel"}, fs::create_symlink(programm.appPfad + "/ziel", pfad); }, ELOOP},
-        {[&] { std::ofstream{pfad}, (void)::chown(pfad.c_str(), 65534, 65534); }, ::geteuid() == 0 ? EPERM : 0},
+        {[&] { fs::create_symlink(leer(programm.appPfad + "/ziel"), pfad); }, ELOOP},
+        {[&] { (void)::chown(leer(pfad).c_str(), 65534, 65534); }, ::geteuid() == 0 ? EPERM : 0},
         {[&] { d.sperren(pfad, false, fremd); }, EWOULDBLOCK},
     };
     for (const auto& [anlegen, erwartet] : fälle) {

@@ -24,6 +24,12 @@ std::string inhalt(const fs::path& p) {
     return {std::istreambuf_iterator<char>(ein), {}};
 }
 
+// The folder p, made now.
+fs::path angelegt(const fs::path& p) {
+    fs::create_directories(p);
+    return p;
+}
+
 unsigned rechte(const fs::path& p) {
     struct stat st {};
     return ::lstat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 01000;
@@ -67,8 +73,7 @@ struct Musikordner : ::testing::Test, Modell {
 // killed while writing left goes, what a running one writes stays until the
 // last copy leaves.
 TEST_F(Musikordner, EinrichtenUndAufräumen) {
-    fs::create_directory(qmb);
-    ::chmod(qmb.c_str(), 0755);
+    ::chmod(angelegt(qmb).c_str(), 0755);
     std::ofstream(qmb / "game2.qmb") << "ein viel längerer alter Inhalt";
     const pid_t tot = ::fork();
     if (tot == 0) ::_exit(0);
@@ -76,7 +81,6 @@ TEST_F(Musikordner, EinrichtenUndAufräumen) {
     const fs::path halb = qmb / ("lost.qmb." + std::to_string(tot)), läuft = qmb / "won.qmb.1";
     std::ofstream(halb) << "halb";
     std::ofstream(läuft) << "im Werden";
-
     std::ofstream(ordner / "opfer.txt") << "bleibt";
     fs::create_symlink(ordner / "opfer.txt", qmb / "game1.qmb");
     std::string beimPumpen; // between the background pieces and the jingles the window gets events once
@@ -111,15 +115,18 @@ TEST_F(Musikordner, FehlschlägeWerdenEinmalWiederholtDannGemeldet) {
     const std::tuple<std::function<void()>, std::string, std::string, std::string> fälle[] = {
         {[&] { programm.ressourcen.erase(105); }, "game1=103 game2=104 ", "Ressource mit Bezeichner 105 nicht gefunden (326", ""},
         {[&] { programm.tempOrdner = ""; }, "", "Es ist kein temporärer Ordner zu finden (76", ""},
-        {[&] { fs::create_directory(anderswo), std::ofstream(anderswo / "game1.qmb") << "MThd\r\nalt", fs::create_directory_symlink(anderswo, qmb); },
+        {[&] {
+             std::ofstream(angelegt(anderswo) / "game1.qmb") << "MThd\r\nalt";
+             fs::create_directory_symlink(anderswo, qmb);
+         },
          "game1=alt! ", "Der Musikordner \"" + qmb.string() + "\" ist ein symbolischer Verweis (70", "game1=alt! "},
         {[&] { std::ofstream(qmb) << "kein Ordner"; }, "", "\"" + qmb.string() + "\" ist kein Ordner (75", ""},
         // Nothing blocks the start; the system's reasons in our words.
-        {[&] { fs::create_directory(qmb), ::mkfifo((qmb / ".belegt").c_str(), 0600); }, "",
+        {[&] { ::mkfifo((angelegt(qmb) / ".belegt").c_str(), 0600); }, "",
          "Die Sperrdatei \"" + qmb.string() + "/.belegt\" des Musikordners ließ sich nicht öffnen: An ihrer Stelle steht keine gewöhnliche Datei (75", ""},
         {[&] { fs::create_directories(qmb / "won.qmb"); }, "game1=103 game2=104 game3=105 game4=106 lost=101 ",
          "Die Musikdatei \"" + qmb.string() + "/won.qmb\" konnte nicht geschrieben werden: An ihrer Stelle steht ein Ordner (75", ""},
-        {[&] { fs::create_directory(qmb), (void)::chown(qmb.c_str(), 65534, 65534); }, "",
+        {[&] { (void)::chown(angelegt(qmb).c_str(), 65534, 65534); }, "",
          "Der Musikordner \"" + qmb.string() + "\" gehört einem anderen Benutzer (70", ""},
     };
     for (const auto& [einrichten, danach, grund, aufgeräumt] : fälle) {

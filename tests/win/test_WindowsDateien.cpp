@@ -28,42 +28,51 @@ namespace fs = std::filesystem;
 struct Unterbrecher : Dateisystem {
     Dateisystem& echt = systemDateisystem();
     int k = 0, schritte = 0;
-    void schritt() { ++schritte == k ? throw Absturz{} : void(); }
+    // One more step on the real file system or a real file; the k-th never comes back.
+    template <typename T> T& weiter(T& x) {
+        if (++schritte == k) throw Absturz{};
+        return x;
+    }
     struct Datei : Schreibdatei {
-        Unterbrecher* u; std::unique_ptr<Schreibdatei> d;
-        Fehlernummer schreiben(std::string_view t) override { return u->schritt(), d->schreiben(t); }
-        Fehlernummer sichern() override { return u->schritt(), d->sichern(); }
-        Fehlernummer schließen() override { return u->schritt(), d->schließen(); }
+        Unterbrecher* u;
+        std::unique_ptr<Schreibdatei> d;
+        Fehlernummer schreiben(std::string_view t) override { return u->weiter(*d).schreiben(t); }
+        Fehlernummer sichern() override { return u->weiter(*d).sichern(); }
+        Fehlernummer schließen() override { return u->weiter(*d).schließen(); }
     };
     using S = const std::string&;
-    Dateiart art(S p) override { return schritt(), echt.art(p); }
-    Fehlernummer lesen(S p, std::size_t g, std::string& i, bool& m) override { return schritt(), echt.lesen(p, g, i, m); }
+    Dateiart art(S p) override { return weiter(echt).art(p); }
+    Fehlernummer lesen(S p, std::size_t g, std::string& i, bool& m) override { return weiter(echt).lesen(p, g, i, m); }
     Fehlernummer anlegen(S p, std::unique_ptr<Schreibdatei>& d, bool privat) override {
-        auto w = std::make_unique<Datei>(); w->u = this;
-        const Fehlernummer f = (schritt(), echt.anlegen(p, w->d, privat));
-        return f ? f : (d = std::move(w), 0);
+        auto w = std::make_unique<Datei>();
+        w->u = this;
+        const Fehlernummer f = weiter(echt).anlegen(p, w->d, privat);
+        if (!f) d = std::move(w);
+        return f;
     }
-    Fehlernummer umbenennen(S v, S n) override { return schritt(), echt.umbenennen(v, n); }
-    Fehlernummer entfernen(S p) override { return schritt(), echt.entfernen(p); }
-    Fehlernummer ordnerSichern(S o) override { return schritt(), echt.ordnerSichern(o); }
-    Fehlernummer ordnerAnlegen(S o) override { return schritt(), echt.ordnerAnlegen(o); }
-    bool beschreibbar(S o) override { return schritt(), echt.beschreibbar(o); }
-    Fehlernummer auflisten(S o, std::vector<std::string>& n) override { return schritt(), echt.auflisten(o, n); }
-    Fehlernummer sperren(S p, bool e, std::unique_ptr<Sperre>& s) override { return schritt(), echt.sperren(p, e, s); }
+    Fehlernummer umbenennen(S v, S n) override { return weiter(echt).umbenennen(v, n); }
+    Fehlernummer entfernen(S p) override { return weiter(echt).entfernen(p); }
+    Fehlernummer ordnerSichern(S o) override { return weiter(echt).ordnerSichern(o); }
+    Fehlernummer ordnerAnlegen(S o) override { return weiter(echt).ordnerAnlegen(o); }
+    bool beschreibbar(S o) override { return weiter(echt).beschreibbar(o); }
+    Fehlernummer auflisten(S o, std::vector<std::string>& n) override { return weiter(echt).auflisten(o, n); }
+    Fehlernummer sperren(S p, bool e, std::unique_ptr<Sperre>& s) override { return weiter(echt).sperren(p, e, s); }
     std::string kennung() override { return echt.kennung(); }
     bool läuft(S k) override { return echt.läuft(k); }
     std::string benutzer() override { return echt.benutzer(); }
-    Fehlernummer eigenerOrdner(S o) override { return schritt(), echt.eigenerOrdner(o); }
-    Fehlernummer ordnerEntfernen(S o) override { return schritt(), echt.ordnerEntfernen(o); }
+    Fehlernummer eigenerOrdner(S o) override { return weiter(echt).eigenerOrdner(o); }
+    Fehlernummer ordnerEntfernen(S o) override { return weiter(echt).ordnerEntfernen(o); }
 };
 
 // A fresh folder "Spiel Ä ü …" in the system's temporary folder, named in UTF-16.
 struct UmlautOrdner : ::testing::Test {
     fs::path ordner = fs::temp_directory_path() / (L"Spiel \u00c4 \u00fc " + std::to_wstring(::GetCurrentProcessId()));
     std::string utf8 = utf8Text(ordner);
-    TestProgramm programm; SkriptFenster fenster;
+    TestProgramm programm;
+    SkriptFenster fenster;
     void SetUp() override {
-        fs::remove_all(ordner), fs::create_directories(ordner);
+        fs::remove_all(ordner);
+        fs::create_directories(ordner);
         programm.appPfad = programm.tempOrdner = programm.benutzerOrdner = utf8; // nothing outside it
     }
     void TearDown() override { fs::remove_all(ordner); }
@@ -77,7 +86,8 @@ TEST_F(UmlautOrdner, HaltAnJedemSchrittLaesstDieAlteOderDieNeueListe) {
         SCOPED_TRACE("Schritt " + std::to_string(k));
         SetUp();
         std::ofstream(ordner / L"Highscores.qmb", std::ios::binary) << datei(ALT);
-        Unterbrecher halt; halt.k = k;
+        Unterbrecher halt;
+        halt.k = k;
         try {
             modQuambel(programm, fenster, halt).HighscoreEintragen("rolf", 60);
         } catch (const Absturz&) {
@@ -105,16 +115,19 @@ TEST_F(UmlautOrdner, ListeInBenutzungInDenWortenDesSpiels) {
 }
 
 TEST_F(UmlautOrdner, SperreZwischenKopien) {
-    Dateisystem& d = systemDateisystem(); std::unique_ptr<Sperre> a, b, c;
+    Dateisystem& d = systemDateisystem();
+    std::unique_ptr<Sperre> a, b, c;
     const std::string pfad = utf8 + "\\Highscores.lock";
     EXPECT_EQ(d.sperren(pfad, false, a) + d.sperren(pfad, false, b), 0) << "shared beside shared";
     EXPECT_EQ(d.sperren(pfad, true, c), EWOULDBLOCK);
-    a.reset(), b.reset();
+    a.reset();
+    b.reset();
     EXPECT_EQ(d.sperren(pfad, true, c), 0);
 }
 
 TEST_F(UmlautOrdner, MusikdateienInUmlautOrdnern) {
-    BefehlsProtokoll mci; modSound sound{mci, programm, fenster};
+    BefehlsProtokoll mci;
+    modSound sound{mci, programm, fenster};
     for (int id = 101; id <= 106; ++id) programm.ressourcen[id] = {'M', '\r', '\n', 0x1A, static_cast<unsigned char>(id)};
     sound.SoundInitialisieren();
     EXPECT_TRUE(fenster.nur(Dialog::MsgBox).empty());
