@@ -123,7 +123,6 @@ TEST_F(Steuerung, PauseHältAllesAn) {
     EXPECT_STAND(rahmen(), (Stand{.titel = "Quambel", .zeiger = vbCustom, .spiel = true, .eingesperrt = true,
                                   .einstellungen = false, .f2 = false, .f3 = true, .pauseAn = true, .tmrBälle = true,
                                   .tmrBonusse = true, .tmrSchüsse = true, .tmrPad = true, .tmrRand = true}));
-    EXPECT_EQ(zeiger.clips.back(), (Rechteck{100, 50, 526, 532}));
     m.Form_KeyDown(vbKeyEscape, 0); // Esc ends a paused game as well
     m.mnuPause_Click();            // and between games Ctrl+P changes nothing
     EXPECT_STAND(rahmen(), Stand{});

@@ -162,8 +162,15 @@ TEST_F(Liste, EintragNachPunktenUndUnterSperre) {
     const std::string bleibt = ".\r\n\r\nIhr Ergebnis wurde nicht eingetragen; die bisherige Liste bleibt erhalten.";
     const int16_t NEIN = Bestenliste::NICHT_GESPEICHERT;
     struct Fall {
-        std::vector<std::string> vorher; std::string name; int16_t punkte; bool ist; int16_t platz; std::vector<std::string> nachher;
-        Fehlernummer sperre = 0; int freiNach = 0; std::string meldung = "";
+        std::vector<std::string> vorher;
+        std::string name;
+        int16_t punkte;
+        bool ist; // whether IstHighscore says it enters
+        int16_t platz;
+        std::vector<std::string> nachher;
+        Fehlernummer sperre = 0; // the lock's answer until it is free
+        int freiNach = 0;        // the waits after which it is free
+        std::string meldung = "";
     };
     const Fall fälle[] = {
         {{}, "Anna", 0, true, 1, {"000Anna"}},
@@ -191,7 +198,9 @@ TEST_F(Liste, EintragNachPunktenUndUnterSperre) {
         platte.sperrfehler = f.sperre;
         fenster.protokoll.clear();
         fenster.wartenAnzahl = 0;
-        fenster.beimWarten = [&](int n) { n == f.freiNach ? platte.sperrfehler = 0 : 0; };
+        fenster.beimWarten = [&](int n) {
+            if (n == f.freiNach) platte.sperrfehler = 0;
+        };
         EXPECT_EQ(liste.IstHighscore(f.punkte), f.ist);
         EXPECT_EQ(liste.HighscoreEintragen(f.name, f.punkte), f.platz);
         EXPECT_EQ(lies(), datei(f.nachher));

@@ -35,6 +35,9 @@
 #include "platform/qt/QtShell.h"
 #include "platform/qt/QtZeitgeber.h"
 
+// A rectangle in a failure message as x,y width x height.
+void PrintTo(const QRect& r, std::ostream* o) { *o << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height(); }
+
 namespace qmb::test {
 namespace {
 
@@ -169,22 +172,31 @@ TEST_F(Fenster, VergrößertWächstAllesMit) {
     m.optMaus_Click();
     kürzel(Qt::Key_F2);
     ball(7, {4500, 3000, 0, 0, true}); // centre 308, 208 pixels at scale 1, radius 8
-    for (auto [breite, s, erwartet] :
-         {std::tuple{426, 1.0, "0,0 426x482 16,88 305x25 11 rr..bs."}, {1000, 1.5, "180,0 639x723 24,132 458x38 17 rr..bs."},
-          {852, 2.0, "0,0 852x964 32,176 610x50 22 rr..bs."}}) {
+    struct Maße {
+        int breite;
+        double s;
+        QRect feld, los;
+        int schrift;
+    };
+    for (const auto& [breite, s, feld, los, schrift] :
+         {Maße{426, 1.0, {0, 0, 426, 482}, {16, 88, 305, 25}, 11}, {1000, 1.5, {180, 0, 639, 723}, {24, 132, 458, 38}, 17},
+          {852, 2.0, {0, 0, 852, 964}, {32, 176, 610, 50}, 22}}) {
+        SCOPED_TRACE(s);
         w.resize(breite, klein.height() + static_cast<int>(482 * (s - 1)));
         QMouseEvent e(QEvent::MouseMove, QPointF(100, 300) * s, QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w.feld(), &e);
         w.feld()->bildMachen();
+        EXPECT_EQ(w.feld()->geometry(), feld);
+        EXPECT_EQ(w.cmdLos->geometry(), los);
+        EXPECT_EQ(w.cmdLos->font().pixelSize(), schrift);
         const QImage b = w.feld()->grab().toImage();
-        const QRect f = w.feld()->geometry(), los = w.cmdLos->geometry();
-        std::string ist = QString("%1,%2 %3x%4 %5,%6 %7x%8 %9 ").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())
-                              .arg(los.x()).arg(los.y()).arg(los.width()).arg(los.height()).arg(w.cmdLos->font().pixelSize()).toStdString();
         const QPointF pad(m.Pad.Left + m.Pad.Width / 2, m.Pad.Top + m.Pad.Height / 2);
+        std::string pixel;
         for (QPointF p : {QPointF(308, 208), {301, 208}, {299, 208}, {308, 217}, pad / 15, {24, 200}, {26, 200}})
-            ist += art(b.pixel((p * s).toPoint()));
-        EXPECT_EQ(ist, erwartet);
-        EXPECT_FLOAT_EQ(pad.x(), 1500) << s;
+            pixel += art(b.pixel((p * s).toPoint()));
+        // The ball's centre and inside its radius, beyond it left and below; the pad; the wall and beside it.
+        EXPECT_EQ(pixel, "rr..bs.");
+        EXPECT_FLOAT_EQ(pad.x(), 1500);
     }
     w.resize(100, 100);
     EXPECT_EQ(w.size(), klein);

@@ -6,7 +6,6 @@
 // helpers below.
 #include <filesystem>
 #include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -105,7 +104,6 @@ struct Modell {
         std::error_code f;
         std::filesystem::remove_all(ordner, f);
     }
-    Modell(const Modell&) = delete;
 
     // A private music folder and the timers on the virtual clock.
     void einrichten() {
