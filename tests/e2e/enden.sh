@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Every way out leaves nothing behind and nothing hangs: end requests alone
 # and in bursts (a logout sends HUP and TERM at once), with two copies
-# sharing the music (it goes with the last), the display going away under
-# the program, a pipe where the music folder's lock should be, and another
-# program holding the list's lock at the end of a game.
+# sharing the music (it goes with the last), and the display going away
+# under the program.
 . "$(dirname "$0")/hilfen.sh"
 eigener_ordner
 MUSIK=$XDG_RUNTIME_DIR/QmbSound
@@ -47,28 +46,3 @@ read -r -t 30 anzeige <"$arbeit/nummer" || fehler "der zweite X-Server meldet ke
 DISPLAY=:$anzeige starte
 kill -9 "$zweiter"
 endet_sauber 1 "ohne X-Server"
-
-# A pipe in place of the music folder's lock: a message, then the game.
-mkdir -m 700 "$MUSIK"
-mkfifo "$MUSIK/.belegt"
-"$PROGRAMM" >/dev/null 2>&1 &
-pid=$!
-antworte "Fehler beim Laden des Soundmoduls." Return 15
-haupt=$(warte_fenster "$START" 10)
-kill -TERM "$pid"
-warte_ende 15 || [ $? -eq 143 ] || fehler "nach der Meldung endet das Programm nicht durch SIGTERM"
-rm -rf "$MUSIK"
-
-# Another program holds the list's lock past the game: after the name the
-# player is told within seconds, the list stays as it was, the window lives.
-exec 9>>"$arbeit/Highscores.$(id -u).lock"
-flock -s 9
-starte 9>&-
-taste "$haupt" alt+t
-spiel_starten
-antworte 'HIGHSCORE!' Return 20
-antworte 'Highscoreliste' Return 15
-antworte 'Quambel - Highscore' Escape
-[ ! -e "$arbeit/Highscores.qmb" ] || fehler "die Liste wurde trotz fremder Sperre geschrieben"
-exec 9>&-
-schließen

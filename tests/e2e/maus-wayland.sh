@@ -52,10 +52,7 @@ runde() {
   im_takt "$meldung" unter "$ziel"
 }
 
-# Mouse mode with the box ticked is how the game starts: the pad follows.
-runde 300 100 "das Pad folgt dem Zeiger nicht nach x=100" -200 0
-spiel_beenden
-# Far to the right and down the pointer stops at the playfield's corner:
+# Mouse mode with the box ticked is how the game starts. Far to the right and down the pointer stops at the playfield's corner:
 # 100 back to the left is x=325 over the playfield.
 runde 100 325 "der Zeiger verlässt das Spielfeld nach rechts oder unten" 3000 3000 -100 0
 spiel_beenden
