@@ -160,7 +160,6 @@ INSTANTIATE_TEST_SUITE_P(Ereignispause, Dazwischen, ::testing::Values(1, 2, 3));
 
 TEST_F(Spiel, HundertGewinntAufJedemWeg) {
     const std::pair<const char*, std::function<void()>> wege[] = {
-        {"score", [this] { punkte(100); }},
         {"100th ball at the pad", [this] {
              bälle(99);
              ball(1, {3060, 6300, 0, 300, true});
@@ -215,7 +214,7 @@ struct Ende : Spiel {
     }
 };
 
-const Dialog BESTENLISTE{Dialog::Fenster, "", "", "", Knöpfe::OK, Symbol::Keins, Antwort::OK, Fenster::HighScore, true};
+const Dialog BESTENLISTE{.art = Dialog::Fenster, .fenster = Fenster::HighScore, .modal = true};
 const Dialog HUNDERT{Dialog::InputBox, "Sie haben 100 Punkte erreicht! Das ist die Maximalanzahl. Bitte geben Sie "
                      "Ihren Namen für die Highscoreliste ein.", "MAXIMALANZAHL", "Velmora"};
 const Dialog NAME{Dialog::InputBox, "Sie haben einen Platz in er Highscoreliste erspielt! Geben Sie bitte Ihren "

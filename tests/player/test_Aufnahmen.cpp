@@ -28,6 +28,13 @@ struct Hörprobe {
     double stillAb = -1; // since when the synth has had no voice
 };
 
+// The file a recording is kept in: its key in 16 hex digits.
+std::string dateiname(std::uint64_t schlüssel) {
+    char name[17];
+    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(schlüssel));
+    return std::string(name) + ".qmbklang";
+}
+
 struct Aufnahmen_ : ::testing::Test {
     Ordner ordner;
     const std::string lager = (ordner.pfad / "aufnahmen").string();
@@ -149,11 +156,7 @@ TEST_F(Aufnahmen_, NurGanzUndPassend) {
     const Klangeinstellungen klang;
     const std::uint64_t schlüssel = Aufnahmen::schlüssel(*stück, schrift, klang);
     ASSERT_EQ(aufnahmen.aufnehmen(*stück, schrift, klang), 0);
-    const std::string datei = lager + "/" + [&] {
-        char name[17];
-        std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(schlüssel));
-        return std::string(name);
-    }() + ".qmbklang";
+    const std::string datei = lager + "/" + dateiname(schlüssel);
     const std::int64_t frames = Aufnahme::öffnen(datei, schlüssel)->frames();
     EXPECT_GT(frames, 6000 * 32); // the piece and its last notes dying away
     // Another piece, SoundFont or setting is another key.
@@ -224,9 +227,7 @@ TEST_F(Aufnahmen_, ImHintergrundUndAufgeräumt) {
     // The new one and the eleven youngest old ones.
     std::vector<std::string> soll{"fremd.txt"};
     for (int i = 0; i < Aufnahmen::Höchstens - 1; ++i) soll.push_back("alt" + std::to_string(i) + ".qmbklang");
-    char name[17];
-    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(schlüssel));
-    soll.push_back(std::string(name) + ".qmbklang");
+    soll.push_back(dateiname(schlüssel));
     std::sort(soll.begin(), soll.end());
     EXPECT_EQ(namen, soll);
 }

@@ -3,7 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <ostream>
+#include <string>
 
 #include "SmfBauer.h"
 #include "sound/player/Klangziel.h"
@@ -42,16 +42,10 @@ std::shared_ptr<const MidiStück> stück(Spur s) {
     return st;
 }
 
-// Where the sequencer stands, whether it plays, whether it stopped at the end.
-struct Zustand {
-    std::int64_t ms = 0;
-    bool spielt = false, zuEnde = false;
-    bool operator==(const Zustand&) const = default;
-    friend std::ostream& operator<<(std::ostream& o, const Zustand& z) {
-        return o << "{ms " << z.ms << (z.spielt ? ", spielt" : "") << (z.zuEnde ? ", zuEnde" : "") << '}';
-    }
-};
-Zustand zustand(const Sequenzer& q) { return {q.positionMs(), q.spielt(), q.zuEnde()}; }
+// Where the sequencer stands, whether it plays, whether it stopped at the end, in words.
+std::string zustand(const Sequenzer& q) {
+    return std::to_string(q.positionMs()) + " ms" + (q.spielt() ? ", spielt" : "") + (q.zuEnde() ? ", am Ende" : "");
+}
 
 void blöcke(Sequenzer& s, Aufnahme& a, int n) {
     for (int i = 0; i < n; ++i, ++a.block) s.block(&a);
@@ -71,19 +65,18 @@ TEST(Sequenzer, EreignisseZumNächstenBlockUndDasEnde) {
     ASSERT_TRUE(q.spielen(0, false, &a));
     a.liste.clear();
     blöcke(q, a, 20);
-    EXPECT_EQ(zustand(q), (Zustand{.ms = 20, .spielt = true}));
+    EXPECT_EQ(zustand(q), "20 ms, spielt");
     blöcke(q, a, 30);
     std::vector<Nachricht> soll = stille(20);
     soll.insert(soll.begin(), {{0, 0, 0x90, 50, 100}, {10, 0, 0x90, 60, 100}, {11, 0, 0x90, 61, 100}, {20, 0, 0x80, 50, 0}});
     EXPECT_EQ(a.liste, soll);
     q.fortsetzen(&a); // a plain play at the end stays there
     blöcke(q, a, 5);
-    const Zustand amEnde{.ms = 20, .zuEnde = true};
-    EXPECT_EQ(zustand(q), amEnde);
+    EXPECT_EQ(zustand(q), "20 ms, am Ende");
     // From beyond the end or before the start: refused, and nothing changes.
     EXPECT_FALSE(q.spielen(21, false, &a));
     EXPECT_FALSE(q.spielen(-1, false, &a));
-    EXPECT_EQ(zustand(q), amEnde);
+    EXPECT_EQ(zustand(q), "20 ms, am Ende");
 }
 
 // A chord on every channel at once: all its notes sound in their block, none

@@ -37,7 +37,7 @@ template <typename T> T nächste(std::deque<T>& q, T sonst) {
 // One call of the window services, as the test sees it.
 struct Dialog {
     enum Art { MsgBox, InputBox, Fenster } art;
-    std::string prompt, titel, vorgabe;
+    std::string prompt{}, titel{}, vorgabe{};
     Knöpfe knöpfe = Knöpfe::OK;
     Symbol symbol = Symbol::Keins;
     Antwort standard = Antwort::OK;
@@ -80,8 +80,8 @@ public:
         return nächste(eingaben, vorgabe);
     }
     void Zeigen(qmb::Fenster f, bool modal) override {
-        merken({Dialog::Fenster, {}, {}, {}, Knöpfe::OK, Symbol::Keins, Antwort::OK, f, modal},
-               std::string(f == qmb::Fenster::About ? "About" : "HighScore") + (modal ? " modal" : ""));
+        const Dialog fenster{.art = Dialog::Fenster, .fenster = f, .modal = modal};
+        merken(fenster, std::string(f == qmb::Fenster::About ? "About" : "HighScore") + (modal ? " modal" : ""));
     }
     std::vector<Dialog> nur(Dialog::Art art) const {
         std::vector<Dialog> v;
