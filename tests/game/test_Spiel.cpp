@@ -288,18 +288,21 @@ TEST_F(Ende, KaputteListeNenntKeinenPlatz) {
 // Closed while the game is being ended: the program is shutting down, so no
 // dialogue of the game may open and the music it stopped stays stopped.
 TEST_F(Spiel, GeschlossenesFensterBekommtKeineDialogeMehr) {
-    for (int art = 0; art < 3; ++art) { // the last ball lost, won, aborted
+    const std::pair<const char*, std::function<void(Modell&)>> enden[] = {
+        {"the last ball lost", [](Modell& s) { s.letzterBallWeg(); }},
+        {"won", [](Modell& s) { s.punkte(100); }},
+        {"aborted", [](Modell& s) { s.m.Form_KeyDown(vbKeyEscape, 0); }},
+    };
+    for (const auto& [ende, herbeiführen] : enden) {
         Modell s;
         s.laden();
         s.starten();
         s.fenster.beiDoEvents = [&s](int) { s.m.Unload(); };
-        if (art == 0) s.letzterBallWeg();
-        if (art == 1) s.punkte(100);
-        if (art == 2) s.m.Form_KeyDown(vbKeyEscape, 0);
+        herbeiführen(s);
         for (const auto& schritt : s.ablauf)
             EXPECT_TRUE(schritt.find("Box") == std::string::npos && schritt.find("High") == std::string::npos &&
-                        schritt != "play qmbgame") << art << " " << schritt;
-        EXPECT_TRUE(s.m.Entladen() && !s.einSpielTimerLäuft()) << art;
+                        schritt != "play qmbgame") << ende << ": " << schritt;
+        EXPECT_TRUE(s.m.Entladen() && !s.einSpielTimerLäuft()) << ende;
     }
 }
 
