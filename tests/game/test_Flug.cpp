@@ -164,11 +164,10 @@ TEST_F(Bonusse, EinTakt) {
         if (nach.aktiv && nach.top + 360 <= 6600) {
             EXPECT_EQ(std::pair(voraus.Left, voraus.Top), std::pair(nach.left, nach.top));
         }
-        // Two draws: the spawn draw and the bonus's own.
         EXPECT_EQ(bonus(1), nach);
         EXPECT_EQ(m.Bonus(1).Visible, nach.aktiv);
         EXPECT_EQ(m.lblPunkte.Caption, label(1, 1, munitionNach));
-        EXPECT_EQ(zufall.gezogen, 2);
+        EXPECT_EQ(zufall.gezogen, 2) << "the spawn draw and the bonus's own";
     }
 }
 
