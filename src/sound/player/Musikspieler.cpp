@@ -510,6 +510,12 @@ std::vector<float> Befehlsspieler::vorrücken(double ms) {
     return aus;
 }
 
+bool Befehlsspieler::aufnahmeBereit(const std::string& alias) {
+    std::lock_guard lock(m_);
+    const Platz* p = finden(alias);
+    return p && aufnahmen_ && p->schlüssel != 0 && aufnahmen_->bereit(p->schlüssel);
+}
+
 Befehlsspieler::Platz* Befehlsspieler::finden(const std::string& alias) {
     const std::string a = klein(alias);
     for (Platz& p : plätze_)

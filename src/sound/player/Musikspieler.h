@@ -94,6 +94,9 @@ public:
     // store runs dry fills up with silence and counts an underrun.
     void ausgabeFüllen(float* links, float* rechts, int frames);
     long unterläufe() const { return unterläufe_; }
+    // Whether the recording of the piece opened as `alias` is made and ready
+    // to take over: the next block rendered takes it up.
+    bool aufnahmeBereit(const std::string& alias);
     // Whether the output is open: only while something can sound.
     bool ausgabeOffen() const { return offen_; }
     // 256 ms at 32 kHz, topped up a quarter at a time: background music
