@@ -133,7 +133,6 @@ Aufnahmen::~Aufnahmen() {
         ende_ = true;
         aufträge_.clear();
     }
-    cv_.notify_all();
     if (arbeiter_.joinable()) arbeiter_.join();
 }
 
@@ -190,12 +189,6 @@ void Aufnahmen::bestellen(std::shared_ptr<const MidiStück> stück, const std::s
         arbeitet_ = true;
         arbeiter_ = std::thread([this] { arbeiten(); });
     }
-    cv_.notify_all();
-}
-
-void Aufnahmen::abwarten() {
-    std::unique_lock lock(m_);
-    cv_.wait(lock, [this] { return !arbeitet_; });
 }
 
 // The recording thread runs while there is something to record and then
@@ -216,7 +209,6 @@ void Aufnahmen::arbeiten() {
         lock.lock();
     }
     arbeitet_ = false;
-    cv_.notify_all();
 }
 
 Fehlernummer Aufnahmen::aufnehmen(const MidiStück& stück, const std::string& schrift, const Klangeinstellungen& k) {

@@ -10,7 +10,6 @@
 // its end: a piece resumed in the middle plays live until the notes begun
 // before that point have died away, and only then from the recording (see
 // Aufnahme::übergabe), so that nothing but their reverb can differ.
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <fstream>
@@ -79,8 +78,6 @@ public:
     void bestellen(std::shared_ptr<const MidiStück> stück, const std::string& schrift, const Klangeinstellungen& k);
     // Records it now, on this thread: 0, or what went wrong with the file.
     Fehlernummer aufnehmen(const MidiStück& stück, const std::string& schrift, const Klangeinstellungen& k);
-    // Until every recording asked for is done.
-    void abwarten();
     // At most this many recordings are kept; the oldest go first.
     static constexpr int Höchstens = 12;
 
@@ -98,7 +95,6 @@ private:
     const std::string ordner_;
     Dateisystem& dateien_;
     std::mutex m_;
-    std::condition_variable cv_;
     std::map<std::uint64_t, std::shared_ptr<Aufnahme>> bereit_;
     std::deque<Auftrag> aufträge_;
     std::set<std::uint64_t> bestellt_; // asked for this session: never twice
